@@ -1,0 +1,98 @@
+#pragma once
+
+// The configuration store: an ordered list of key=value lines, read from and
+// written to one text file. The same line format serves the style files.
+
+#include "conversion/FileSystem.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verdask {
+
+class Prompts;
+
+// The keys of the configuration file, spelled exactly as stored.
+namespace ConfKey {
+inline constexpr std::string_view OpenDirectory = "Open directory";
+inline constexpr std::string_view SaveDirectory = "Save directory";
+inline constexpr std::string_view Lastread = "Lastread";
+inline constexpr std::string_view LeadingSpaces = "Leading spaces";
+inline constexpr std::string_view NonBreakingSpaces = "Non-breaking spaces";
+inline constexpr std::string_view Autodetect = "Autodetect";
+inline constexpr std::string_view ReplaceNbsps = "Replace nbsps";
+inline constexpr std::string_view ReplaceDoubleDash = "Replace double dash";
+inline constexpr std::string_view ReplaceLeadingDash = "Replace leading dash";
+inline constexpr std::string_view SameDirectory = "Same directory";
+inline constexpr std::string_view Language = "Language";
+inline constexpr std::string_view Left = "Left";
+inline constexpr std::string_view Top = "Top";
+inline constexpr std::string_view Width = "Width";
+inline constexpr std::string_view Height = "Height";
+inline constexpr std::string_view Maximized = "Maximized";
+inline constexpr std::string_view DefaultFontColor = "DefaultFontColor";
+inline constexpr std::string_view DefaultBackColor = "DefaultBackColor";
+inline constexpr std::string_view DefaultFontName = "DefaultFontName";
+inline constexpr std::string_view DefaultFontSize = "DefaultFontSize";
+inline constexpr std::string_view DefaultLineHeight = "DefaultLineHeight";
+inline constexpr std::string_view DefaultLetterSpacing = "DefaultLetterSpacing";
+inline constexpr std::string_view DefaultJustification = "DefaultJustification";
+inline constexpr std::string_view DefaultTextWidth = "DefaultTextWidth";
+} // namespace ConfKey
+
+struct TConfDefault {
+    std::string_view Key;
+    std::string_view Value; // empty: SetDefaults removes the key
+};
+
+// The folder the folder keys start from: "C:\" on Windows, the user's home elsewhere.
+std::string DefaultFolder();
+
+// The 24 keys in the order SetDefaults sets them, with their defaults; the folder
+// keys read DefaultFolder() in place of their empty value here.
+std::vector<TConfDefault> ConfDefaults();
+
+// The default text of a key of the table above; empty for any other key.
+std::string DefaultValueOf(std::string_view key);
+
+// Flags are on only for exactly "Yes".
+bool IsYes(std::string_view value);
+
+// The configuration file of a program: its path with the extension ".con".
+std::string ConfigurationPath(std::string_view programPath);
+
+inline constexpr std::string_view MissingConfigurationWarning =
+    "Configuration file Verdask.con has not been found. Default settings will be used.";
+
+class TConf {
+public:
+    explicit TConf(FileSystem& fileSystem = PlatformFileSystem());
+
+    // The value of the first line whose key matches, ignoring letter case; empty
+    // when there is none.
+    std::string GetValue(std::string_view key) const;
+    // Replaces the first matching line, or appends one; an empty value removes it.
+    void SetValue(std::string_view key, std::string_view value);
+
+    // Reads the program's configuration file, or warns and fills in the defaults.
+    void Load(std::string_view programPath, Prompts& prompts);
+    void Save(std::string_view programPath) const;
+    void SetDefaults();
+
+    // Throws EFCreateError; Lines stay as they are.
+    void SaveToFile(const std::string& path) const;
+    // Throws EFOpenError; Lines stay as they were when the file cannot be read.
+    void LoadFromFile(const std::string& path);
+
+    const std::vector<std::string>& Lines() const noexcept { return lines_; }
+
+private:
+    std::vector<std::string>::iterator FindLine(std::string_view key);
+    std::vector<std::string>::const_iterator FindLine(std::string_view key) const;
+
+    FileSystem* fileSystem_;
+    std::vector<std::string> lines_;
+};
+
+} // namespace verdask

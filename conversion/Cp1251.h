@@ -1,0 +1,25 @@
+#pragma once
+
+// The windows-1251 code page, as far as the core needs it: letter case for
+// matching keys, and file names (UTF-8 on this platform) written into pages.
+
+#include <string>
+#include <string_view>
+
+namespace verdask {
+
+// The Unicode code point of a windows-1251 byte; 0xFFFD for the one unassigned byte (98).
+char32_t Windows1251ToUnicode(unsigned char byte);
+
+// A byte in small letters, Latin and Cyrillic alike.
+char LowerCase1251(char byte);
+
+// Equal texts when letter case is ignored.
+bool SameText1251(std::string_view a, std::string_view b);
+
+// UTF-8 text as windows-1251 bytes for an HTML page: ASCII stays as it is, a
+// character the code page lacks becomes a numeric character reference, and a
+// byte that is no valid UTF-8 becomes the reference of U+FFFD.
+std::string Utf8ToHtml1251(std::string_view utf8);
+
+} // namespace verdask

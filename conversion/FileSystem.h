@@ -1,0 +1,46 @@
+#pragma once
+
+// The one seam through which the core touches files. Production code uses
+// PlatformFileSystem(); tests wrap it to make a chosen call fail the way the
+// platform would, and so prove that no failing call loses a page.
+
+#include <cstddef>
+#include <string>
+
+namespace verdask {
+
+enum class OpenMode {
+    Read,   // an existing file, from its start
+    Create, // a new file, or an existing one emptied
+    Append, // an existing file, written at its end
+};
+
+class FileSystem {
+public:
+    using Handle = int;
+
+    FileSystem() = default;
+    FileSystem(const FileSystem&) = delete;
+    FileSystem& operator=(const FileSystem&) = delete;
+    virtual ~FileSystem() = default;
+
+    // True for an existing file that is not a folder. A failing test answers false.
+    virtual bool Exists(const std::string& path) = 0;
+
+    // The calls below return 0 on success or the platform's error number.
+    virtual int Open(const std::string& path, OpenMode mode, Handle& handle) = 0;
+    // Reads up to size bytes; count 0 means the end of the file.
+    virtual int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) = 0;
+    // Writes all size bytes.
+    virtual int Write(Handle handle, const char* data, std::size_t size) = 0;
+    // Releases the handle even when it reports an error.
+    virtual int Close(Handle handle) = 0;
+    // Fails with EEXIST when the target exists: a rename never replaces a file.
+    virtual int Rename(const std::string& from, const std::string& to) = 0;
+    virtual int Remove(const std::string& path) = 0;
+};
+
+// The real files of the machine. It holds no state.
+FileSystem& PlatformFileSystem();
+
+} // namespace verdask

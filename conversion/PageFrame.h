@@ -1,0 +1,44 @@
+#pragma once
+
+// The frame of every page the program writes: 13 header lines, the body, 3 footer lines.
+
+#include "conversion/FileSystem.h"
+#include "style/ViewStyle.h"
+
+#include <string>
+#include <string_view>
+
+namespace verdask {
+
+// The program's home page, shown in every page footer, the built-in page and the about box.
+inline constexpr std::string_view HomePageAddress = "https://verdask-converter.github.io/";
+
+// The last header line: pages of this program have it right after the body start line.
+inline constexpr std::string_view HeaderEndMarker = "<!--Lantorpress header ends here-->";
+
+// The start of the script line, which the bookmark writer replaces as a whole line.
+inline constexpr std::string_view ScriptLinePrefix = "<SCRIPT language=\"javascript\">function doLoad() {";
+inline constexpr std::string_view PlainScriptLine =
+    "<SCRIPT language=\"javascript\">function doLoad() {window.focus();}</SCRIPT>";
+
+inline constexpr std::string_view BodyStartLine = "<BODY onLoad=\"doLoad()\">";
+inline constexpr std::string_view CentredBodyStartLine = "<BODY onLoad=\"doLoad()\"><TABLE ALIGN=CENTER><TR><TD>";
+
+inline constexpr int HeaderLineCount = 13;
+inline constexpr int FooterLineCount = 3;
+
+// The page title of a page path: its file name in windows-1251, with what the code
+// page lacks and the characters that would end the title as character references.
+std::string PageTitle(std::string_view pagePath);
+
+// Header lines 1 to 13, each ended by CR LF.
+std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style);
+// Footer lines 1 to 3, each ended by CR LF.
+std::string PageFooterText();
+
+// Creates or empties the page and writes the header. Throws EInOutError.
+void WritePageHeader(const std::string& pagePath, TViewStyle style, FileSystem& fileSystem = PlatformFileSystem());
+// Appends the footer to an existing page. Throws EInOutError.
+void AppendPageFooter(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
+
+} // namespace verdask

@@ -1,0 +1,136 @@
+#include "conversion/TextFile.h"
+
+#include "conversion/Errors.h"
+
+#include <utility>
+
+namespace verdask {
+
+TFile::TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode)
+    : fileSystem_(&fileSystem), path_(path)
+{
+    if (const int error = fileSystem.Open(path, mode, handle_))
+        throw EInOutError(path, error);
+    open_ = true;
+}
+
+TFile TFile::OpenForReading(FileSystem& fileSystem, const std::string& path)
+{
+    return TFile(fileSystem, path, OpenMode::Read);
+}
+
+TFile TFile::Create(FileSystem& fileSystem, const std::string& path)
+{
+    return TFile(fileSystem, path, OpenMode::Create);
+}
+
+TFile TFile::OpenForAppending(FileSystem& fileSystem, const std::string& path)
+{
+    return TFile(fileSystem, path, OpenMode::Append);
+}
+
+TFile::TFile(TFile&& other) noexcept
+    : fileSystem_(other.fileSystem_),
+      path_(std::move(other.path_)),
+      handle_(other.handle_),
+      open_(std::exchange(other.open_, false))
+{
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept
+{
+    if (this != &other) {
+        if (open_)
+            fileSystem_->Close(handle_);
+        fileSystem_ = other.fileSystem_;
+        path_ = std::move(other.path_);
+        handle_ = other.handle_;
+        open_ = std::exchange(other.open_, false);
+    }
+    return *this;
+}
+
+TFile::~TFile()
+{
+    if (open_)
+        fileSystem_->Close(handle_);
+}
+
+std::size_t TFile::Read(char* buffer, std::size_t size)
+{
+    std::size_t count = 0;
+    if (const int error = fileSystem_->Read(handle_, buffer, size, count))
+        throw EInOutError(path_, error);
+    return count;
+}
+
+void TFile::Write(std::string_view data)
+{
+    if (const int error = fileSystem_->Write(handle_, data.data(), data.size()))
+        throw EInOutError(path_, error);
+}
+
+void TFile::Close()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    if (const int error = fileSystem_->Close(handle_))
+        throw EInOutError(path_, error);
+}
+
+TTextWriter::TTextWriter(TFile file) : file_(std::move(file))
+{
+    buffer_.reserve(FileBlockSize);
+}
+
+TTextWriter::~TTextWriter()
+{
+    if (!file_.IsOpen())
+        return;
+    try {
+        Flush();
+    } catch (const EInOutError&) {
+        // The error that unwound us is the one the user hears of.
+    }
+}
+
+void TTextWriter::Write(std::string_view text)
+{
+    if (buffer_.size() + text.size() > FileBlockSize) {
+        Flush();
+        if (text.size() >= FileBlockSize) {
+            file_.Write(text);
+            return;
+        }
+    }
+    buffer_ += text;
+}
+
+void TTextWriter::WriteLine(std::string_view line)
+{
+    Write(line);
+    Write(LineEnd);
+}
+
+void TTextWriter::Flush()
+{
+    if (buffer_.empty())
+        return;
+    try {
+        file_.Write(buffer_);
+    } catch (const EInOutError&) {
+        // Dropped, so that the destructor does not write a failed block again.
+        buffer_.clear();
+        throw;
+    }
+    buffer_.clear();
+}
+
+void TTextWriter::Close()
+{
+    Flush();
+    file_.Close();
+}
+
+} // namespace verdask

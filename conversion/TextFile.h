@@ -1,0 +1,69 @@
+#pragma once
+
+// RAII over the file seam. Every reader and writer of the core opens its files
+// through TFile, so a failed call always becomes the same EInOutError naming the path.
+
+#include "conversion/FileSystem.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace verdask {
+
+class TFile {
+public:
+    // Each throws EInOutError when the file cannot be opened in that mode.
+    static TFile OpenForReading(FileSystem& fileSystem, const std::string& path);
+    static TFile Create(FileSystem& fileSystem, const std::string& path);
+    static TFile OpenForAppending(FileSystem& fileSystem, const std::string& path);
+
+    TFile(TFile&& other) noexcept;
+    TFile& operator=(TFile&& other) noexcept;
+    TFile(const TFile&) = delete;
+    TFile& operator=(const TFile&) = delete;
+    // Closes a file still open, ignoring errors: call Close() to hear of them.
+    ~TFile();
+
+    // Reads up to size bytes; 0 at the end of the file.
+    std::size_t Read(char* buffer, std::size_t size);
+    void Write(std::string_view data);
+    void Close();
+
+    bool IsOpen() const noexcept { return open_; }
+    const std::string& Path() const noexcept { return path_; }
+
+private:
+    TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode);
+
+    FileSystem* fileSystem_;
+    std::string path_;
+    FileSystem::Handle handle_ = -1;
+    bool open_ = false;
+};
+
+// Writes lines, each followed by CR LF, in large blocks.
+class TTextWriter {
+public:
+    explicit TTextWriter(TFile file);
+    TTextWriter(TTextWriter&&) noexcept = default;
+    TTextWriter& operator=(TTextWriter&&) = delete;
+    // What was written before an error still reaches the file, as far as it can.
+    ~TTextWriter();
+
+    void WriteLine(std::string_view line);
+    void Write(std::string_view text);
+    // Writes what is buffered and closes; throws EInOutError.
+    void Close();
+
+private:
+    void Flush();
+
+    TFile file_;
+    std::string buffer_;
+};
+
+inline constexpr std::string_view LineEnd = "\r\n";
+inline constexpr std::size_t FileBlockSize = 64 * 1024;
+
+} // namespace verdask

@@ -1,0 +1,39 @@
+#include "style/ViewStyle.h"
+
+#include "config/Conf.h"
+#include "conversion/Misc.h"
+
+namespace verdask {
+
+std::uint8_t LowByte(std::int32_t value)
+{
+    return static_cast<std::uint8_t>(value);
+}
+
+TViewStyle LoadDefaultStyle(const TConf& conf)
+{
+    TViewStyle style;
+    style.FontColor = conf.GetValue(ConfKey::DefaultFontColor);
+    style.BackColor = conf.GetValue(ConfKey::DefaultBackColor);
+    style.FontName = conf.GetValue(ConfKey::DefaultFontName);
+    style.FontSize = LowByte(TextToInteger(conf.GetValue(ConfKey::DefaultFontSize)));
+    style.LineHeight = LowByte(TextToInteger(conf.GetValue(ConfKey::DefaultLineHeight)));
+    style.LetterSpacing = LowByte(TextToInteger(conf.GetValue(ConfKey::DefaultLetterSpacing)));
+    style.Justification = TextToInteger(conf.GetValue(ConfKey::DefaultJustification)) == 1;
+    style.TextWidth = TextToInteger(conf.GetValue(ConfKey::DefaultTextWidth));
+    return style;
+}
+
+void StoreDefaultStyle(TConf& conf, const TViewStyle& style)
+{
+    conf.SetValue(ConfKey::DefaultFontColor, style.FontColor);
+    conf.SetValue(ConfKey::DefaultBackColor, style.BackColor);
+    conf.SetValue(ConfKey::DefaultFontName, style.FontName);
+    conf.SetValue(ConfKey::DefaultFontSize, IntegerToText(style.FontSize));
+    conf.SetValue(ConfKey::DefaultLineHeight, IntegerToText(style.LineHeight));
+    conf.SetValue(ConfKey::DefaultLetterSpacing, IntegerToText(style.LetterSpacing));
+    conf.SetValue(ConfKey::DefaultJustification, style.Justification ? "1" : "0");
+    conf.SetValue(ConfKey::DefaultTextWidth, IntegerToText(style.TextWidth));
+}
+
+} // namespace verdask

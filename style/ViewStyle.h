@@ -1,0 +1,35 @@
+#pragma once
+
+// One view style: the look of a produced page, copied whole wherever it is held.
+
+#include <cstdint>
+#include <string>
+
+namespace verdask {
+
+class TConf;
+
+struct TViewStyle {
+    std::string FontColor = "#000000";
+    std::string BackColor = "#FFFFFF";
+    std::string FontName = "Arial";
+    std::uint8_t FontSize = 14;
+    std::uint8_t LineHeight = 18;
+    std::uint8_t LetterSpacing = 1; // 0: the browser's normal spacing
+    bool Justification = false;
+    std::int32_t TextWidth = 100; // per cent; 100: full width, no centring table
+
+    bool operator==(const TViewStyle&) const = default;
+};
+
+// A number read from text as an 8-bit field: only its low 8 bits are kept.
+std::uint8_t LowByte(std::int32_t value);
+
+// The default style from the eight Default keys; throws EConvertError for a
+// numeric key that is not a whole number.
+TViewStyle LoadDefaultStyle(const TConf& conf);
+
+// Sets the eight Default keys to the style's values, in their table's order.
+void StoreDefaultStyle(TConf& conf, const TViewStyle& style);
+
+} // namespace verdask

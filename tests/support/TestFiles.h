@@ -1,0 +1,49 @@
+#pragma once
+
+#include "conversion/Prompts.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verdask::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TTempDir {
+public:
+    TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+    ~TTempDir();
+
+    const std::filesystem::path& Path() const { return path_; }
+    // The path of name inside the folder, as the core takes paths.
+    std::string File(std::string_view name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, std::string_view bytes);
+// The names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
+
+// Lines joined with CR LF after each, as the program writes text files.
+std::string CrLfLines(const std::vector<std::string>& lines);
+
+// Answers the program's questions from a script and records what it was shown.
+class TScriptedPrompts : public Prompts {
+public:
+    struct Shown {
+        std::string Caption;
+        std::string Text;
+    };
+
+    void ShowWarning(std::string_view caption, std::string_view text) override;
+
+    std::vector<Shown> Warnings;
+};
+
+} // namespace verdask::test
