@@ -1,24 +1,137 @@
 // verdask-convert: the program's conversions without a window.
 
-#include <cstring>
+#include "cli/CommandLine.h"
+#include "config/Conf.h"
+#include "conversion/ConvertAndSave.h"
+#include "conversion/Errors.h"
+#include "conversion/Source.h"
+#include "style/StyleCss.h"
+#include "style/StyleFile.h"
+
+#include <filesystem>
 #include <iostream>
 
+namespace verdask::cli {
 namespace {
 
-constexpr const char* Usage = "Usage: verdask-convert [--help] [--version]\n";
+constexpr const char* Name = "verdask-convert";
+
+std::string ProgramPath(const char* argv0)
+{
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string(argv0) : path.string();
+}
+
+// The configuration a conversion runs with: the file given, else the program's own
+// when there is one, and the default of every key that neither holds.
+TConf ConversionSettings(const TCommandLine& line, const std::string& programPath)
+{
+    TConf conf;
+    if (line.ConfigPath)
+        conf.LoadFromFile(*line.ConfigPath);
+    else if (const std::string own = ConfigurationPath(programPath); PlatformFileSystem().Exists(own))
+        conf.LoadFromFile(own);
+    for (const auto& entry : ConfDefaults()) {
+        if (conf.GetValue(entry.Key).empty())
+            conf.SetValue(entry.Key, DefaultValueOf(entry.Key));
+    }
+    return conf;
+}
+
+TViewStyle PageStyle(const TCommandLine& line, const TConf& conf)
+{
+    TViewStyle style = LoadDefaultStyle(conf);
+    if (line.StylePath)
+        ReadStyleFile(*line.StylePath, style);
+    return style;
+}
+
+void Complain(const std::string& file, const std::string& reason)
+{
+    std::cerr << Name << ": " << file << ": " << reason << '\n';
+}
+
+// Converts one text; false when it was not converted.
+bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& style, const std::string& text)
+{
+    const std::string page = line.OutPath ? *line.OutPath : PageNameFor(text);
+    if (IsSameFile(page, text)) {
+        Complain(text, "the page " + page + " would replace the text itself; not converted");
+        return false;
+    }
+    if (PlatformFileSystem().Exists(page) && !line.Force) {
+        Complain(text, "the page " + page + " exists; not converted (--force replaces it)");
+        return false;
+    }
+    try {
+        TSourceState source;
+        source.SourcePath = text;
+        source.Preview = ReadPreview(text);
+        source.IndentWidth = IndentWidthFor(conf, source.Preview);
+        WritePage(page, conf, source, style, nullptr);
+    } catch (const EVerdaskError& error) {
+        Complain(text, error.what());
+        return false;
+    }
+    std::cout << page << '\n';
+    return true;
+}
+
+int PrintStyle(const TConf& conf, const std::string& page)
+{
+    try {
+        std::cout << StyleFileText(ReadStyleFromPage(page, LoadDefaultStyle(conf)));
+        return 0;
+    } catch (const EVerdaskError& error) {
+        Complain(page, error.what());
+        return 1;
+    }
+}
+
+int Run(const TCommandLine& line, const std::string& programPath)
+{
+    if (line.Help) {
+        std::cout << UsageText;
+        return 0;
+    }
+    if (line.Version) {
+        std::cout << Name << ' ' << VERDASK_VERSION << '\n';
+        return 0;
+    }
+    TConf conf;
+    TViewStyle style;
+    try {
+        conf = ConversionSettings(line, programPath);
+        if (line.PrintStylePage)
+            return PrintStyle(conf, *line.PrintStylePage);
+        style = PageStyle(line, conf);
+    } catch (const EVerdaskError& error) {
+        std::cerr << Name << ": " << error.what() << '\n';
+        return 1;
+    }
+    bool allDone = true;
+    for (const auto& text : line.Texts)
+        allDone = ConvertText(line, conf, style, text) && allDone;
+    return allDone ? 0 : 1;
+}
 
 } // namespace
+} // namespace verdask::cli
 
 int main(int argc, char** argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "verdask-convert " << VERDASK_VERSION << '\n';
-        return 0;
+    using namespace verdask::cli;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const TParseResult parsed = ParseCommandLine(arguments);
+    if (!parsed.CommandLine) {
+        std::cerr << "verdask-convert: " << parsed.Error << '\n' << UsageText;
+        return 2;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::cout << Usage;
-        return 0;
+    try {
+        return Run(*parsed.CommandLine, ProgramPath(argv[0]));
+    } catch (const std::exception& error) {
+        std::cerr << "verdask-convert: " << error.what() << '\n';
+        return 1;
     }
-    std::cerr << Usage;
-    return 2;
 }

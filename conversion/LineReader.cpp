@@ -12,8 +12,14 @@ constexpr char Nul = '\0';
 } // namespace
 
 TLineReader::TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule)
-    : file_(TFile::OpenForReading(fileSystem, path)), rule_(rule), buffer_(FileBlockSize)
+    : file_(TFile::OpenForReading(fileSystem, path)), buffer_(FileBlockSize)
 {
+    SetRule(rule);
+}
+
+void TLineReader::SetRule(LineEnds rule)
+{
+    rule_ = rule;
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
         stops_[static_cast<unsigned char>(byte)] = IsLineEnd(c) || IsInputEnd(c);
@@ -32,12 +38,21 @@ bool TLineReader::Fill()
 
 bool TLineReader::IsLineEnd(char byte) const
 {
-    return byte == CarriageReturn || (rule_ == LineEnds::AnyBreak && byte == LineFeed);
+    switch (rule_) {
+    case LineEnds::CarriageReturn:
+        return byte == CarriageReturn;
+    case LineEnds::LineFeed:
+        return byte == LineFeed;
+    case LineEnds::AnyBreak:
+    case LineEnds::SourceText:
+        return byte == CarriageReturn || byte == LineFeed;
+    }
+    return false;
 }
 
 bool TLineReader::IsInputEnd(char byte) const
 {
-    return byte == (rule_ == LineEnds::CarriageReturn ? ControlZ : Nul);
+    return byte == (rule_ == LineEnds::AnyBreak ? Nul : ControlZ);
 }
 
 bool TLineReader::AtEnd()
@@ -78,8 +93,14 @@ bool TLineReader::ReadLine(std::string& line)
             return true;
         }
         ++position_;
-        if (*stop == CarriageReturn)
+        if (rule_ == LineEnds::SourceText)
+            SetRule(*stop == LineFeed ? LineEnds::LineFeed : LineEnds::CarriageReturn);
+        if (rule_ == LineEnds::LineFeed) {
+            if (!line.empty() && line.back() == CarriageReturn)
+                line.pop_back();
+        } else if (*stop == CarriageReturn) {
             SkipLineFeedAfterCarriageReturn();
+        }
         return true;
     }
 }

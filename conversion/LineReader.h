@@ -18,6 +18,14 @@ enum class LineEnds {
     // Configuration and style files: CR LF, a lone CR or a lone LF ends a line,
     // a NUL byte ends the text.
     AnyBreak,
+    // Source texts: the text-file rule, unless the first line end (before any 1A)
+    // is a lone LF; such a text is read by LineFeed. Many books in circulation
+    // end their lines with LF alone, and read by the text-file rule they would be
+    // a single line, which the converter drops.
+    SourceText,
+    // An LF ends a line, a CR right before it belongs to the line end, a lone CR
+    // stays inside the line, a byte 1A ends the input.
+    LineFeed,
 };
 
 class TLineReader {
@@ -35,6 +43,7 @@ private:
     bool Fill();
     bool IsLineEnd(char byte) const;
     bool IsInputEnd(char byte) const;
+    void SetRule(LineEnds rule);
     void SkipLineFeedAfterCarriageReturn();
 
     TFile file_;

@@ -3,9 +3,21 @@
 // Everything the core asks of the user goes through this interface: the shell
 // answers with real dialogs, the tests with scripted answers.
 
+#include <string>
 #include <string_view>
 
 namespace verdask {
+
+// A file dialog as the program sets it up and reads it back. The program keeps
+// these objects and changes their properties between uses (the save dialog's
+// title during the overwrite question, the open dialog's filter for Read).
+struct TFileDialog {
+    std::string Title;
+    std::string Filter;     // "Text files (*.txt)|*.txt|All files |*.*": name|pattern pairs
+    std::string DefaultExt; // without the dot
+    std::string InitialDir;
+    std::string FileName;   // preset before, the chosen path after a confirmed dialog
+};
 
 class Prompts {
 public:
@@ -16,6 +28,11 @@ public:
 
     // A warning message box with a single OK button; returns when it is closed.
     virtual void ShowWarning(std::string_view caption, std::string_view text) = 0;
+    // A warning message box with Yes and No; true for Yes.
+    virtual bool AskWarningYesNo(std::string_view caption, std::string_view text) = 0;
+    // File dialogs: true when the user chose a file, whose path is then in FileName.
+    virtual bool ExecuteOpenDialog(TFileDialog& dialog) = 0;
+    virtual bool ExecuteSaveDialog(TFileDialog& dialog) = 0;
 };
 
 } // namespace verdask

@@ -1,5 +1,7 @@
 #include "support/TestFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -63,6 +65,48 @@ std::string CrLfLines(const std::vector<std::string>& lines)
 void TScriptedPrompts::ShowWarning(std::string_view caption, std::string_view text)
 {
     Warnings.push_back({std::string(caption), std::string(text)});
+}
+
+} // namespace verdask::test
+
+namespace verdask::test {
+
+bool TScriptedPrompts::AskWarningYesNo(std::string_view caption, std::string_view text)
+{
+    Questions.push_back({std::string(caption), std::string(text)});
+    if (YesNoAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return false;
+    }
+    const bool answer = YesNoAnswers.front();
+    YesNoAnswers.pop_front();
+    return answer;
+}
+
+bool TScriptedPrompts::AnswerDialog(TFileDialog& dialog)
+{
+    if (DialogAnswers.empty()) {
+        ADD_FAILURE() << "unexpected dialog: " << dialog.Title;
+        return false;
+    }
+    const auto answer = DialogAnswers.front();
+    DialogAnswers.pop_front();
+    if (!answer)
+        return false;
+    dialog.FileName = *answer;
+    return true;
+}
+
+bool TScriptedPrompts::ExecuteOpenDialog(TFileDialog& dialog)
+{
+    OpenDialogsShown.push_back(dialog);
+    return AnswerDialog(dialog);
+}
+
+bool TScriptedPrompts::ExecuteSaveDialog(TFileDialog& dialog)
+{
+    SaveDialogsShown.push_back(dialog);
+    return AnswerDialog(dialog);
 }
 
 } // namespace verdask::test

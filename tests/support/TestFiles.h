@@ -2,7 +2,9 @@
 
 #include "conversion/Prompts.h"
 
+#include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +36,8 @@ std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 std::string CrLfLines(const std::vector<std::string>& lines);
 
 // Answers the program's questions from a script and records what it was shown.
+// A dialog answer is a path to choose, or nothing to cancel; a question not in
+// the script fails the test.
 class TScriptedPrompts : public Prompts {
 public:
     struct Shown {
@@ -42,8 +46,20 @@ public:
     };
 
     void ShowWarning(std::string_view caption, std::string_view text) override;
+    bool AskWarningYesNo(std::string_view caption, std::string_view text) override;
+    bool ExecuteOpenDialog(TFileDialog& dialog) override;
+    bool ExecuteSaveDialog(TFileDialog& dialog) override;
+
+    std::deque<std::optional<std::string>> DialogAnswers;
+    std::deque<bool> YesNoAnswers;
 
     std::vector<Shown> Warnings;
+    std::vector<Shown> Questions;
+    std::vector<TFileDialog> OpenDialogsShown; // each as it stood when shown
+    std::vector<TFileDialog> SaveDialogsShown;
+
+private:
+    bool AnswerDialog(TFileDialog& dialog);
 };
 
 } // namespace verdask::test

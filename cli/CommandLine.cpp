@@ -1,0 +1,90 @@
+#include "cli/CommandLine.h"
+
+namespace verdask::cli {
+
+const char* const UsageText =
+    "Usage: verdask-convert [--config FILE] [--style FILE.sty] [--out PAGE] [--force] TEXT...\n"
+    "       verdask-convert [--config FILE] --print-style PAGE\n"
+    "       verdask-convert --help | --version\n"
+    "\n"
+    "Converts windows-1251 book texts into pages, exactly as the program's Convert does.\n"
+    "\n"
+    "  --config FILE       read the conversion options and the default style from FILE\n"
+    "                      (default: the program's own configuration file, when it exists;\n"
+    "                      keys it lacks take their default values)\n"
+    "  --style FILE.sty    write the pages in the style of a style file\n"
+    "  --out PAGE          the page of the one TEXT (default: TEXT with the extension .html)\n"
+    "  --force             replace existing pages (a page never replaces its own text)\n"
+    "  --print-style PAGE  print the style of a page as the lines of a style file\n"
+    "  --help              show this help\n"
+    "  --version           show the version\n"
+    "\n"
+    "Exit status: 0 when every text was converted, 1 when any was not, 2 for a usage error.\n";
+
+namespace {
+
+bool TakesValue(const std::string& option)
+{
+    return option == "--config" || option == "--style" || option == "--out" || option == "--print-style";
+}
+
+void SetValue(TCommandLine& line, const std::string& option, const std::string& value)
+{
+    if (option == "--config")
+        line.ConfigPath = value;
+    else if (option == "--style")
+        line.StylePath = value;
+    else if (option == "--out")
+        line.OutPath = value;
+    else
+        line.PrintStylePage = value;
+}
+
+std::string CheckCombination(const TCommandLine& line)
+{
+    if (line.Help || line.Version)
+        return {};
+    if (line.PrintStylePage) {
+        if (!line.Texts.empty() || line.OutPath || line.StylePath || line.Force)
+            return "--print-style takes no texts and no --style, --out or --force";
+        return {};
+    }
+    if (line.Texts.empty())
+        return "no text to convert";
+    if (line.OutPath && line.Texts.size() != 1)
+        return "--out goes with exactly one text";
+    return {};
+}
+
+} // namespace
+
+TParseResult ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    TCommandLine line;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            line.Texts.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help" || argument == "-h") {
+            line.Help = true;
+        } else if (argument == "--version") {
+            line.Version = true;
+        } else if (argument == "--force") {
+            line.Force = true;
+        } else if (TakesValue(argument)) {
+            if (i + 1 == arguments.size())
+                return {std::nullopt, argument + " needs a value"};
+            SetValue(line, argument, arguments[++i]);
+        } else {
+            return {std::nullopt, "unknown option " + argument};
+        }
+    }
+    if (std::string error = CheckCombination(line); !error.empty())
+        return {std::nullopt, error};
+    return {line, {}};
+}
+
+} // namespace verdask::cli

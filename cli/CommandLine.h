@@ -1,0 +1,32 @@
+#pragma once
+
+// The arguments of verdask-convert.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace verdask::cli {
+
+struct TCommandLine {
+    bool Help = false;
+    bool Version = false;
+    bool Force = false;
+    std::optional<std::string> ConfigPath;
+    std::optional<std::string> StylePath;
+    std::optional<std::string> OutPath;
+    std::optional<std::string> PrintStylePage;
+    std::vector<std::string> Texts;
+};
+
+extern const char* const UsageText;
+
+// The parsed arguments, or the reason they make no command.
+struct TParseResult {
+    std::optional<TCommandLine> CommandLine;
+    std::string Error;
+};
+
+TParseResult ParseCommandLine(const std::vector<std::string>& arguments);
+
+} // namespace verdask::cli

@@ -1,0 +1,98 @@
+#include "conversion/ConvertAndSave.h"
+
+#include "config/Conf.h"
+#include "conversion/Misc.h"
+#include "conversion/PageFrame.h"
+#include "conversion/Prompts.h"
+#include "conversion/Source.h"
+#include "conversion/TextFile.h"
+
+#include <filesystem>
+
+namespace verdask {
+namespace {
+
+// Shows the save dialog and takes its choice; false when the user cancelled.
+bool ChoosePageName(TConf& conf, TFileDialog& saveDialog, Prompts& prompts, std::string& pagePath)
+{
+    if (!prompts.ExecuteSaveDialog(saveDialog))
+        return false;
+    pagePath = saveDialog.FileName;
+    conf.SetValue(ConfKey::SaveDirectory, DirectoryPart(pagePath));
+    return true;
+}
+
+// Puts the dialog's title back however the scope is left.
+class TTitleRestorer {
+public:
+    explicit TTitleRestorer(TFileDialog& dialog) : dialog_(dialog), title_(dialog.Title) {}
+    TTitleRestorer(const TTitleRestorer&) = delete;
+    TTitleRestorer& operator=(const TTitleRestorer&) = delete;
+    ~TTitleRestorer() { dialog_.Title = title_; }
+
+private:
+    TFileDialog& dialog_;
+    std::string title_;
+};
+
+// Settles the page name when a file of that name exists; false when the user gave up.
+bool ResolveExistingPage(TConf& conf, const TSourceState& source, TFileDialog& saveDialog, Prompts& prompts,
+                         const TSaveTexts& texts, std::string& pagePath, FileSystem& fileSystem)
+{
+    const TTitleRestorer restorer(saveDialog);
+    saveDialog.Title = texts.ChooseAnotherName;
+    const bool isSource = IsSameFile(pagePath, source.SourcePath);
+    if (!isSource && prompts.AskWarningYesNo("Warning", texts.OverwriteQuestion))
+        return true;
+    saveDialog.FileName = pagePath;
+    do {
+        if (!ChoosePageName(conf, saveDialog, prompts, pagePath))
+            return false;
+    } while (fileSystem.Exists(pagePath) || IsSameFile(pagePath, source.SourcePath));
+    return true;
+}
+
+} // namespace
+
+std::string PageNameFor(std::string_view sourcePath)
+{
+    return ProgramFileWithExt(sourcePath, ".html");
+}
+
+bool IsSameFile(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
+               const PendingEvents& pending, FileSystem& fileSystem)
+{
+    WritePageHeader(pagePath, style, fileSystem);
+    TTextWriter page(TFile::OpenForAppending(fileSystem, pagePath));
+    ConvertBody(conf, source, page, pending, fileSystem);
+    page.Close();
+    AppendPageFooter(pagePath, fileSystem);
+}
+
+std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& source, const TViewStyle& style,
+                                          TFileDialog& saveDialog, Prompts& prompts, const TSaveTexts& texts,
+                                          const PendingEvents& pending, FileSystem& fileSystem)
+{
+    std::string pagePath = PageNameFor(source.SourcePath);
+    if (!IsYes(conf.GetValue(ConfKey::SameDirectory))) {
+        saveDialog.FileName = FileBeside(conf.GetValue(ConfKey::SaveDirectory), FileNamePart(pagePath));
+        if (!ChoosePageName(conf, saveDialog, prompts, pagePath))
+            return std::nullopt;
+    }
+    if (fileSystem.Exists(pagePath) || IsSameFile(pagePath, source.SourcePath)) {
+        if (!ResolveExistingPage(conf, source, saveDialog, prompts, texts, pagePath, fileSystem))
+            return std::nullopt;
+    }
+    WritePage(pagePath, conf, source, style, pending, fileSystem);
+    return pagePath;
+}
+
+} // namespace verdask

@@ -1,0 +1,46 @@
+#pragma once
+
+// The convert-and-save command: names the page, asks before replacing a file,
+// and writes header, body and footer in that order.
+
+#include "conversion/FileSystem.h"
+#include "conversion/LineRules.h"
+
+#include <optional>
+#include <string>
+
+namespace verdask {
+
+class Prompts;
+class TConf;
+struct TFileDialog;
+struct TSourceState;
+struct TViewStyle;
+
+// The interface texts the command shows, in the current language.
+struct TSaveTexts {
+    std::string OverwriteQuestion = "Overwrite the existing file?";     // row 51
+    std::string ChooseAnotherName = "File exists. Choose another name."; // row 52
+};
+
+// The source path with the extension ".html" in place of its own.
+std::string PageNameFor(std::string_view sourcePath);
+
+// True when both paths name one existing file, whatever their spelling.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// Converts the loaded text into a page and returns the page's path, or nothing when
+// the user gave up in a dialog (then no file was written). A page is never written
+// over its own source: that name is refused as an existing one, without the
+// overwrite question. Throws EConvertError or EInOutError; what was written
+// before the failure stays.
+std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& source, const TViewStyle& style,
+                                          TFileDialog& saveDialog, Prompts& prompts, const TSaveTexts& texts,
+                                          const PendingEvents& pending,
+                                          FileSystem& fileSystem = PlatformFileSystem());
+
+// Header, body and footer of the page, each step opening and closing the file.
+void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
+               const PendingEvents& pending, FileSystem& fileSystem = PlatformFileSystem());
+
+} // namespace verdask

@@ -1,0 +1,22 @@
+#pragma once
+
+// Style files (.sty): the eight fields of a view style as key=value lines.
+
+#include "conversion/FileSystem.h"
+#include "style/ViewStyle.h"
+
+#include <string>
+
+namespace verdask {
+
+// The lines of a style file, as WriteStyleFile writes them, each ended by CR LF.
+std::string StyleFileText(const TViewStyle& style);
+
+// Creates or replaces the file; throws EFCreateError.
+void WriteStyleFile(const std::string& path, const TViewStyle& style, FileSystem& fileSystem = PlatformFileSystem());
+
+// Assigns the fields into style in their order, so that a bad number leaves the
+// fields before it assigned. Throws EFOpenError or EConvertError.
+void ReadStyleFile(const std::string& path, TViewStyle& style, FileSystem& fileSystem = PlatformFileSystem());
+
+} // namespace verdask

@@ -1,0 +1,179 @@
+#include "conversion/Source.h"
+
+#include "config/Conf.h"
+#include "conversion/Errors.h"
+#include "conversion/LineReader.h"
+#include "conversion/Prompts.h"
+#include "support/FailingFileSystem.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace verdask {
+namespace {
+
+using test::TScriptedPrompts;
+using test::TTempDir;
+using test::WriteFileBytes;
+using Lines = std::vector<std::string>;
+
+// Preview lines 0 to 9 and the last 9 are not examined; these fill them.
+Lines Framed(const Lines& examined)
+{
+    Lines preview(10, "unexamined");
+    preview.insert(preview.end(), examined.begin(), examined.end());
+    preview.insert(preview.end(), 9, "          unexamined");
+    return preview;
+}
+
+TEST(DetectIndent, TruncatedMeanOfTheInnerIndentedLines)
+{
+    EXPECT_EQ(DetectIndent(Framed({"     a", "     b", "     c", "      d"})), 5) << "mean 5.25";
+    EXPECT_EQ(DetectIndent(Framed({"  a", "   b", "   c", "   d", "   e"})), 2) << "mean 2.8 truncates";
+    EXPECT_EQ(DetectIndent(Framed({"   a", "letters", "", "      ", " ", "   b"})), 3)
+        << "letters, empty and blank-only lines do not count";
+    EXPECT_EQ(DetectIndent(Framed({"\t\ta", "text"})), 4) << "tabs are no indent; nothing counted gives 4";
+    EXPECT_EQ(DetectIndent(Framed({})), 4);
+}
+
+TEST(DetectIndent, WhichLinesAreExamined)
+{
+    EXPECT_EQ(DetectIndent(Lines(19, "  two blanks")), 4) << "fewer than 20 lines: nothing examined";
+    Lines twenty(20, "text");
+    twenty[10] = "   three";
+    EXPECT_EQ(DetectIndent(twenty), 3) << "20 lines: only the 11th";
+    twenty[10] = "text";
+    twenty[9] = "   three";
+    twenty[11] = "   three";
+    EXPECT_EQ(DetectIndent(twenty), 4);
+
+    Lines full(360, "text");
+    full[350] = "        eight"; // the last examined line of a full preview
+    full[351] = " one";
+    EXPECT_EQ(DetectIndent(full), 8);
+}
+
+TEST(ReadPreview, TakesTheFirst360Lines)
+{
+    TTempDir dir;
+    std::string text;
+    for (int i = 1; i <= 1000; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    WriteFileBytes(dir.File("book.txt"), text);
+    const Lines preview = ReadPreview(dir.File("book.txt"));
+    ASSERT_EQ(preview.size(), 360u);
+    EXPECT_EQ(preview.front(), "line 1");
+    EXPECT_EQ(preview.back(), "line 360");
+}
+
+TEST(SourceLineEnds, TextsWithLfLineEndsReadAsLines)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.txt");
+    struct Case {
+        const char* why;
+        std::string bytes;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"LF line ends", "a\nb\nc", {"a", "b", "c"}},
+        {"LF with a CR before it", "a\nb\r\nc\r\n", {"a", "b", "c"}},
+        {"a lone CR stays inside an LF line", "a\nb\rc\n", {"a", "b\rc"}},
+        {"the first end is CR: the text-file rule, lone LFs inside", "a\r\nb\nc\r\n", {"a", "b\nc"}},
+        {"a lone CR first", "a\rb\nc", {"a", "b\nc"}},
+        {"Ctrl-Z before any line end", "ab\x1A\ncd\n", {"ab"}},
+        {"Ctrl-Z in an LF text", "a\nb\x1A" "c\n", {"a", "b"}},
+        {"no line end at all", "abc", {"abc"}},
+    };
+    for (const auto& c : cases) {
+        WriteFileBytes(path, c.bytes);
+        EXPECT_EQ(ReadPreview(path), c.lines) << c.why;
+    }
+}
+
+struct LoadFixture : ::testing::Test {
+    LoadFixture()
+    {
+        conf.SetDefaults();
+        state.SourcePath = "/old/book.txt";
+        state.Preview = {"old"};
+        state.IndentWidth = 7;
+    }
+
+    bool Load()
+    {
+        return LoadSource(conf, dialog, prompts, [this] { ++bookmarks; }, state);
+    }
+
+    TTempDir dir;
+    TConf conf;
+    TFileDialog dialog;
+    TScriptedPrompts prompts;
+    TSourceState state;
+    int bookmarks = 0;
+};
+
+TEST_F(LoadFixture, ALoadStoresTheFolderThePreviewAndTheIndent)
+{
+    const std::string path = dir.File("tale.txt");
+    WriteFileBytes(path, test::CrLfLines(Framed({"   a", "   b"})));
+    prompts.DialogAnswers = {path};
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(bookmarks, 1) << "the shown page's position is saved first";
+    EXPECT_EQ(conf.GetValue(ConfKey::OpenDirectory), dir.Path().string());
+    EXPECT_EQ(state.SourcePath, path);
+    EXPECT_EQ(state.Preview.size(), 21u);
+    EXPECT_EQ(state.IndentWidth, 3);
+
+    conf.SetValue(ConfKey::Autodetect, "yes"); // not exactly "Yes": detection is off
+    conf.SetValue(ConfKey::LeadingSpaces, "6");
+    prompts.DialogAnswers = {path};
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(state.IndentWidth, 6);
+}
+
+TEST_F(LoadFixture, CancellingChangesNothing)
+{
+    prompts.DialogAnswers = {std::nullopt};
+    EXPECT_FALSE(Load());
+    EXPECT_EQ(bookmarks, 0);
+    EXPECT_EQ(state.SourcePath, "/old/book.txt");
+    EXPECT_EQ(state.IndentWidth, 7);
+    EXPECT_EQ(conf.GetValue(ConfKey::OpenDirectory), DefaultFolder());
+}
+
+TEST_F(LoadFixture, AFailedLoadKeepsTheLoadedText)
+{
+    std::filesystem::create_directory(dir.Path() / "folder.txt");
+    prompts.DialogAnswers = {dir.File("folder.txt")};
+    EXPECT_THROW(Load(), EInOutError);
+    EXPECT_EQ(conf.GetValue(ConfKey::OpenDirectory), dir.Path().string()) << "stored before the read";
+    EXPECT_EQ(state.SourcePath, "/old/book.txt");
+    EXPECT_EQ(state.Preview, Lines{"old"});
+    EXPECT_EQ(state.IndentWidth, 7);
+
+    WriteFileBytes(dir.File("tale.txt"), "a\r\nb\r\n");
+    conf.SetValue(ConfKey::Autodetect, "No");
+    conf.SetValue(ConfKey::LeadingSpaces, "five");
+    prompts.DialogAnswers = {dir.File("tale.txt")};
+    EXPECT_THROW(Load(), EConvertError);
+    EXPECT_EQ(state.SourcePath, "/old/book.txt");
+    EXPECT_EQ(state.IndentWidth, 7);
+
+    conf.SetValue(ConfKey::LeadingSpaces, "5");
+    test::TFailingFileSystem failing(2); // the first read of the text
+    prompts.DialogAnswers = {dir.File("tale.txt")};
+    EXPECT_THROW(LoadSource(conf, dialog, prompts, nullptr, state, failing), EInOutError);
+    EXPECT_EQ(state.SourcePath, "/old/book.txt");
+}
+
+TEST_F(LoadFixture, ATextInTheRootStoresAnEmptyFolder)
+{
+    // "/book.txt" is the counterpart of "C:\book.txt", whose folder is "C:".
+    prompts.DialogAnswers = {"/verdask-no-such-file.txt"};
+    EXPECT_THROW(Load(), EInOutError);
+    EXPECT_EQ(conf.GetValue(ConfKey::OpenDirectory), "");
+}
+
+} // namespace
+} // namespace verdask

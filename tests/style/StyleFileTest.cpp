@@ -1,0 +1,91 @@
+#include "style/StyleFile.h"
+
+#include "conversion/Errors.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace verdask {
+namespace {
+
+using test::CrLfLines;
+using test::ReadFileBytes;
+using test::TTempDir;
+using test::WriteFileBytes;
+
+TEST(StyleFile, TheDefaultStyleFileLineByLine)
+{
+    TTempDir dir;
+    WriteStyleFile(dir.File("default.sty"), TViewStyle{});
+    EXPECT_EQ(ReadFileBytes(dir.File("default.sty")),
+              CrLfLines({"FontColor=#000000", "BackColor=#FFFFFF", "FontName=Arial", "FontSize=14", "LineHeight=18",
+                         "LetterSpacing=1", "Justification=0", "TextWidth=100"}));
+    EXPECT_EQ(StyleFileText(TViewStyle{}), ReadFileBytes(dir.File("default.sty")));
+}
+
+TEST(StyleFile, SavedStylesLoadBack)
+{
+    TTempDir dir;
+    TViewStyle style;
+    style.FontColor = "#123456";
+    style.FontName = "Times New Roman";
+    style.LetterSpacing = 0;
+    style.Justification = true;
+    style.TextWidth = 40;
+    WriteStyleFile(dir.File("a.sty"), style);
+    TViewStyle loaded;
+    ReadStyleFile(dir.File("a.sty"), loaded);
+    EXPECT_EQ(loaded, style);
+
+    style.FontName.clear();
+    WriteStyleFile(dir.File("a.sty"), style);
+    EXPECT_EQ(ReadFileBytes(dir.File("a.sty")).find("FontName"), std::string::npos);
+    ReadStyleFile(dir.File("a.sty"), loaded);
+    EXPECT_EQ(loaded.FontName, "");
+}
+
+TEST(StyleFile, KeysInAnyOrderAndCaseAndOnlyExactlyOneJustifies)
+{
+    TTempDir dir;
+    const std::string path = dir.File("b.sty");
+    auto load = [&](const std::string& justification) {
+        WriteFileBytes(path, CrLfLines({"textwidth=50", "fontsize=300", "LINEHEIGHT=20", "LetterSpacing=2",
+                                        "Justification=" + justification, "Other=x"}));
+        TViewStyle style;
+        ReadStyleFile(path, style);
+        return style;
+    };
+    const TViewStyle style = load("1");
+    EXPECT_EQ(style.FontSize, 44);
+    EXPECT_EQ(style.LineHeight, 20);
+    EXPECT_EQ(style.TextWidth, 50);
+    EXPECT_TRUE(style.Justification);
+    EXPECT_EQ(style.FontColor, "") << "a missing key reads as empty text";
+    for (const char* no : {"true", "01", " 1", "0"})
+        EXPECT_FALSE(load(no).Justification) << no;
+}
+
+TEST(StyleFile, ABadNumberKeepsWhatWasAssignedBeforeIt)
+{
+    TTempDir dir;
+    const std::string path = dir.File("c.sty");
+    WriteFileBytes(path, CrLfLines({"FontColor=#111111", "BackColor=#222222", "FontName=Serif", "FontSize=big",
+                                    "LineHeight=30"}));
+    TViewStyle style;
+    try {
+        ReadStyleFile(path, style);
+        ADD_FAILURE();
+    } catch (const EConvertError& error) {
+        EXPECT_STREQ(error.what(), "'big' is not a valid integer value");
+    }
+    EXPECT_EQ(style.FontColor, "#111111");
+    EXPECT_EQ(style.FontName, "Serif");
+    EXPECT_EQ(style.FontSize, 14) << "not reached";
+    EXPECT_EQ(style.LineHeight, 18);
+
+    EXPECT_THROW(ReadStyleFile(dir.File("missing.sty"), style), EFOpenError);
+    EXPECT_THROW(WriteStyleFile(dir.File("no/folder.sty"), style), EFCreateError);
+}
+
+} // namespace
+} // namespace verdask
