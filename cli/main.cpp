@@ -67,8 +67,7 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
     try {
         TSourceState source;
         source.SourcePath = text;
-        source.Preview = ReadPreview(text);
-        source.IndentWidth = IndentWidthFor(conf, source.Preview);
+        source.IndentWidth = IndentWidthOfText(conf, text);
         WritePage(page, conf, source, style, nullptr);
     } catch (const EVerdaskError& error) {
         Complain(text, error.what());

@@ -77,6 +77,11 @@ public:
         return 0;
     }
 
+    int Seek(Handle handle, std::uint64_t offset) override
+    {
+        return ::lseek(handle, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
+    }
+
     int Write(Handle handle, const char* data, std::size_t size) override
     {
         while (size > 0) {

@@ -5,6 +5,7 @@
 // platform would, and so prove that no failing call loses a page.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace verdask {
@@ -31,6 +32,8 @@ public:
     virtual int Open(const std::string& path, OpenMode mode, Handle& handle) = 0;
     // Reads up to size bytes; count 0 means the end of the file.
     virtual int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) = 0;
+    // Moves a file opened for reading to an offset from its start.
+    virtual int Seek(Handle handle, std::uint64_t offset) = 0;
     // Writes all size bytes.
     virtual int Write(Handle handle, const char* data, std::size_t size) = 0;
     // Releases the handle even when it reports an error.

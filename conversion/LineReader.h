@@ -1,12 +1,17 @@
 #pragma once
 
 // The one line reader of the program. It reads its file in large blocks and
-// splits it into lines by one of the program's line-end rules.
+// splits it into lines by one of the program's line-end rules. A line may be
+// taken whole, or in pieces when it is longer than a block, so that no line,
+// however long, has to be held in memory.
 
 #include "conversion/TextFile.h"
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace verdask {
@@ -30,30 +35,53 @@ enum class LineEnds {
 
 class TLineReader {
 public:
-    // Throws EInOutError when the file cannot be opened.
-    TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule);
+    // Throws EInOutError when the file cannot be opened; every call below may
+    // throw it when reading fails.
+    TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule,
+                std::size_t blockSize = FileBlockSize);
 
     // True when no line is left: the end of the file or the byte that ends the input.
     bool AtEnd();
     // Reads the next line without its line end; false when none is left.
     bool ReadLine(std::string& line);
+
+    // Piecewise reading. StartLine begins the next line (false when none is left);
+    // then either WholeLine gives it in one piece when it fits a block, or
+    // NextPiece gives it piece by piece (false once the line is over). Pieces
+    // stay valid until the next call on the reader.
+    bool StartLine();
+    std::optional<std::string_view> WholeLine();
+    bool NextPiece(std::string_view& piece);
+    // Skips the rest of the current line.
+    void SkipLine();
+    // Goes back to the start of the current line, to read it once more.
+    void RewindLine();
+
     void Close();
 
 private:
     bool Fill();
+    bool FillMore();
     bool IsLineEnd(char byte) const;
     bool IsInputEnd(char byte) const;
     void SetRule(LineEnds rule);
     void SkipLineFeedAfterCarriageReturn();
+    bool TakePiece(std::size_t stop, std::string_view& piece);
+    const char* FindStop(const char* begin, const char* end) const;
 
     TFile file_;
     LineEnds rule_;
     std::vector<char> buffer_;
     std::size_t position_ = 0;
     std::size_t length_ = 0;
+    std::uint64_t bufferOffset_ = 0; // where buffer_[0] stands in the file
+    std::uint64_t lineOffset_ = 0;   // where the current line starts
     bool fileEnded_ = false;
     bool inputEnded_ = false;
-    std::array<bool, 256> stops_{}; // the bytes that end a line or the input
+    bool inLine_ = false;
+    bool skipLineFeed_ = false; // a CR ended the last line; an LF after it belongs to it
+    bool heldCarriageReturn_ = false; // LineFeed rule: a CR at a block's end, maybe before an LF
+    std::array<bool, 256> stops_{};   // the bytes that end a line or the input
 };
 
 } // namespace verdask

@@ -1,12 +1,12 @@
 #pragma once
 
 // The rules that turn the lines of a source text into the body of a page.
-// Every rule runs in time linear in the length of its line.
 
 #include "conversion/FileSystem.h"
+#include "conversion/LineStages.h"
+#include "conversion/TextFile.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,16 +16,12 @@ class TConf;
 class TTextWriter;
 struct TSourceState;
 
-// Lets the window handle its pending events; called between lines and inside the
-// two replacement rules, so it must be cheap when nothing is pending.
-using PendingEvents = std::function<void()>;
-
 struct TConversionOptions {
-    std::size_t IndentWidth = 5;      // W: leading blanks of a paragraph start
-    std::string IndentText;           // N: "&nbsp;" as often as "Non-breaking spaces" says
-    bool ReplaceNbsps = true;         // paragraph starts get anchors and N
-    bool ReplaceDoubleDash = true;    // "--" becomes a long dash
-    bool ReplaceLeadingDash = true;   // a dash after the indent becomes a long dash
+    std::size_t IndentWidth = 5;    // W: leading blanks of a paragraph start
+    std::string IndentText;         // N: "&nbsp;" as often as "Non-breaking spaces" says
+    bool ReplaceNbsps = true;       // paragraph starts get anchors and N
+    bool ReplaceDoubleDash = true;  // "--" becomes a long dash
+    bool ReplaceLeadingDash = true; // a dash after the indent becomes a long dash
 };
 
 // The options of a conversion from the configuration and the loaded indent width;
@@ -33,46 +29,79 @@ struct TConversionOptions {
 // width counts as 0.
 TConversionOptions ConversionOptionsFrom(const TConf& conf, int indentWidth);
 
-std::string CenterTitle(std::string_view line);
+// What the rules must know of a whole line before its first character is written.
+struct TLineFacts {
+    bool TitleMark = false;    // "е ч", which on line 2 moves the title to line 3
+    bool BoxDrawing = false;   // "&#9552;"
+    bool Underscore = false;
+    bool Dash = false;
+    bool LastModified = false; // "Last-modified:"
+};
 
-// The single rules, each rewriting line in place; scratch is working space.
-namespace LineRule {
-bool IsParagraphStart(std::string_view line, std::size_t indentWidth);
-void ReplaceDoubleDashes(std::string& line, std::size_t indentWidth, std::string& scratch,
-                         const PendingEvents& pending);
-void ReplaceLeadingDash(std::string& line, std::size_t indentWidth);
-bool HasLetterSpacing(std::string_view line);
-void ExpandLetterSpacing(std::string& line, std::string& scratch, const PendingEvents& pending);
-void MarkLastModified(std::string& line, std::string& scratch);
-} // namespace LineRule
+// Gathers the facts of a line given in pieces. The title mark matters on line 2
+// only, and its first byte is a common letter, so it is sought only when asked.
+class TLineScanner {
+public:
+    explicit TLineScanner(bool seekTitleMark = true) : seekTitleMark_(seekTitleMark) {}
+    void Add(std::string_view piece);
+    const TLineFacts& Facts() const { return facts_; }
 
-// Converts the lines of one source text in order: it carries the line number, the
-// anchor counter and the title flag from line to line.
+private:
+    void Look(std::string_view text);
+
+    bool seekTitleMark_;
+    TLineFacts facts_;
+    std::string tail_; // the end of the last piece, where a text sought may begin
+};
+
+TLineFacts ScanLine(std::string_view line, bool seekTitleMark = true);
+
+// Converts the lines of one source text in order into the sink, carrying the line
+// number, the anchor counter and the title flag from line to line.
 class TLineConverter {
 public:
-    TLineConverter(TConversionOptions options, PendingEvents pending);
+    TLineConverter(TConversionOptions options, TLineSink& output, PendingEvents pending);
+    TLineConverter(const TLineConverter&) = delete;
+    TLineConverter& operator=(const TLineConverter&) = delete;
 
-    // Rewrites the next source line in place; false when the line is dropped.
-    bool ConvertLine(std::string& line);
+    // Starts the next source line; false when the line is dropped, and then
+    // nothing of it is to be given.
+    bool BeginLine(const TLineFacts& facts);
+    // Whether the next line's facts must tell of the title mark.
+    bool NeedsTitleMark() const { return lineNumber_ == 1; }
+    void Put(std::string_view piece);
+    void EndLine();
+
+    // The whole next line; false when it was dropped.
+    bool ConvertLine(std::string_view line);
 
     // The number the next paragraph anchor gets.
     std::int64_t NextAnchor() const { return anchor_; }
 
 private:
-    bool ApplyTitleRules(std::string& line);
-    void MarkParagraphStart(std::string& line);
+    void MakeParagraphPrefix();
 
     TConversionOptions options_;
     PendingEvents pending_;
     std::int64_t lineNumber_ = 0;
     std::int64_t anchor_ = 1;
     bool titleOnLine3_ = false;
-    std::string scratch_;
+    std::string paragraphPrefix_;
+
+    // The stages, from the last to the first, each handing on to the one before it here.
+    stages::TReplace lastModified_;
+    stages::TLetterSpacing letterSpacing_;
+    stages::TEmptyLine emptyLine_;
+    stages::TLeadingDash leadingDash_;
+    stages::TDoubleDash doubleDash_;
+    stages::TLineStart lineStart_;
 };
 
-// Converts the whole source text of the last load into the page, a line at a time.
+// Converts the whole source text of the last load into the page, a line at a
+// time and a long line a block at a time, so memory does not grow with the book.
 // Throws EConvertError (before any line is written) or EInOutError.
+// blockSize is the reader's: a line longer than that is read in pieces.
 void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const PendingEvents& pending,
-                 FileSystem& fileSystem = PlatformFileSystem());
+                 FileSystem& fileSystem = PlatformFileSystem(), std::size_t blockSize = FileBlockSize);
 
 } // namespace verdask

@@ -31,20 +31,55 @@ bool IsExamined(std::size_t index, std::size_t lineCount)
 
 } // namespace
 
-int DetectIndent(const std::vector<std::string>& preview)
+namespace {
+
+TIndentSample IndentSampleOf(std::string_view line)
+{
+    if (line.empty() || line[0] != ' ')
+        return std::nullopt;
+    const auto firstText = line.find_first_not_of(' ', 1);
+    if (firstText == std::string_view::npos)
+        return std::nullopt; // blanks only
+    return firstText;
+}
+
+// The sample of a line given in pieces.
+class TIndentCounter {
+public:
+    void Add(std::string_view piece)
+    {
+        if (decided_ || piece.empty())
+            return;
+        const auto firstText = piece.find_first_not_of(' ');
+        if (firstText == std::string_view::npos) {
+            blanks_ += piece.size();
+            return;
+        }
+        decided_ = true;
+        blanks_ += firstText;
+        if (blanks_ > 0)
+            sample_ = blanks_;
+    }
+    TIndentSample Sample() const { return sample_; }
+
+private:
+    bool decided_ = false;
+    std::size_t blanks_ = 0;
+    TIndentSample sample_;
+};
+
+} // namespace
+
+int DetectIndentOfSamples(const std::vector<TIndentSample>& samples)
 {
     // 64 bits: a preview of very long blank runs must not wrap the sum.
     std::int64_t sum = 0;
     std::int64_t count = 0;
-    for (std::size_t i = 0; i < preview.size(); ++i) {
-        const std::string& line = preview[i];
-        if (!IsExamined(i, preview.size()) || line.empty() || line[0] != ' ')
-            continue;
-        const auto firstText = line.find_first_not_of(' ', 1);
-        if (firstText == std::string::npos)
-            continue; // blanks only
-        sum += static_cast<std::int64_t>(firstText);
-        ++count;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (IsExamined(i, samples.size()) && samples[i]) {
+            sum += static_cast<std::int64_t>(*samples[i]);
+            ++count;
+        }
     }
     if (count == 0)
         return 4;
@@ -52,10 +87,41 @@ int DetectIndent(const std::vector<std::string>& preview)
     return mean >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(mean);
 }
 
+int DetectIndent(const std::vector<std::string>& preview)
+{
+    std::vector<TIndentSample> samples;
+    samples.reserve(preview.size());
+    for (const auto& line : preview)
+        samples.push_back(IndentSampleOf(line));
+    return DetectIndentOfSamples(samples);
+}
+
+std::vector<TIndentSample> ReadIndentSamples(const std::string& sourcePath, FileSystem& fileSystem)
+{
+    std::vector<TIndentSample> samples;
+    TLineReader reader(fileSystem, sourcePath, LineEnds::SourceText);
+    for (int i = 0; i < PreviewLineCount && reader.StartLine(); ++i) {
+        TIndentCounter counter;
+        std::string_view piece;
+        while (reader.NextPiece(piece))
+            counter.Add(piece);
+        samples.push_back(counter.Sample());
+    }
+    reader.Close();
+    return samples;
+}
+
 int IndentWidthFor(const TConf& conf, const std::vector<std::string>& preview)
 {
     if (IsYes(conf.GetValue(ConfKey::Autodetect)))
         return DetectIndent(preview);
+    return TextToInteger(conf.GetValue(ConfKey::LeadingSpaces));
+}
+
+int IndentWidthOfText(const TConf& conf, const std::string& sourcePath, FileSystem& fileSystem)
+{
+    if (IsYes(conf.GetValue(ConfKey::Autodetect)))
+        return DetectIndentOfSamples(ReadIndentSamples(sourcePath, fileSystem));
     return TextToInteger(conf.GetValue(ConfKey::LeadingSpaces));
 }
 

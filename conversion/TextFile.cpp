@@ -64,6 +64,12 @@ std::size_t TFile::Read(char* buffer, std::size_t size)
     return count;
 }
 
+void TFile::Seek(std::uint64_t offset)
+{
+    if (const int error = fileSystem_->Seek(handle_, offset))
+        throw EInOutError(path_, error);
+}
+
 void TFile::Write(std::string_view data)
 {
     if (const int error = fileSystem_->Write(handle_, data.data(), data.size()))

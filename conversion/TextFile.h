@@ -6,6 +6,7 @@
 #include "conversion/FileSystem.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ public:
 
     // Reads up to size bytes; 0 at the end of the file.
     std::size_t Read(char* buffer, std::size_t size);
+    // Moves a file opened for reading to an offset from its start.
+    void Seek(std::uint64_t offset);
     void Write(std::string_view data);
     void Close();
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace verdask {
 namespace {
 
@@ -126,6 +128,85 @@ TEST(LineReader, ReportsFailuresAsInOutErrors)
     TLineReader reader(failing, path, LineEnds::CarriageReturn);
     std::string line;
     EXPECT_THROW(reader.ReadLine(line), EInOutError);
+}
+
+} // namespace
+} // namespace verdask
+
+namespace verdask {
+namespace {
+
+// The line-end rules as plain splitting of a whole text.
+Lines SplitByRule(const std::string& text, LineEnds rule)
+{
+    const char inputEnd = rule == LineEnds::AnyBreak ? '\0' : '\x1A';
+    const std::string input = text.substr(0, text.find(inputEnd));
+    if (rule == LineEnds::SourceText) {
+        const auto firstEnd = input.find_first_of("\r\n");
+        rule = firstEnd != std::string::npos && input[firstEnd] == '\n' ? LineEnds::LineFeed : LineEnds::CarriageReturn;
+    }
+    Lines lines;
+    std::string line;
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        const char c = input[i];
+        const bool cr = c == '\r' && rule != LineEnds::LineFeed;
+        const bool lf = c == '\n' && (rule == LineEnds::LineFeed || rule == LineEnds::AnyBreak);
+        if (!cr && !lf) {
+            line += c;
+            continue;
+        }
+        if (lf && rule == LineEnds::LineFeed && !line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (cr && i + 1 < input.size() && input[i + 1] == '\n')
+            ++i;
+        lines.push_back(line);
+        line.clear();
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(LineReader, PiecesWholeLinesAndRewindsAgreeWithTheRules)
+{
+    TTempDir dir;
+    const std::string path = dir.File("text");
+    std::mt19937 random(1251);
+    const char bytes[] = {'a', 'b', '\r', '\n', '\r', '\n', '\x1A', '\0', ' '};
+    for (int round = 0; round < 600; ++round) {
+        std::string text;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i)
+            text += random() % 4 == 0 ? bytes[random() % sizeof bytes] : 'x';
+        test::WriteFileBytes(path, text);
+        for (const LineEnds rule :
+             {LineEnds::CarriageReturn, LineEnds::AnyBreak, LineEnds::SourceText, LineEnds::LineFeed}) {
+            const Lines expected = SplitByRule(text, rule);
+            for (const std::size_t block : {2u, 3u, 5u, 16u, 64u}) {
+                TLineReader reader(PlatformFileSystem(), path, rule, block);
+                Lines lines;
+                std::string_view piece;
+                while (reader.StartLine()) {
+                    const bool rewind = random() % 2 == 0;
+                    std::string line;
+                    if (const auto whole = rewind ? std::nullopt : reader.WholeLine()) {
+                        line = *whole;
+                    } else {
+                        if (rewind) {
+                            while (reader.NextPiece(piece)) {
+                            }
+                            reader.RewindLine();
+                        }
+                        while (reader.NextPiece(piece))
+                            line += piece;
+                    }
+                    lines.push_back(line);
+                }
+                ASSERT_EQ(lines, expected) << "round " << round << " rule " << static_cast<int>(rule) << " block "
+                                           << block;
+            }
+        }
+    }
 }
 
 } // namespace

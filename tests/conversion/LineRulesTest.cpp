@@ -2,9 +2,13 @@
 
 #include "config/Conf.h"
 #include "conversion/Errors.h"
+#include "conversion/Source.h"
+#include "conversion/TextFile.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace verdask {
@@ -20,17 +24,27 @@ TConversionOptions Options(int width, int spaces = 4)
     return ConversionOptionsFrom(conf, width);
 }
 
+// Collects converted lines.
+class TLinesSink : public TLineSink {
+public:
+    void Put(std::string_view piece) override { current_ += piece; }
+    void End() override { lines_.push_back(std::move(current_)), current_.clear(); }
+    Lines Take() { return std::move(lines_); }
+
+private:
+    std::string current_;
+    Lines lines_;
+};
+
 // The output lines of a whole text; the first line of a text is never written,
 // so the cases put a dummy line 1 in front.
 Lines Convert(const Lines& source, const TConversionOptions& options)
 {
-    TLineConverter converter(options, nullptr);
-    Lines out;
-    for (std::string line : source) {
-        if (converter.ConvertLine(line))
-            out.push_back(line);
-    }
-    return out;
+    TLinesSink sink;
+    TLineConverter converter(options, sink, nullptr);
+    for (const std::string& line : source)
+        converter.ConvertLine(line);
+    return sink.Take();
 }
 
 // The body lines after an author line and a title line.
@@ -149,79 +163,212 @@ TEST(ConversionOptions, NonBreakingSpacesMustBeANumber)
     EXPECT_EQ(ConversionOptionsFrom(conf, 5).IndentText, "");
 }
 
-// The rules exactly as their loops are worded: search from the start after every
-// replacement. Slow, and the measure of the linear versions.
-std::string LiteralDoubleDashes(std::string line, std::size_t width)
-{
-    for (std::size_t found; (found = line.find("--")) != std::string::npos;) {
-        const std::size_t p = found + 1; // 1-based
-        bool afterIndent = width == 0;
-        if (!afterIndent && p > width)
-            afterIndent = line.substr(p - width - 1, width) == std::string(width, ' ');
-        line.replace(found, 2, afterIndent ? "<BR>&#150;" : "&#150;");
+// The rules exactly as they are worded, on whole lines, with the loops that
+// search from the start after every replacement. Slow, and the measure of the
+// converter, which works on pieces in one pass.
+class TLiteralConverter {
+public:
+    TLiteralConverter(std::size_t width, std::string indentText, bool paragraphs, bool doubleDash, bool leadingDash)
+        : width_(width), blanks_(width, ' '), indentText_(std::move(indentText)), paragraphs_(paragraphs),
+          doubleDash_(doubleDash), leadingDash_(leadingDash)
+    {
     }
-    return line;
-}
 
-std::string LiteralLetterSpacing(std::string line)
-{
-    for (std::size_t found; (found = line.find("&#9552;")) != std::string::npos;)
-        line.replace(found, 7, "_");
-    for (std::size_t found; (found = line.find('_')) != std::string::npos;) {
-        const std::size_t p = found + 1;
-        const std::size_t n = line.size();
-        std::size_t q = p + 2;
-        while (!(q >= n || line[q - 1] == ' '))
-            q += 2;
-        const std::size_t trailing = q > n ? n : q - 1; // 0-based, before the leading insert
-        line.insert(trailing, "_");
-        const std::size_t leading = p == 1 ? 0 : p - 2;
-        line.insert(leading, "_");
-        std::string expanded;
-        for (std::size_t i = leading; i <= trailing + 1; ++i)
-            expanded += line[i] == '_' ? std::string("&nbsp;") : std::string(1, line[i]);
-        line.replace(leading, trailing + 2 - leading, expanded);
+    std::optional<std::string> Convert(std::string line)
+    {
+        ++number_;
+        if (number_ == 1)
+            return std::nullopt;
+        if (number_ == 2) {
+            titleOnLine3_ = line.find("\xE5\x20\xF7") != std::string::npos;
+            if (titleOnLine3_)
+                return std::nullopt;
+            line = Centre(line);
+        } else if (number_ == 3 && titleOnLine3_) {
+            line = Centre(line);
+        }
+        if (paragraphs_ && !line.empty() && line[0] == ' ' && line.substr(0, width_) == blanks_ &&
+            (line.size() == width_ || line[width_] != '-')) {
+            line = (anchor_ == 1 ? "" : "</A>") + std::string("<BR><A Name=a") + std::to_string(anchor_) + ">" +
+                   indentText_ + line.substr(width_);
+            ++anchor_;
+        }
+        if (doubleDash_)
+            line = DoubleDashes(line);
+        if (leadingDash_ && line.size() >= width_ + 1 && line.substr(0, width_ + 1) == blanks_ + "-")
+            line = "<BR>&nbsp;&#150;" + line.substr(width_ + 1);
+        if (line.empty())
+            line = "<P>";
+        const auto first = line.find('_');
+        if ((first != std::string::npos && first + 2 < line.size() && line[first + 2] == '_') ||
+            line.find("&#9552;") != std::string::npos)
+            line = LetterSpacing(line);
+        for (std::size_t at = 0; (at = line.find("Last-modified:", at)) != std::string::npos; at += 17)
+            line.replace(at, 14, "<P>Last-modified:");
+        return line;
     }
-    return line;
-}
 
-TEST(LineRules, LinearRulesGiveWhatTheLiteralLoopsGive)
-{
-    std::mt19937 random(20261208);
-    const std::vector<std::string> pieces = {" ", " ", "-", "-", "_", "_", "a", "b", "&#9552;", ";", "&"};
-    std::string scratch;
-    int fired = 0;
-    for (int round = 0; round < 20000; ++round) {
+private:
+    static std::string Centre(const std::string& line)
+    {
+        return "<P style=\"text-align: center\"><B>" + line + "</B></P>";
+    }
+
+    std::string DoubleDashes(std::string line) const
+    {
+        for (std::size_t found; (found = line.find("--")) != std::string::npos;) {
+            const std::size_t p = found + 1; // 1-based
+            bool afterIndent = width_ == 0;
+            if (!afterIndent && p > width_)
+                afterIndent = line.substr(p - width_ - 1, width_) == blanks_;
+            line.replace(found, 2, afterIndent ? "<BR>&#150;" : "&#150;");
+        }
+        return line;
+    }
+
+    static std::string LetterSpacing(std::string line)
+    {
+        for (std::size_t found; (found = line.find("&#9552;")) != std::string::npos;)
+            line.replace(found, 7, "_");
+        for (std::size_t found; (found = line.find('_')) != std::string::npos;) {
+            const std::size_t p = found + 1;
+            const std::size_t n = line.size();
+            std::size_t q = p + 2;
+            while (!(q >= n || line[q - 1] == ' '))
+                q += 2;
+            const std::size_t trailing = q > n ? n : q - 1; // 0-based, before the leading insert
+            line.insert(trailing, "_");
+            const std::size_t leading = p == 1 ? 0 : p - 2;
+            line.insert(leading, "_");
+            std::string expanded;
+            for (std::size_t i = leading; i <= trailing + 1; ++i)
+                expanded += line[i] == '_' ? std::string("&nbsp;") : std::string(1, line[i]);
+            line.replace(leading, trailing + 2 - leading, expanded);
+        }
+        return line;
+    }
+
+    std::size_t width_;
+    std::string blanks_;
+    std::string indentText_;
+    bool paragraphs_;
+    bool doubleDash_;
+    bool leadingDash_;
+    int number_ = 0;
+    int anchor_ = 1;
+    bool titleOnLine3_ = false;
+};
+
+struct TRandomText {
+    explicit TRandomText(unsigned seed) : random(seed) {}
+
+    std::string Line()
+    {
+        static const std::vector<std::string> pieces = {
+            " ", " ", " ", "-", "-", "_", "_", "a", "\xE1", "&#9552;", ";", "&", "<", "Last-modified:", "\xE5 \xF7"};
         std::string line;
-        const int length = static_cast<int>(random() % 24);
+        const int length = static_cast<int>(random() % 28);
         for (int i = 0; i < length; ++i)
             line += pieces[random() % pieces.size()];
+        return line;
+    }
+
+    std::mt19937 random;
+};
+
+TEST(LineRules, PiecesGiveWhatTheLiteralRulesGive)
+{
+    TRandomText text(20261208);
+    std::mt19937& random = text.random;
+    int lines = 0;
+    for (int round = 0; round < 1500; ++round) {
         const std::size_t width = random() % 6;
+        const int spaces = static_cast<int>(random() % 3);
+        const bool paragraphs = random() % 5 != 0;
+        const bool doubleDash = random() % 5 != 0;
+        const bool leadingDash = random() % 5 != 0;
+        TConversionOptions options;
+        options.IndentWidth = width;
+        for (int i = 0; i < spaces; ++i)
+            options.IndentText += "&nbsp;";
+        options.ReplaceNbsps = paragraphs;
+        options.ReplaceDoubleDash = doubleDash;
+        options.ReplaceLeadingDash = leadingDash;
+        TLiteralConverter literal(width, options.IndentText, paragraphs, doubleDash, leadingDash);
+        TLinesSink sink;
+        TLineConverter converter(options, sink, nullptr);
+        Lines expected;
+        for (int i = 0; i < 12; ++i, ++lines) {
+            const std::string line = text.Line();
+            if (auto converted = literal.Convert(line))
+                expected.push_back(*converted);
+            if (!converter.BeginLine(ScanLine(line)))
+                continue;
+            // In pieces of 1 to 5 characters, as a long line comes from the reader.
+            for (std::size_t at = 0; at < line.size();) {
+                const std::size_t size = std::min<std::size_t>(1 + random() % 5, line.size() - at);
+                converter.Put(std::string_view(line).substr(at, size));
+                at += size;
+            }
+            converter.EndLine();
+        }
+        ASSERT_EQ(sink.Take(), expected) << "round " << round << " W " << width;
+    }
+    EXPECT_EQ(lines, 1500 * 12);
+}
 
-        std::string dashes = line;
-        LineRule::ReplaceDoubleDashes(dashes, width, scratch, nullptr);
-        ASSERT_EQ(dashes, LiteralDoubleDashes(line, width)) << "line '" << line << "' W " << width;
+TEST(ConvertBody, LongLinesReadInPiecesConvertAsWholeLines)
+{
+    test::TTempDir dir;
+    const std::string sourcePath = dir.File("book.txt");
+    const std::string pagePath = dir.File("book.html");
+    TRandomText text(1251);
+    TConf conf;
+    conf.SetDefaults();
+    for (int round = 0; round < 60; ++round) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 10; ++i) {
+            std::string line = text.Line();
+            if (i % 3 == 0)
+                line += text.Line() + text.Line() + text.Line();
+            lines.push_back(line);
+        }
+        const std::string lineEnd = round % 2 == 0 ? "\r\n" : "\n";
+        std::string bytes;
+        for (const auto& line : lines)
+            bytes += line + lineEnd;
+        test::WriteFileBytes(sourcePath, bytes);
 
-        if (LineRule::HasLetterSpacing(line)) {
-            ++fired;
-            std::string spaced = line;
-            LineRule::ExpandLetterSpacing(spaced, scratch, nullptr);
-            ASSERT_EQ(spaced, LiteralLetterSpacing(line)) << "line '" << line << "'";
+        TLiteralConverter literal(3, "&nbsp;&nbsp;&nbsp;&nbsp;", true, true, true);
+        std::string expected;
+        for (const auto& line : lines) {
+            if (auto converted = literal.Convert(line))
+                expected += *converted + "\r\n";
+        }
+        TSourceState source;
+        source.SourcePath = sourcePath;
+        source.IndentWidth = 3;
+        for (const std::size_t block : {4u, 9u, 31u, 4096u}) {
+            {
+                TTextWriter page(TFile::Create(PlatformFileSystem(), pagePath));
+                ConvertBody(conf, source, page, nullptr, PlatformFileSystem(), block);
+                page.Close();
+            }
+            ASSERT_EQ(test::ReadFileBytes(pagePath), expected) << "round " << round << " block " << block;
         }
     }
-    EXPECT_GT(fired, 1000);
 }
 
 TEST(LineRules, ReplacementLoopsLetThePendingEventsRun)
 {
     int calls = 0;
-    const PendingEvents pending = [&calls] { ++calls; };
-    std::string scratch;
-    std::string line = "a--b--c";
-    LineRule::ReplaceDoubleDashes(line, 5, scratch, pending);
+    TLinesSink sink;
+    TLineConverter converter(Options(5), sink, [&calls] { ++calls; });
+    converter.ConvertLine("author");
+    converter.ConvertLine("title");
+    converter.ConvertLine("a--b--c");
     EXPECT_EQ(calls, 2);
-    line = "x_y_z q_r";
-    LineRule::ExpandLetterSpacing(line, scratch, pending);
+    converter.ConvertLine("x_y_z q_r");
     EXPECT_EQ(calls, 4);
 }
 

@@ -66,6 +66,29 @@ TEST(ReadPreview, TakesTheFirst360Lines)
     EXPECT_EQ(preview.back(), "line 360");
 }
 
+TEST(ReadIndentSamples, DetectsAsThePreviewDoesWithoutHoldingLines)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.txt");
+    Lines lines(12, "head");
+    lines.push_back(std::string(200000, ' ') + "far"); // longer than a block, in pieces
+    lines.push_back("   three");
+    lines.push_back(std::string(100000, ' '));         // blanks only: not counted
+    lines.push_back("text");
+    for (int i = 0; i < 400; ++i)
+        lines.push_back(i % 2 == 0 ? "     five" : "  two");
+    WriteFileBytes(path, test::CrLfLines(lines));
+    const int expected = DetectIndent(ReadPreview(path));
+    EXPECT_EQ(DetectIndentOfSamples(ReadIndentSamples(path)), expected);
+    EXPECT_GT(expected, 5) << "the long indent counts";
+
+    TConf conf;
+    conf.SetDefaults();
+    EXPECT_EQ(IndentWidthOfText(conf, path), expected);
+    conf.SetValue(ConfKey::Autodetect, "No");
+    EXPECT_EQ(IndentWidthOfText(conf, path), 5);
+}
+
 TEST(SourceLineEnds, TextsWithLfLineEndsReadAsLines)
 {
     TTempDir dir;

@@ -30,6 +30,11 @@ int TFailingFileSystem::Read(Handle handle, char* buffer, std::size_t size, std:
     return FailsNow("read") ? EIO : real_.Read(handle, buffer, size, count);
 }
 
+int TFailingFileSystem::Seek(Handle handle, std::uint64_t offset)
+{
+    return FailsNow("seek " + std::to_string(offset)) ? EIO : real_.Seek(handle, offset);
+}
+
 int TFailingFileSystem::Write(Handle handle, const char* data, std::size_t size)
 {
     if (FailsNow("write")) {

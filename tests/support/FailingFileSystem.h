@@ -23,6 +23,7 @@ public:
     bool Exists(const std::string& path) override;
     int Open(const std::string& path, OpenMode mode, Handle& handle) override;
     int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) override;
+    int Seek(Handle handle, std::uint64_t offset) override;
     int Write(Handle handle, const char* data, std::size_t size) override;
     int Close(Handle handle) override;
     int Rename(const std::string& from, const std::string& to) override;
