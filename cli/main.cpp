@@ -68,7 +68,7 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
         TSourceState source;
         source.SourcePath = text;
         source.IndentWidth = IndentWidthOfText(conf, text);
-        WritePage(page, conf, source, style, nullptr);
+        WritePage(page, conf, source, style, {});
     } catch (const EVerdaskError& error) {
         Complain(text, error.what());
         return false;

@@ -68,18 +68,18 @@ bool IsSameFile(const std::string& a, const std::string& b)
 }
 
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
-               const PendingEvents& pending, FileSystem& fileSystem)
+               const TConversionEvents& events, FileSystem& fileSystem)
 {
     WritePageHeader(pagePath, style, fileSystem);
     TTextWriter page(TFile::OpenForAppending(fileSystem, pagePath));
-    ConvertBody(conf, source, page, pending, fileSystem);
+    ConvertBody(conf, source, page, events, fileSystem);
     page.Close();
     AppendPageFooter(pagePath, fileSystem);
 }
 
 std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& source, const TViewStyle& style,
                                           TFileDialog& saveDialog, Prompts& prompts, const TSaveTexts& texts,
-                                          const PendingEvents& pending, FileSystem& fileSystem)
+                                          const TConversionEvents& events, FileSystem& fileSystem)
 {
     std::string pagePath = PageNameFor(source.SourcePath);
     if (!IsYes(conf.GetValue(ConfKey::SameDirectory))) {
@@ -91,7 +91,7 @@ std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& sourc
         if (!ResolveExistingPage(conf, source, saveDialog, prompts, texts, pagePath, fileSystem))
             return std::nullopt;
     }
-    WritePage(pagePath, conf, source, style, pending, fileSystem);
+    WritePage(pagePath, conf, source, style, events, fileSystem);
     return pagePath;
 }
 

@@ -36,11 +36,11 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // before the failure stays.
 std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& source, const TViewStyle& style,
                                           TFileDialog& saveDialog, Prompts& prompts, const TSaveTexts& texts,
-                                          const PendingEvents& pending,
+                                          const TConversionEvents& events,
                                           FileSystem& fileSystem = PlatformFileSystem());
 
 // Header, body and footer of the page, each step opening and closing the file.
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
-               const PendingEvents& pending, FileSystem& fileSystem = PlatformFileSystem());
+               const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem());
 
 } // namespace verdask

@@ -59,6 +59,9 @@ public:
 
     void Close();
 
+    // How far into the file the reader has read.
+    std::uint64_t Offset() const { return bufferOffset_ + position_; }
+
 private:
     bool Fill();
     bool FillMore();

@@ -166,19 +166,21 @@ void ConvertLongLine(TLineReader& reader, TLineConverter& converter)
 
 } // namespace
 
-void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const PendingEvents& pending,
+void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const TConversionEvents& events,
                  FileSystem& fileSystem, std::size_t blockSize)
 {
     TPageSink sink(page);
-    TLineConverter converter(ConversionOptionsFrom(conf, source.IndentWidth), sink, pending);
+    TLineConverter converter(ConversionOptionsFrom(conf, source.IndentWidth), sink, events.Pending);
     TLineReader reader(fileSystem, source.SourcePath, LineEnds::SourceText, blockSize);
     while (reader.StartLine()) {
         if (const auto line = reader.WholeLine())
             converter.ConvertLine(*line);
         else
             ConvertLongLine(reader, converter);
-        if (pending)
-            pending();
+        if (events.Progress)
+            events.Progress(reader.Offset());
+        if (events.Pending)
+            events.Pending();
     }
     reader.Close();
 }

@@ -97,11 +97,17 @@ private:
     stages::TLineStart lineStart_;
 };
 
+// What a conversion tells its caller while it runs.
+struct TConversionEvents {
+    PendingEvents Pending;                        // between lines and inside the replacement rules
+    std::function<void(std::uint64_t)> Progress;  // the bytes of the source read, between lines
+};
+
 // Converts the whole source text of the last load into the page, a line at a
 // time and a long line a block at a time, so memory does not grow with the book.
 // Throws EConvertError (before any line is written) or EInOutError.
 // blockSize is the reader's: a line longer than that is read in pieces.
-void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const PendingEvents& pending,
+void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const TConversionEvents& events,
                  FileSystem& fileSystem = PlatformFileSystem(), std::size_t blockSize = FileBlockSize);
 
 } // namespace verdask

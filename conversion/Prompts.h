@@ -28,6 +28,10 @@ public:
 
     // A warning message box with a single OK button; returns when it is closed.
     virtual void ShowWarning(std::string_view caption, std::string_view text) = 0;
+    // The general error report: the error's text in a message box.
+    virtual void ShowError(std::string_view text) = 0;
+    // A plain message box with OK.
+    virtual void ShowMessage(std::string_view text) = 0;
     // A warning message box with Yes and No; true for Yes.
     virtual bool AskWarningYesNo(std::string_view caption, std::string_view text) = 0;
     // File dialogs: true when the user chose a file, whose path is then in FileName.

@@ -10,17 +10,20 @@ std::uint8_t LowByte(std::int32_t value)
     return static_cast<std::uint8_t>(value);
 }
 
-TViewStyle LoadDefaultStyle(const TConf& conf)
+TViewStyle LoadDefaultStyle(const TConf& conf, const TIntegerSetting& integerOf)
 {
+    const auto integer = [&](std::string_view key) {
+        return integerOf ? integerOf(key) : TextToInteger(conf.GetValue(key));
+    };
     TViewStyle style;
     style.FontColor = conf.GetValue(ConfKey::DefaultFontColor);
     style.BackColor = conf.GetValue(ConfKey::DefaultBackColor);
     style.FontName = conf.GetValue(ConfKey::DefaultFontName);
-    style.FontSize = LowByte(TextToInteger(conf.GetValue(ConfKey::DefaultFontSize)));
-    style.LineHeight = LowByte(TextToInteger(conf.GetValue(ConfKey::DefaultLineHeight)));
-    style.LetterSpacing = LowByte(TextToInteger(conf.GetValue(ConfKey::DefaultLetterSpacing)));
-    style.Justification = TextToInteger(conf.GetValue(ConfKey::DefaultJustification)) == 1;
-    style.TextWidth = TextToInteger(conf.GetValue(ConfKey::DefaultTextWidth));
+    style.FontSize = LowByte(integer(ConfKey::DefaultFontSize));
+    style.LineHeight = LowByte(integer(ConfKey::DefaultLineHeight));
+    style.LetterSpacing = LowByte(integer(ConfKey::DefaultLetterSpacing));
+    style.Justification = integer(ConfKey::DefaultJustification) == 1;
+    style.TextWidth = integer(ConfKey::DefaultTextWidth);
     return style;
 }
 

@@ -3,7 +3,9 @@
 // One view style: the look of a produced page, copied whole wherever it is held.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace verdask {
 
@@ -25,9 +27,12 @@ struct TViewStyle {
 // A number read from text as an 8-bit field: only its low 8 bits are kept.
 std::uint8_t LowByte(std::int32_t value);
 
-// The default style from the eight Default keys; throws EConvertError for a
-// numeric key that is not a whole number.
-TViewStyle LoadDefaultStyle(const TConf& conf);
+// How a numeric setting becomes a number.
+using TIntegerSetting = std::function<std::int32_t(std::string_view key)>;
+
+// The default style from the eight Default keys, in their table's order. Without
+// integerOf, a numeric key that is no whole number throws EConvertError.
+TViewStyle LoadDefaultStyle(const TConf& conf, const TIntegerSetting& integerOf = nullptr);
 
 // Sets the eight Default keys to the style's values, in their table's order.
 void StoreDefaultStyle(TConf& conf, const TViewStyle& style);

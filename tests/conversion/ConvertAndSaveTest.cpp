@@ -41,7 +41,7 @@ struct ConvertFixture : ::testing::Test {
 
     std::optional<std::string> Convert(FileSystem& fileSystem = PlatformFileSystem())
     {
-        return ConvertAndSave(conf, source, style, dialog, prompts, TSaveTexts{}, nullptr, fileSystem);
+        return ConvertAndSave(conf, source, style, dialog, prompts, TSaveTexts{}, {}, fileSystem);
     }
 
     std::string ExpectedPage(const std::string& path) const

@@ -351,7 +351,7 @@ TEST(ConvertBody, LongLinesReadInPiecesConvertAsWholeLines)
         for (const std::size_t block : {4u, 9u, 31u, 4096u}) {
             {
                 TTextWriter page(TFile::Create(PlatformFileSystem(), pagePath));
-                ConvertBody(conf, source, page, nullptr, PlatformFileSystem(), block);
+                ConvertBody(conf, source, page, {}, PlatformFileSystem(), block);
                 page.Close();
             }
             ASSERT_EQ(test::ReadFileBytes(pagePath), expected) << "round " << round << " block " << block;

@@ -46,6 +46,8 @@ public:
     };
 
     void ShowWarning(std::string_view caption, std::string_view text) override;
+    void ShowError(std::string_view text) override { Errors.emplace_back(text); }
+    void ShowMessage(std::string_view text) override { Messages.emplace_back(text); }
     bool AskWarningYesNo(std::string_view caption, std::string_view text) override;
     bool ExecuteOpenDialog(TFileDialog& dialog) override;
     bool ExecuteSaveDialog(TFileDialog& dialog) override;
@@ -54,6 +56,8 @@ public:
     std::deque<bool> YesNoAnswers;
 
     std::vector<Shown> Warnings;
+    std::vector<std::string> Errors;
+    std::vector<std::string> Messages;
     std::vector<Shown> Questions;
     std::vector<TFileDialog> OpenDialogsShown; // each as it stood when shown
     std::vector<TFileDialog> SaveDialogsShown;

@@ -1,0 +1,28 @@
+#pragma once
+
+// What the benchmarks share: the books they make and the way they time a command.
+
+#include <string>
+#include <vector>
+
+namespace verdask::bench {
+
+struct TRunFigures {
+    double Seconds = 0;
+    long PeakKiB = 0; // the command's peak resident memory
+};
+
+// Runs a command with its standard output sent to outPath; exits when it fails.
+TRunFigures RunCommand(std::vector<std::string> words, const std::string& outPath = "/dev/null");
+// The shortest of several runs, and the largest peak.
+TRunFigures Best(int times, const std::vector<std::string>& words, const std::string& outPath = "/dev/null");
+
+// An ordinary book of at least bytes: paragraphs with 5-blank indents, dialogue
+// dashes, "--" inside lines, windows-1251 Cyrillic.
+void MakeOrdinaryBook(const std::string& path, std::size_t bytes);
+// Three lines, the third one piece repeated to at least bytes.
+void MakeLongLineText(const std::string& path, const std::string& piece, std::size_t bytes);
+
+double MiB(const std::string& path);
+
+} // namespace verdask::bench

@@ -1,0 +1,81 @@
+// Measures a conversion in the window, with its pending-events pump and progress
+// bar, against verdask-convert on the same book. Prints figures only.
+
+#include "BenchSupport.h"
+#include "conversion/Prompts.h"
+#include "shell/Application.h"
+#include "shell/Main.h"
+
+#include <QAction>
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Chooses the book in the open dialog and says Yes to replacing its page.
+class TBenchPrompts final : public verdask::Prompts {
+public:
+    explicit TBenchPrompts(std::string book) : book_(std::move(book)) {}
+    void ShowWarning(std::string_view, std::string_view) override {}
+    void ShowError(std::string_view text) override { std::cerr << "error: " << text << '\n'; }
+    void ShowMessage(std::string_view) override {}
+    bool AskWarningYesNo(std::string_view, std::string_view) override { return true; }
+    bool ExecuteOpenDialog(verdask::TFileDialog& dialog) override
+    {
+        dialog.FileName = book_;
+        return true;
+    }
+    bool ExecuteSaveDialog(verdask::TFileDialog&) override { return false; }
+
+private:
+    std::string book_;
+};
+
+double SecondsOf(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: window_bench VERDASK-CONVERT [FOLDER]\n";
+        return 2;
+    }
+    verdask::PrepareApplication(true);
+    QApplication application(argc, argv);
+
+    const std::string converter = argv[1];
+    const fs::path folder = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "verdask-window-bench";
+    fs::create_directories(folder);
+    const std::string book = (folder / "book.txt").string();
+    verdask::bench::MakeOrdinaryBook(book, 100u * 1000 * 1000);
+
+    const auto command = verdask::bench::Best(3, {converter, "--force", book});
+    TBenchPrompts prompts(book);
+    double window = 1e30;
+    {
+        verdask::TMainForm form((folder / "verdask").string(), prompts);
+        for (int run = 0; run < 3; ++run) {
+            form.ChangePgmState(form.Menu().Load1);
+            window = std::min(window, SecondsOf([&] { form.ChangePgmState(form.Menu().Convert1); }));
+        }
+    }
+    std::printf("conversion in the window, %.1f MiB book\n", verdask::bench::MiB(book));
+    std::printf("  verdask-convert  %8.3f s\n", command.Seconds);
+    std::printf("  window           %8.3f s   %+.0f%% (target at most +20%%)\n", window,
+                100.0 * (window / command.Seconds - 1.0));
+    fs::remove_all(folder);
+    return 0;
+}

@@ -1,0 +1,108 @@
+#include "shell/InterfaceText.h"
+
+#include "conversion/Cp1251.h"
+
+namespace verdask {
+namespace {
+
+struct TRow {
+    std::string_view Russian;
+    std::string_view English;
+};
+
+// Written here in UTF-8 and turned into windows-1251 when the table is filled.
+constexpr TRow Rows[InterfaceRowCount] = {
+    {"Преобразователь текстов библиотеки Вердаска", "Verdask's Library Text Converter"}, // 0
+    {"Файл", "File"}, // 1
+    {"Язык/Language", "Language/Язык"}, // 2
+    {"Установки", "Settings"}, // 3
+    {"Выход", "Exit"}, // 4
+    {"Помощь", "Help"}, // 5
+    {"Просмотр readme", "View readme file"}, // 6
+    {"О программе...", "About..."}, // 7
+    {"Число пробелов в абзацных отступах", "Number of spaces in paragraph indents"}, // 8
+    {", разрешить автоопределение", ", allow autodetect"}, // 9
+    {"Неразрывные пробелы в абзацных отступах, количество:", "Non-breaking spaces in paragraph indents, the number:"}, // 10
+    {"Длинное тире вместо двойного дефиса", "Replace a double dash by a long dash"}, // 11
+    {"Длинное тире вместо ведущего дефиса в диалогах", "A long dash instead of a short leading dash"}, // 12
+    {"Сохранять результат в том же каталоге и под тем же именем, что и исходный файл", "Save the result in the same directory and under the same name as the source"}, // 13
+    {"Сохранить", "Save"}, // 14
+    {"Отменить", "Cancel"}, // 15
+    {"Установки", "Settings"}, // 16
+    {"Загрузить", "Load"}, // 17
+    {"Преобразовать", "Convert"}, // 18
+    {"Загрузить и преобразовать", "Load and convert"}, // 19
+    {"Печатать", "Print"}, // 20
+    {"Читать", "Read"}, // 21
+    {"Стиль", "Style"}, // 22
+    {"Ошибка ввода/вывода с кодом ", "I/O error, code "}, // 23
+    {"Ваш файл создан другой программой. Применение стиля, скорее всего, будет неудачным, возможна полная потеря информации. Вы можете попробовать, но перед этим будет разумно создать резервную копию файла. Выберите устраивающий вас вариант:", "The file was created by another program. The style application likely will be unsuccessfull, and the entire file content may be lost. You are free to try, but the wise choice will be to backup the file first. Select the option you like:"}, // 24
+    {"Создание резервной копии", "Create backup copy"}, // 25
+    {"Не создавать резервную копию", "Do not create a backup copy"}, // 26
+    {"Создать копию файла с тем же именем и расширением htm_", "Create a copy with the same name and 'htm_' extension"}, // 27
+    {"Задать имя файла вручную", "Choose file name"}, // 28
+    {"Не применять стиль", "Cancel style application"}, // 29
+    {"Стиль", "Style"}, // 30
+    {"Применить", "Apply"}, // 31
+    {"Сделать стилем по умолчанию", "Make default"}, // 32
+    {"Выбрать каталог", "Choose folder"}, // 33
+    {"Шрифт", "Font"}, // 34
+    {"Размер шрифта", "Font size"}, // 35
+    {"Цвет шрифта", "Font color"}, // 36
+    {"Межстрочный интервал", "Interlinear spacing"}, // 37
+    {"Межбуквенный интервал", "Letter spacing"}, // 38
+    {"Цвет фона", "Background color"}, // 39
+    {"Выбор стиля", "Style selection"}, // 40
+    {"Преобразователь текстов библиотеки Вердаска, версия ", "Verdask Library Text Converter v. "}, // 41
+    {"Разработано командой преобразователя текстов библиотеки Вердаска", "Written by the Verdask Library Text Converter team"}, // 42: the author credit line
+    {"Этот стиль будет применяться ко всем вновь преобразуемым текстам. Продолжить?", "This style will be applied to all newly converted texts. Proceed?"}, // 43
+    {"Выберите файл для преобразования", "Choose a file to be converted"}, // 44
+    {"Выберите файл для чтения", "Choose a file to read"}, // 45
+    {"Преобразователь текстов библиотеки Вердаска", "Verdask Library Text Converter"}, // 46
+    {"Использовать стиль по умолчанию", "Use default"}, // 47
+    {"Выравнивание текста", "Justification"}, // 48
+    {"Ширина текста, % от ширины окна", "Text width, % of window"}, // 49
+    {"Ошибка ввода-вывода при сохранении закладки", "I/O error while saving a bookmark"}, // 50
+    {"Перезаписать существующий файл?", "Overwrite the existing file?"}, // 51
+    {"Файл существует. Выберите другое имя.", "File exists. Choose another name."}, // 52
+};
+
+constexpr std::string_view SampleTextUtf8 =
+    "<P>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;К вечеру ветер стих, и над озером повисла та особенная тишина, какая бывает только в конце августа, когда лето ещё не ушло, а осень уже стоит за плечами. Старый сад спускался к воде уступами; яблони в нём давно одичали, но всё ещё приносили мелкие кислые плоды, которые никто не собирал. По утрам в траве под ними копошились дрозды, а к полудню приходили дети из деревни &#150; будто бы за водой."
+    "<BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Анна Павловна вышла на крыльцо с шалью на плечах и долго смотрела на дорогу &#150; не покажется ли там знакомая бричка. Дорога была пуста. Только у мельницы лениво бродила чья-то корова, да за рекой перекликались пастухи."
+    "<BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Она вспомнила, как двадцать лет назад сама приехала сюда молодой женой, как боялась этого дома, его скрипучих полов и тёмных портретов в гостиной, и как потом незаметно полюбила всё это &#150; и дом, и сад, и даже строгую свекровь, которая учила её варить варенье из крыжовника."
+    "<BR>&#150; Не ждите понапрасну, барыня, &#150; сказал, подходя, садовник Пётр. &#150; Сегодня уж не приедут: на переправе, говорят, паром сломался."
+    "<BR>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Анна Павловна кивнула, но с крыльца не ушла. Солнце садилось за лес, и вода в озере из синей стала сперва золотой, а потом медной &#150; и вдруг погасла, как гаснет лампа, когда в ней кончается масло. Где-то в доме часы пробили семь, и с озера потянуло сыростью.";
+
+} // namespace
+
+TInterfaceText FillInterfaceText()
+{
+    TInterfaceText table;
+    for (int row = 0; row < InterfaceRowCount; ++row) {
+        table[RussianColumn][row] = Utf8ToHtml1251(Rows[row].Russian);
+        table[EnglishColumn][row] = Utf8ToHtml1251(Rows[row].English);
+    }
+    return table;
+}
+
+std::string SampleText()
+{
+    return Utf8ToHtml1251(SampleTextUtf8);
+}
+
+std::string NoReadmePage(std::string_view homePageAddress)
+{
+    std::string page = "<HTML><HEAD></HEAD><BODY><CENTER><B>Verdask Library Text converter</B></CENTER><BR>The file "
+                       "<I>readme.html</I> has not been found in the program folder. Please visit <A HREF=";
+    page += homePageAddress;
+    page += ">";
+    page += homePageAddress;
+    page += "</A> ";
+    page += "to find user's manual and other useful information about the program. ";
+    page += "<BR><BR>To continue, select an appropriate option from the File menu.";
+    page += "</BODY></HTML>";
+    return page;
+}
+
+} // namespace verdask

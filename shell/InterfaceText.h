@@ -1,0 +1,55 @@
+#pragma once
+
+// The interface texts of the program in Russian and in English, and the texts
+// the window keeps for other parts: the style preview's sample and the page
+// shown when no readme exists. Every text is windows-1251, like all of the
+// program's text.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace verdask {
+
+inline constexpr int InterfaceRowCount = 53;
+inline constexpr int RussianColumn = 0;
+inline constexpr int EnglishColumn = 1;
+
+// Rows that other parts name.
+namespace Row {
+inline constexpr int MainCaption = 0;
+inline constexpr int File = 1;
+inline constexpr int Language = 2;
+inline constexpr int Settings = 3;
+inline constexpr int Exit = 4;
+inline constexpr int Help = 5;
+inline constexpr int ViewReadme = 6;
+inline constexpr int About = 7;
+inline constexpr int Save = 14;
+inline constexpr int Setup = 16;
+inline constexpr int Load = 17;
+inline constexpr int Convert = 18;
+inline constexpr int LoadAndConvert = 19;
+inline constexpr int Print = 20;
+inline constexpr int Read = 21;
+inline constexpr int Style = 22;
+inline constexpr int ChooseTextTitle = 44;
+inline constexpr int ChoosePageTitle = 45;
+inline constexpr int ApplicationTitle = 46;
+inline constexpr int BookmarkError = 50;
+inline constexpr int OverwriteQuestion = 51;
+inline constexpr int ChooseAnotherName = 52;
+} // namespace Row
+
+// The table: [language][row], 0 Russian, 1 English.
+using TInterfaceText = std::array<std::array<std::string, InterfaceRowCount>, 2>;
+
+TInterfaceText FillInterfaceText();
+
+// The body of the style preview: a passage of Russian prose marked up as a page body.
+std::string SampleText();
+
+// The page shown when neither the page read last nor readme.html exists.
+std::string NoReadmePage(std::string_view homePageAddress);
+
+} // namespace verdask

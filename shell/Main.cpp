@@ -1,0 +1,498 @@
+#include "shell/Main.h"
+
+#include "conversion/ConvertAndSave.h"
+#include "conversion/Errors.h"
+#include "conversion/Misc.h"
+#include "conversion/PageFrame.h"
+#include "shell/Text.h"
+#include "shell/WebView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStackedLayout>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace verdask {
+namespace {
+
+constexpr std::string_view TextFilter = "Text files (*.txt)|*.txt|All files |*.*";
+constexpr std::string_view PageFilter = "HTML|*.html";
+constexpr std::string_view ReadFilter = "html files (*.html)|*.html|All files |*.*";
+constexpr int PumpIntervalMs = 30;
+constexpr int ProgressSteps = 1000;
+constexpr std::size_t LongestListedLine = 4096; // a preview line is cut for the list, not for detection
+
+QString Caption(std::string_view text)
+{
+    return FromWindows1251(text);
+}
+
+} // namespace
+
+template <typename Command>
+void TMainForm::Guarded(Command&& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        prompts_.ShowError(error.what());
+    }
+}
+
+TMainForm::TMainForm(std::string programPath, Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), programPath_(std::move(programPath)), prompts_(prompts)
+{
+    openDialog_.DefaultExt = "txt";
+    openDialog_.Filter = TextFilter;
+    saveDialog_.DefaultExt = "html";
+    saveDialog_.Filter = PageFilter;
+    CreateMenu();
+    CreateViews();
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
+
+void TMainForm::CreateMenu()
+{
+    auto* bar = menuBar();
+    menu_.File1 = bar->addMenu("File");
+    menu_.Load1 = menu_.File1->addAction("Load");
+    menu_.Convert1 = menu_.File1->addAction("Convert and save");
+    menu_.Loadconvertandsave1 = menu_.File1->addAction("Load, convert and save");
+    menu_.Loadconvertandsave1->setShortcut(QKeySequence(Qt::Key_F2));
+    menu_.Read1 = menu_.File1->addAction("Read");
+    menu_.Read1->setShortcut(QKeySequence(Qt::Key_F3));
+    menu_.Print1 = menu_.File1->addAction("Print");
+    menu_.File1->addSeparator();
+    menu_.Style1 = menu_.File1->addAction("Style");
+    menu_.File1->addSeparator();
+    menu_.Exit1 = menu_.File1->addAction("Exit");
+
+    menu_.Setup1 = bar->addMenu("Setup");
+    menu_.Language1 = menu_.Setup1->addMenu("Language");
+    languageGroup_ = new QActionGroup(this);
+    languageGroup_->setExclusive(true);
+    menu_.Russian1 = menu_.Language1->addAction(QString::fromUtf8("Русский"));
+    menu_.English1 = menu_.Language1->addAction("English");
+    for (QAction* item : {menu_.Russian1, menu_.English1}) {
+        item->setCheckable(true);
+        languageGroup_->addAction(item);
+    }
+    menu_.Russian1->setChecked(true);
+    menu_.Settings1 = menu_.Setup1->addAction("Settings");
+
+    menu_.Help1 = bar->addMenu("Help");
+    menu_.Viewreadmefile1 = menu_.Help1->addAction("View readme file");
+    menu_.Viewreadmefile1->setShortcut(QKeySequence(Qt::Key_F1));
+    menu_.About1 = menu_.Help1->addAction("About...");
+
+    connect(menu_.Load1, &QAction::triggered, this, [this] { Guarded([this] { ChangePgmState(menu_.Load1); }); });
+    connect(menu_.Convert1, &QAction::triggered, this,
+            [this] { Guarded([this] { ChangePgmState(menu_.Convert1); }); });
+    connect(menu_.Loadconvertandsave1, &QAction::triggered, this,
+            [this] { Guarded([this] { Loadconvertandsave1Click(); }); });
+    connect(menu_.Read1, &QAction::triggered, this, [this] { Guarded([this] { Read1Click(); }); });
+    connect(menu_.Exit1, &QAction::triggered, this, [this] { Guarded([this] { Exit1Click(); }); });
+    connect(menu_.Viewreadmefile1, &QAction::triggered, this,
+            [this] { Guarded([this] { Viewreadmefile1Click(); }); });
+    connect(languageGroup_, &QActionGroup::triggered, this,
+            [this](QAction* item) { Guarded([this, item] { Russian1Click(item); }); });
+}
+
+void TMainForm::CreateViews()
+{
+    auto* central = new QWidget(this);
+    views_ = new QStackedLayout(central);
+    views_->setContentsMargins(5, 5, 5, 5);
+    listBox_ = new QListWidget(central);
+    QFont courier("Courier");
+    courier.setStyleHint(QFont::TypeWriter);
+    courier.setFixedPitch(true);
+    courier.setPixelSize(12);
+    listBox_->setFont(courier);
+    listBox_->setUniformItemSizes(true);
+    listBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listBox_->setTextElideMode(Qt::ElideRight);
+    webBrowser_ = new TWebView(central);
+    views_->addWidget(listBox_);
+    views_->addWidget(webBrowser_);
+    setCentralWidget(central);
+
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, ProgressSteps);
+    progress_->setTextVisible(false);
+    progress_->setMaximumHeight(12);
+    statusBar()->addPermanentWidget(progress_, 1);
+    progress_->hide();
+    statusBar()->hide();
+}
+
+void TMainForm::FormCreate()
+{
+    try {
+        conf_.Load(programPath_, prompts_);
+    } catch (const EVerdaskError& error) {
+        // A configuration file that cannot be read must not keep the window from coming up.
+        prompts_.ShowError(error.what());
+        conf_.SetDefaults();
+    }
+    menu_.Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    ApplyStartupSettings();
+    ShowBrowser();
+    menu_.Load1->setEnabled(true);
+    menu_.Convert1->setEnabled(false);
+    readmePath_ = FileBeside(DirectoryPart(programPath_), "readme.html");
+    Guarded([this] { Viewreadmefile1Click(); });
+    setMinimumSize(320, 250);
+}
+
+std::int32_t TMainForm::IntegerSetting(std::string_view key)
+{
+    const std::string value = conf_.GetValue(key);
+    if (const auto number = TryTextToInteger(value))
+        return *number;
+    prompts_.ShowError(EConvertError(value).what());
+    return TextToInteger(DefaultValueOf(key));
+}
+
+void TMainForm::ApplyStartupSettings()
+{
+    headerEndMarker_ = verdask::HeaderEndMarker;
+    const int left = IntegerSetting(ConfKey::Left);
+    const int top = IntegerSetting(ConfKey::Top);
+    storedWidth_ = IntegerSetting(ConfKey::Width);
+    storedHeight_ = IntegerSetting(ConfKey::Height);
+    move(left, top);
+    resize(std::max(storedWidth_, 1), std::max(storedHeight_, 1));
+    if (conf_.GetValue(ConfKey::Maximized) != "No")
+        setWindowState(windowState() | Qt::WindowMaximized);
+    if (conf_.GetValue(ConfKey::Language) == "English")
+        menu_.English1->setChecked(true);
+    else
+        menu_.Russian1->setChecked(true);
+    defaultStyle_ = LoadDefaultStyle(conf_, [this](std::string_view key) { return IntegerSetting(key); });
+    interfaceText_ = FillInterfaceText();
+    ApplyLanguage();
+    sampleText_ = verdask::SampleText();
+    noReadmePage_ = verdask::NoReadmePage(HomePageAddress);
+}
+
+int TMainForm::LanguageIndex() const
+{
+    return menu_.Russian1->isChecked() ? RussianColumn : EnglishColumn;
+}
+
+const std::string& TMainForm::Text(int row) const
+{
+    return interfaceText_[static_cast<std::size_t>(LanguageIndex())][static_cast<std::size_t>(row)];
+}
+
+void TMainForm::ApplyLanguage()
+{
+    setWindowTitle(Caption(Text(Row::MainCaption)));
+    menu_.File1->setTitle(Caption(Text(Row::File)));
+    menu_.Language1->setTitle(Caption(Text(Row::Language)));
+    menu_.Settings1->setText(Caption(Text(Row::Settings)));
+    menu_.Exit1->setText(Caption(Text(Row::Exit)));
+    menu_.Help1->setTitle(Caption(Text(Row::Help)));
+    menu_.Viewreadmefile1->setText(Caption(Text(Row::ViewReadme)));
+    menu_.About1->setText(Caption(Text(Row::About)));
+    menu_.Setup1->setTitle(Caption(Text(Row::Setup)));
+    menu_.Load1->setText(Caption(Text(Row::Load)));
+    menu_.Convert1->setText(Caption(Text(Row::Convert)));
+    menu_.Loadconvertandsave1->setText(Caption(Text(Row::LoadAndConvert)));
+    menu_.Print1->setText(Caption(Text(Row::Print)));
+    menu_.Read1->setText(Caption(Text(Row::Read)));
+    menu_.Style1->setText(Caption(Text(Row::Style)));
+    openDialog_.Title = Text(Row::ChooseTextTitle);
+    saveDialog_.Title = Text(Row::Save);
+    // The caption of the general error report.
+    setProperty("applicationTitle", Caption(Text(Row::ApplicationTitle)));
+}
+
+void TMainForm::Russian1Click(QAction* item)
+{
+    item->setChecked(true);
+    conf_.SetValue(ConfKey::Language, menu_.English1->isChecked() ? "English" : "Russian");
+    ApplyLanguage();
+}
+
+bool TMainForm::ListShown() const
+{
+    return views_->currentWidget() == listBox_;
+}
+
+void TMainForm::ShowList()
+{
+    views_->setCurrentWidget(listBox_);
+}
+
+void TMainForm::ShowBrowser()
+{
+    views_->setCurrentWidget(webBrowser_);
+}
+
+void TMainForm::SetMenuLoaded()
+{
+    menu_.Load1->setEnabled(true);
+    menu_.Convert1->setEnabled(true);
+    menu_.Loadconvertandsave1->setEnabled(false);
+    menu_.Print1->setEnabled(false);
+    menu_.Style1->setEnabled(false);
+}
+
+void TMainForm::SetMenuReady()
+{
+    menu_.Load1->setEnabled(true);
+    menu_.Convert1->setEnabled(false);
+    menu_.Loadconvertandsave1->setEnabled(true);
+    menu_.Print1->setEnabled(true);
+    menu_.Style1->setEnabled(true);
+}
+
+void TMainForm::FillListBox()
+{
+    listBox_->clear();
+    for (const auto& line : source_.Preview)
+        listBox_->addItem(FromWindows1251(std::string_view(line).substr(0, LongestListedLine)));
+}
+
+bool TMainForm::LoadSource()
+{
+    if (!verdask::LoadSource(conf_, openDialog_, prompts_, [this] { SaveReadingPosition(); }, source_))
+        return false;
+    FillListBox();
+    return true;
+}
+
+void TMainForm::BeginConversion()
+{
+    converting_ = true;
+    for (QAction* command : {menu_.Load1, menu_.Convert1, menu_.Loadconvertandsave1, menu_.Read1, menu_.Style1,
+                             menu_.Print1, menu_.Settings1})
+        command->setProperty("enabledBeforeConversion", command->isEnabled()), command->setEnabled(false);
+    std::error_code error;
+    sourceSize_ = std::filesystem::file_size(source_.SourcePath, error);
+    if (error)
+        sourceSize_ = 0;
+    sourceDone_ = 0;
+    pumpCalls_ = 0;
+    progress_->setValue(0);
+    progress_->show();
+    statusBar()->show();
+    pumpTimer_.start();
+}
+
+void TMainForm::EndConversion()
+{
+    converting_ = false;
+    for (QAction* command : {menu_.Load1, menu_.Convert1, menu_.Loadconvertandsave1, menu_.Read1, menu_.Style1,
+                             menu_.Print1, menu_.Settings1})
+        command->setEnabled(command->property("enabledBeforeConversion").toBool());
+    progress_->hide();
+    statusBar()->hide();
+    if (closeAfterConversion_)
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TMainForm::PumpEvents()
+{
+    // The rules call this for every line and replacement: look at the clock only now and then.
+    if ((++pumpCalls_ & 0xFF) != 0 || pumpTimer_.elapsed() < PumpIntervalMs)
+        return;
+    if (sourceSize_ > 0)
+        progress_->setValue(static_cast<int>(std::min<std::uint64_t>(sourceDone_, sourceSize_) * ProgressSteps /
+                                             sourceSize_));
+    QCoreApplication::processEvents();
+    pumpTimer_.restart();
+}
+
+bool TMainForm::ConvertAndSave()
+{
+    TSaveTexts texts;
+    texts.OverwriteQuestion = Text(Row::OverwriteQuestion);
+    texts.ChooseAnotherName = Text(Row::ChooseAnotherName);
+    TConversionEvents events;
+    events.Pending = [this] { PumpEvents(); };
+    events.Progress = [this](std::uint64_t done) { sourceDone_ = done; };
+    BeginConversion();
+    std::optional<std::string> page;
+    try {
+        page = verdask::ConvertAndSave(conf_, source_, defaultStyle_, saveDialog_, prompts_, texts, events);
+    } catch (...) {
+        EndConversion();
+        throw;
+    }
+    EndConversion();
+    if (!page)
+        return false;
+    ShowPage(*page);
+    ShowBrowser();
+    return true;
+}
+
+void TMainForm::ChangePgmState(QAction* sender)
+{
+    if (converting_)
+        return;
+    if (!textLoaded_) {
+        openDialog_.InitialDir = conf_.GetValue(ConfKey::OpenDirectory);
+        if (LoadSource()) {
+            ShowList();
+            SetMenuLoaded();
+            textLoaded_ = true;
+        }
+    } else if (sender == menu_.Load1) {
+        textLoaded_ = false;
+        ChangePgmState(menu_.Load1);
+    } else {
+        saveDialog_.InitialDir = conf_.GetValue(ConfKey::SaveDirectory);
+        if (ConvertAndSave()) {
+            SetMenuReady();
+            textLoaded_ = false;
+        }
+    }
+}
+
+void TMainForm::Loadconvertandsave1Click()
+{
+    if (converting_)
+        return;
+    SaveReadingPosition();
+    openDialog_.InitialDir = conf_.GetValue(ConfKey::OpenDirectory);
+    if (!LoadSource())
+        return;
+    ShowList();
+    saveDialog_.InitialDir = conf_.GetValue(ConfKey::SaveDirectory);
+    ConvertAndSave();
+}
+
+void TMainForm::Read1Click()
+{
+    if (converting_)
+        return;
+    SaveReadingPosition();
+    openDialog_.InitialDir = conf_.GetValue(ConfKey::OpenDirectory);
+    const TFileDialog loadDialog = openDialog_;
+    openDialog_.Title = Text(Row::ChoosePageTitle);
+    openDialog_.DefaultExt = "html";
+    openDialog_.Filter = ReadFilter;
+    bool chosen = false;
+    try {
+        chosen = prompts_.ExecuteOpenDialog(openDialog_);
+    } catch (...) {
+        openDialog_.Title = loadDialog.Title, openDialog_.DefaultExt = loadDialog.DefaultExt;
+        openDialog_.Filter = loadDialog.Filter;
+        throw;
+    }
+    const std::string page = openDialog_.FileName;
+    openDialog_.Title = loadDialog.Title;
+    openDialog_.DefaultExt = loadDialog.DefaultExt;
+    openDialog_.Filter = loadDialog.Filter;
+    if (!chosen)
+        return;
+    ShowBrowser();
+    textLoaded_ = false;
+    SetMenuReady();
+    conf_.SetValue(ConfKey::OpenDirectory, DirectoryPart(page));
+    ShowPage(page);
+}
+
+void TMainForm::Viewreadmefile1Click()
+{
+    ShowBrowser();
+    FileSystem& files = PlatformFileSystem();
+    const std::string lastRead = conf_.GetValue(ConfKey::Lastread);
+    if (!lastRead.empty() && files.Exists(lastRead))
+        ShowPage(lastRead);
+    else if (files.Exists(readmePath_))
+        ShowPage(readmePath_);
+    else
+        webBrowser_->Navigate("about:" + noReadmePage_);
+}
+
+void TMainForm::ShowPage(const std::string& path)
+{
+    currentPage_ = path;
+    webBrowser_->NavigateToFile(path);
+}
+
+void TMainForm::SaveReadingPosition()
+{
+    // The reading-position bookmark is written here once the reader can measure it.
+}
+
+void TMainForm::Exit1Click()
+{
+    close();
+}
+
+void TMainForm::FormClose()
+{
+    if (closingHandled_)
+        return;
+    closingHandled_ = true;
+    // A failure here is reported, and the window still closes.
+    Guarded([this] { SaveReadingPosition(); });
+    conf_.SetValue(ConfKey::Lastread, currentPage_);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (converting_) {
+        // The page being written must be finished first; the window closes after it.
+        closeAfterConversion_ = true;
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!outerSizeApplied_) {
+        outerSizeApplied_ = true;
+        QTimer::singleShot(0, this, [this] { ApplyOuterSize(); });
+    }
+}
+
+// The stored size is the outer one, frame included, which is known once shown.
+void TMainForm::ApplyOuterSize()
+{
+    if (isMaximized())
+        return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(std::max(storedWidth_ - frame.width(), minimumWidth()),
+           std::max(storedHeight_ - frame.height(), minimumHeight()));
+}
+
+void TMainForm::FormDestroy()
+{
+    if (isMaximized()) {
+        conf_.SetValue(ConfKey::Maximized, "Yes");
+    } else {
+        const QRect outer = frameGeometry();
+        conf_.SetValue(ConfKey::Maximized, "No");
+        conf_.SetValue(ConfKey::Left, IntegerToText(outer.x()));
+        conf_.SetValue(ConfKey::Top, IntegerToText(outer.y()));
+        conf_.SetValue(ConfKey::Width, IntegerToText(outer.width()));
+        conf_.SetValue(ConfKey::Height, IntegerToText(outer.height()));
+    }
+    Guarded([this] { conf_.Save(programPath_); });
+}
+
+} // namespace verdask

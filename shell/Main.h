@@ -1,0 +1,158 @@
+#pragma once
+
+// The main window: the menu, the preview list and the web view, the program
+// states Ready and Loaded, and the commands.
+
+#include "config/Conf.h"
+#include "conversion/Prompts.h"
+#include "conversion/Source.h"
+#include "shell/InterfaceText.h"
+#include "style/ViewStyle.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+
+#include <cstdint>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QStackedLayout;
+
+namespace verdask {
+
+class TWebView;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // programPath: the executable's path; its folder holds the configuration file
+    // and readme.html. prompts answers every question the window asks.
+    TMainForm(std::string programPath, Prompts& prompts, QWidget* parent = nullptr);
+    // Stores the geometry and writes the configuration file (FormDestroy).
+    ~TMainForm() override;
+
+    // The commands, as the menu runs them.
+    void ChangePgmState(QAction* sender);
+    void Loadconvertandsave1Click();
+    void Read1Click();
+    void Viewreadmefile1Click();
+    void Russian1Click(QAction* item);
+    void Exit1Click();
+
+    // The reader's operations that other commands use.
+    void ShowPage(const std::string& path);
+    void SaveReadingPosition();
+
+    // The text of a row in the current language.
+    const std::string& Text(int row) const;
+    int LanguageIndex() const;
+
+    bool TextLoaded() const { return textLoaded_; }
+    bool Converting() const { return converting_; }
+    const std::string& CurrentPage() const { return currentPage_; }
+    const TViewStyle& DefaultStyle() const { return defaultStyle_; }
+    const std::string& HeaderEndMarker() const { return headerEndMarker_; }
+    const std::string& SampleText() const { return sampleText_; }
+    const std::string& NoReadmePage() const { return noReadmePage_; }
+    const std::string& ReadmePath() const { return readmePath_; }
+    const TSourceState& Source() const { return source_; }
+    TConf& Conf() { return conf_; }
+    const TFileDialog& OpenDialog1() const { return openDialog_; }
+    const TFileDialog& SaveDialog1() const { return saveDialog_; }
+
+    // The window's parts, named as the program names them.
+    struct TMenu {
+        QMenu* File1 = nullptr;
+        QAction* Load1 = nullptr;
+        QAction* Convert1 = nullptr;
+        QAction* Loadconvertandsave1 = nullptr;
+        QAction* Read1 = nullptr;
+        QAction* Print1 = nullptr;
+        QAction* Style1 = nullptr;
+        QAction* Exit1 = nullptr;
+        QMenu* Setup1 = nullptr;
+        QMenu* Language1 = nullptr;
+        QAction* Russian1 = nullptr;
+        QAction* English1 = nullptr;
+        QAction* Settings1 = nullptr;
+        QMenu* Help1 = nullptr;
+        QAction* Viewreadmefile1 = nullptr;
+        QAction* About1 = nullptr;
+    };
+    const TMenu& Menu() const { return menu_; }
+    QListWidget* ListBox1() const { return listBox_; }
+    TWebView* WebBrowser1() const { return webBrowser_; }
+    bool ListShown() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+    void CreateMenu();
+    void CreateViews();
+    void ApplyStartupSettings();
+    void ApplyLanguage();
+    void ApplyOuterSize();
+
+    bool LoadSource();
+    bool ConvertAndSave();
+    void FillListBox();
+    void ShowList();
+    void ShowBrowser();
+    void SetMenuLoaded();
+    void SetMenuReady();
+
+    std::int32_t IntegerSetting(std::string_view key);
+    template <typename Command>
+    void Guarded(Command&& command);
+
+    // While a conversion runs, the commands that would touch its text or page wait.
+    void BeginConversion();
+    void EndConversion();
+    void PumpEvents();
+
+    std::string programPath_;
+    Prompts& prompts_;
+    TConf conf_;
+    TInterfaceText interfaceText_;
+    bool textLoaded_ = false;
+    std::string currentPage_;
+    std::string readmePath_;
+    std::string headerEndMarker_;
+    std::string sampleText_;
+    std::string noReadmePage_;
+    TViewStyle defaultStyle_;
+    TSourceState source_;
+    TFileDialog openDialog_;
+    TFileDialog saveDialog_;
+
+    TMenu menu_;
+    QActionGroup* languageGroup_ = nullptr;
+    QStackedLayout* views_ = nullptr;
+    QListWidget* listBox_ = nullptr;
+    TWebView* webBrowser_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+
+    int storedWidth_ = 0;  // the outer size to take once the frame is known
+    int storedHeight_ = 0;
+    bool outerSizeApplied_ = false;
+    bool closingHandled_ = false;
+
+    bool converting_ = false;
+    bool closeAfterConversion_ = false;
+    std::uint64_t sourceSize_ = 0;
+    std::uint64_t sourceDone_ = 0;
+    unsigned pumpCalls_ = 0;
+    QElapsedTimer pumpTimer_;
+};
+
+} // namespace verdask

@@ -1,0 +1,79 @@
+#include "shell/QtPrompts.h"
+
+#include "shell/Text.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <QVariant>
+#include <QWidget>
+
+namespace verdask {
+
+QString QtFileFilter(std::string_view filter)
+{
+    const QStringList parts = FromWindows1251(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString name = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        // Qt takes the patterns from the last parentheses of a name.
+        filters << (name.endsWith(')') ? name : name + " (" + pattern + ")");
+    }
+    return filters.join(";;");
+}
+
+void TQtPrompts::ShowWarning(std::string_view caption, std::string_view text)
+{
+    QMessageBox::warning(parent_, ToDisplay(caption), ToDisplay(text));
+}
+
+QString TQtPrompts::ApplicationTitle() const
+{
+    return parent_ != nullptr ? parent_->property("applicationTitle").toString() : QString();
+}
+
+void TQtPrompts::ShowError(std::string_view text)
+{
+    QMessageBox::critical(parent_, ApplicationTitle(), ToDisplay(text));
+}
+
+void TQtPrompts::ShowMessage(std::string_view text)
+{
+    QMessageBox::information(parent_, ApplicationTitle(), ToDisplay(text));
+}
+
+bool TQtPrompts::AskWarningYesNo(std::string_view caption, std::string_view text)
+{
+    return QMessageBox::warning(parent_, ToDisplay(caption), ToDisplay(text), QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool TQtPrompts::RunFileDialog(TFileDialog& dialog, bool save)
+{
+    QFileDialog fileDialog(parent_, FromWindows1251(dialog.Title), FromPath(dialog.InitialDir),
+                           QtFileFilter(dialog.Filter));
+    fileDialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    fileDialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program asks before it replaces a page itself.
+    fileDialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    fileDialog.setDefaultSuffix(QString::fromStdString(dialog.DefaultExt));
+    if (!dialog.FileName.empty())
+        fileDialog.selectFile(FromPath(dialog.FileName));
+    if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
+        return false;
+    dialog.FileName = ToPath(fileDialog.selectedFiles().constFirst());
+    return true;
+}
+
+bool TQtPrompts::ExecuteOpenDialog(TFileDialog& dialog)
+{
+    return RunFileDialog(dialog, false);
+}
+
+bool TQtPrompts::ExecuteSaveDialog(TFileDialog& dialog)
+{
+    return RunFileDialog(dialog, true);
+}
+
+} // namespace verdask

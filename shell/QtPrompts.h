@@ -1,0 +1,36 @@
+#pragma once
+
+// The program's questions as Qt's dialogs.
+
+#include "conversion/Prompts.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace verdask {
+
+class TQtPrompts final : public Prompts {
+public:
+    // parent: the window the dialogs belong to and are centred on; its property
+    // "applicationTitle" is the caption of the general error report.
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void ShowWarning(std::string_view caption, std::string_view text) override;
+    void ShowError(std::string_view text) override;
+    void ShowMessage(std::string_view text) override;
+    bool AskWarningYesNo(std::string_view caption, std::string_view text) override;
+    bool ExecuteOpenDialog(TFileDialog& dialog) override;
+    bool ExecuteSaveDialog(TFileDialog& dialog) override;
+
+private:
+    bool RunFileDialog(TFileDialog& dialog, bool save);
+    QString ApplicationTitle() const;
+
+    QWidget* parent_ = nullptr;
+};
+
+// "Text files (*.txt)|*.txt|All files |*.*" as Qt's "Text files (*.txt);;All files (*.*)".
+QString QtFileFilter(std::string_view filter);
+
+} // namespace verdask

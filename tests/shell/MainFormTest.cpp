@@ -1,0 +1,320 @@
+#include "shell/Main.h"
+
+#include "WindowTestSupport.h"
+#include "conversion/PageFrame.h"
+#include "shell/Text.h"
+#include "shell/WebView.h"
+
+#include <QAction>
+#include <QTimer>
+#include <QListWidget>
+#include <QMenu>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace verdask {
+namespace {
+
+using test::CrLfLines;
+using test::ReadFileBytes;
+using test::TWindowFixture;
+using test::WaitFor;
+using test::WriteFileBytes;
+using Lines = std::vector<std::string>;
+
+std::string Utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+struct MenuState {
+    bool Load, Convert, LoadAndConvert, Read, Print, Style;
+    bool operator==(const MenuState&) const = default;
+};
+
+MenuState StateOf(const TMainForm& form)
+{
+    const auto& m = form.Menu();
+    return {m.Load1->isEnabled(),  m.Convert1->isEnabled(), m.Loadconvertandsave1->isEnabled(),
+            m.Read1->isEnabled(),  m.Print1->isEnabled(),   m.Style1->isEnabled()};
+}
+
+constexpr MenuState ReadyMenu{true, false, true, true, true, true};
+constexpr MenuState LoadedMenu{true, true, false, true, false, false};
+
+// A book of the library's layout: author, title, then paragraphs of five blanks.
+std::string Book(int paragraphs)
+{
+    Lines lines = {"Author", "Title"};
+    for (int i = 1; i <= paragraphs; ++i)
+        lines.push_back("     Paragraph " + std::to_string(i) + " -- with a dash.");
+    return CrLfLines(lines);
+}
+
+struct MainWindow : ::testing::Test, TWindowFixture {};
+
+TEST_F(MainWindow, AFirstStartWarnsComesUpInEnglishAndWritesTheDefaults)
+{
+    TMainForm& form = Start();
+    ASSERT_EQ(Prompts.Warnings.size(), 1u);
+    EXPECT_EQ(Prompts.Warnings[0].Caption, "Warning");
+    EXPECT_EQ(Prompts.Warnings[0].Text,
+              "Configuration file Verdask.con has not been found. Default settings will be used.");
+    EXPECT_TRUE(Prompts.Errors.empty());
+
+    EXPECT_EQ(form.LanguageIndex(), EnglishColumn) << "the defaults say English";
+    EXPECT_EQ(Utf8(form.windowTitle()), "Verdask's Library Text Converter");
+    const auto& m = form.Menu();
+    EXPECT_EQ(Utf8(m.File1->title()), "File");
+    EXPECT_EQ(Utf8(m.Convert1->text()), "Convert");
+    EXPECT_EQ(Utf8(m.Loadconvertandsave1->text()), "Load and convert");
+    EXPECT_EQ(Utf8(m.Setup1->title()), "Settings");
+    EXPECT_EQ(Utf8(m.Language1->title()), "Language/\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA");
+    EXPECT_EQ(Utf8(m.Russian1->text()), "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9");
+    EXPECT_EQ(m.Viewreadmefile1->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(m.Loadconvertandsave1->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(m.Read1->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(m.Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+    EXPECT_EQ(form.OpenDialog1().Title, "Choose a file to be converted");
+    EXPECT_EQ(form.SaveDialog1().Title, "Save");
+
+    EXPECT_FALSE(form.TextLoaded());
+    EXPECT_EQ(StateOf(form), ReadyMenu);
+    EXPECT_FALSE(form.ListShown());
+    EXPECT_EQ(form.CurrentPage(), "") << "the built-in page is no current page";
+    EXPECT_EQ(form.DefaultStyle(), TViewStyle{});
+    EXPECT_EQ(form.HeaderEndMarker(), "<!--Lantorpress header ends here-->");
+    EXPECT_FALSE(std::filesystem::exists(ConfigPath)) << "written at the end only";
+
+    CloseAndDestroy();
+    EXPECT_EQ(ReadFileBytes(ConfigPath), CrLfLines(test::DefaultConfigLines()))
+        << "the 23 default lines; no page was shown, so no Lastread";
+}
+
+TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
+{
+    Lines lines = test::DefaultConfigLines();
+    for (auto& line : lines) {
+        if (line.starts_with("Width="))
+            line = "Width=wide";
+        if (line.starts_with("DefaultFontSize="))
+            line = "DefaultFontSize=";
+        if (line.starts_with("Language="))
+            line = "Language=Russian";
+    }
+    WriteConfig(lines);
+    TMainForm& form = Start();
+    EXPECT_EQ(Prompts.Errors, (Lines{"'wide' is not a valid integer value", "'' is not a valid integer value"}));
+    EXPECT_EQ(form.DefaultStyle().FontSize, 14);
+    EXPECT_EQ(form.LanguageIndex(), RussianColumn);
+    EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption)) << "all texts in place";
+    EXPECT_EQ(ToWindows1251(form.Menu().Load1->text()), form.Text(Row::Load));
+    EXPECT_EQ(form.NoReadmePage().find("<HTML><HEAD></HEAD><BODY><CENTER><B>Verdask Library Text converter"), 0u);
+}
+
+TEST_F(MainWindow, OnlyNoStartsTheWindowInItsNormalState)
+{
+    for (const char* flag : {"Yes", "yes", "", "No"}) {
+        Lines lines = test::DefaultConfigLines();
+        for (auto& line : lines) {
+            if (line.starts_with("Maximized="))
+                line = std::string("Maximized=") + flag;
+        }
+        WriteConfig(lines);
+        TMainForm& form = Start();
+        EXPECT_EQ(form.isMaximized(), std::string(flag) != "No") << "'" << flag << "'";
+        Form.reset();
+    }
+}
+
+TEST_F(MainWindow, GeometryIsWrittenAtDestructionUnlessMaximized)
+{
+    WriteConfig(test::DefaultConfigLines());
+    TMainForm& form = Start();
+    form.move(70, 80);
+    form.resize(600, 400);
+    CloseAndDestroy();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Maximized"), "No");
+    EXPECT_EQ(conf.GetValue("Left"), "70");
+    EXPECT_EQ(conf.GetValue("Top"), "80");
+    EXPECT_EQ(conf.GetValue("Width"), "600");
+    EXPECT_EQ(conf.GetValue("Height"), "400");
+
+    Start().setWindowState(Qt::WindowMaximized);
+    CloseAndDestroy();
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Maximized"), "Yes");
+    EXPECT_EQ(conf.GetValue("Width"), "600") << "a maximized window keeps the stored size";
+}
+
+TEST_F(MainWindow, TheLanguageSwitchChangesTheWindowsTextsOnly)
+{
+    WriteConfig(test::DefaultConfigLines());
+    const std::string stored = ReadFileBytes(ConfigPath);
+    TMainForm& form = Start();
+    const auto& m = form.Menu();
+    form.Russian1Click(m.Russian1);
+    EXPECT_EQ(form.LanguageIndex(), RussianColumn);
+    EXPECT_EQ(form.Conf().GetValue("Language"), "Russian");
+    EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption));
+    EXPECT_EQ(ToWindows1251(m.Exit1->text()), "\xC2\xFB\xF5\xEE\xE4"); // Выход
+    EXPECT_EQ(form.OpenDialog1().Title, form.Text(Row::ChooseTextTitle));
+    EXPECT_EQ(form.SaveDialog1().Title, "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC"); // Сохранить
+    EXPECT_EQ(m.Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X)) << "shortcuts stay";
+    EXPECT_EQ(Utf8(m.English1->text()), "English") << "the language items keep their captions";
+    EXPECT_EQ(form.OpenDialog1().Filter, "Text files (*.txt)|*.txt|All files |*.*");
+
+    form.Russian1Click(m.English1);
+    EXPECT_EQ(Utf8(form.windowTitle()), "Verdask's Library Text Converter");
+    EXPECT_EQ(form.Conf().GetValue("Language"), "English");
+    form.Russian1Click(m.English1); // already checked
+    EXPECT_TRUE(m.English1->isChecked());
+    EXPECT_EQ(Utf8(m.Exit1->text()), "Exit");
+    EXPECT_EQ(ReadFileBytes(ConfigPath), stored) << "the file is written at the end only";
+}
+
+TEST_F(MainWindow, TheStatesOfLoadAndConvert)
+{
+    WriteConfig(test::DefaultConfigLines());
+    const std::string text = Dir.File("tale.txt");
+    WriteFileBytes(text, Book(30));
+    TMainForm& form = Start();
+    const auto& m = form.Menu();
+
+    Prompts.DialogAnswers = {std::nullopt};
+    form.ChangePgmState(m.Load1);
+    EXPECT_FALSE(form.TextLoaded()) << "a cancelled load changes nothing";
+    EXPECT_EQ(StateOf(form), ReadyMenu);
+
+    Prompts.DialogAnswers = {text};
+    form.ChangePgmState(m.Load1);
+    EXPECT_TRUE(form.TextLoaded());
+    EXPECT_EQ(StateOf(form), LoadedMenu);
+    EXPECT_TRUE(form.ListShown());
+    EXPECT_EQ(form.ListBox1()->count(), 32);
+    EXPECT_EQ(form.ListBox1()->item(2)->text().toStdString(), "     Paragraph 1 -- with a dash.");
+    EXPECT_EQ(form.Conf().GetValue("Open directory"), Dir.Path().string());
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().InitialDir, DefaultFolder());
+
+    // Loaded, Load, cancelled: the flag is cleared, the menu keeps its Loaded look.
+    Prompts.DialogAnswers = {std::nullopt};
+    form.ChangePgmState(m.Load1);
+    EXPECT_FALSE(form.TextLoaded());
+    EXPECT_EQ(StateOf(form), LoadedMenu);
+    // ... and Convert now starts a load.
+    Prompts.DialogAnswers = {text};
+    form.ChangePgmState(m.Convert1);
+    EXPECT_TRUE(form.TextLoaded());
+    EXPECT_EQ(Prompts.OpenDialogsShown.size(), 4u);
+
+    form.ChangePgmState(m.Convert1);
+    EXPECT_FALSE(form.TextLoaded());
+    EXPECT_EQ(StateOf(form), ReadyMenu);
+    EXPECT_FALSE(form.ListShown());
+    EXPECT_EQ(form.CurrentPage(), Dir.File("tale.html"));
+    EXPECT_NE(ReadFileBytes(Dir.File("tale.html")).find("<A Name=a30>"), std::string::npos);
+
+    CloseAndDestroy();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    Lines expected = test::DefaultConfigLines();
+    EXPECT_EQ(conf.Lines().back(), "Lastread=" + Dir.File("tale.html"));
+    EXPECT_EQ(conf.Lines().size(), 24u);
+}
+
+TEST_F(MainWindow, LoadConvertAndSaveWithACancelledSaveLeavesTheList)
+{
+    Lines lines = test::DefaultConfigLines();
+    for (auto& line : lines) {
+        if (line.starts_with("Same directory="))
+            line = "Same directory=No";
+    }
+    WriteConfig(lines);
+    const std::string text = Dir.File("tale.txt");
+    WriteFileBytes(text, Book(5));
+    TMainForm& form = Start();
+    Prompts.DialogAnswers = {text, std::nullopt};
+    form.Loadconvertandsave1Click();
+    EXPECT_TRUE(form.ListShown());
+    EXPECT_FALSE(form.TextLoaded());
+    EXPECT_EQ(StateOf(form), ReadyMenu);
+    EXPECT_FALSE(std::filesystem::exists(Dir.Path() / "tale.html"));
+
+    Prompts.DialogAnswers = {text, Dir.File("out.html")};
+    form.Loadconvertandsave1Click();
+    EXPECT_FALSE(form.ListShown());
+    EXPECT_EQ(form.CurrentPage(), Dir.File("out.html"));
+    EXPECT_EQ(StateOf(form), ReadyMenu);
+}
+
+TEST_F(MainWindow, TheF1DisplayOrder)
+{
+    WriteConfig(test::DefaultConfigLines());
+    TMainForm& form = Start();
+    EXPECT_EQ(form.CurrentPage(), "");
+
+    WriteFileBytes(Dir.File("readme.html"), "<html><body>manual</body></html>");
+    form.Viewreadmefile1Click();
+    EXPECT_EQ(form.CurrentPage(), Dir.File("readme.html"));
+
+    WriteFileBytes(Dir.File("last.html"), "<html><body>last</body></html>");
+    form.Conf().SetValue("Lastread", Dir.File("last.html"));
+    form.Viewreadmefile1Click();
+    EXPECT_EQ(form.CurrentPage(), Dir.File("last.html"));
+
+    std::filesystem::remove(Dir.File("last.html"));
+    form.Viewreadmefile1Click();
+    EXPECT_EQ(form.CurrentPage(), Dir.File("readme.html")) << "a deleted Lastread gives the readme";
+}
+
+TEST_F(MainWindow, ClosingIsHandledOnceAndAFailedSaveIsReported)
+{
+    WriteConfig(test::DefaultConfigLines());
+    TMainForm& form = Start();
+    WriteFileBytes(Dir.File("readme.html"), "<html><body>manual</body></html>");
+    form.Viewreadmefile1Click();
+    form.Exit1Click();
+    form.Conf().SetValue("Lastread", "changed after closing");
+    form.close(); // a second close runs no closing handling
+    EXPECT_EQ(form.Conf().GetValue("Lastread"), "changed after closing");
+
+    // A folder where the configuration file must go: the failure is reported.
+    std::filesystem::remove(ConfigPath);
+    std::filesystem::create_directory(ConfigPath);
+    Form.reset();
+    ASSERT_EQ(Prompts.Errors.size(), 1u);
+    EXPECT_EQ(Prompts.Errors[0], "Cannot create file " + ConfigPath);
+}
+
+TEST_F(MainWindow, ClosingDuringAConversionWaitsForThePage)
+{
+    WriteConfig(test::DefaultConfigLines());
+    const std::string text = Dir.File("big.txt");
+    std::string book = "Author\r\nTitle\r\n";
+    const std::string line = "     " + std::string(200, 'x') + " -- y_z_w\r\n";
+    while (book.size() < 40u * 1024 * 1024)
+        book += line;
+    WriteFileBytes(text, book);
+    TMainForm& form = Start();
+    Prompts.DialogAnswers = {text};
+    form.ChangePgmState(form.Menu().Load1);
+    bool triedWhileConverting = false;
+    QTimer::singleShot(1, &form, [&] {
+        triedWhileConverting = form.Converting();
+        form.close();
+        form.ChangePgmState(form.Menu().Load1); // refused: no dialog is asked
+    });
+    form.ChangePgmState(form.Menu().Convert1);
+    EXPECT_TRUE(triedWhileConverting);
+    ASSERT_TRUE(WaitFor([&] { return !form.Converting() && form.Conf().GetValue("Lastread") != ""; }));
+    EXPECT_EQ(form.Conf().GetValue("Lastread"), Dir.File("big.html")) << "closed once the page was written";
+    const std::string page = ReadFileBytes(Dir.File("big.html"));
+    EXPECT_TRUE(page.ends_with("</BODY></HTML>\r\n"));
+    EXPECT_TRUE(Prompts.DialogAnswers.empty());
+}
+
+} // namespace
+} // namespace verdask

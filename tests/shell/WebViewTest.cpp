@@ -1,0 +1,94 @@
+#include "shell/WebView.h"
+
+#include "WindowTestSupport.h"
+#include "conversion/PageFrame.h"
+
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace verdask {
+namespace {
+
+using test::CrLfLines;
+using test::TTempDir;
+using test::WaitFor;
+using test::WriteFileBytes;
+
+// A page of this program with many paragraphs, whose doLoad jumps to anchor.
+std::string PageWithBookmark(const std::string& path, int anchor)
+{
+    std::string page = PageHeaderText(path, TViewStyle{});
+    const std::string script =
+        "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a" + std::to_string(anchor) +
+        "'); window.focus();}</SCRIPT>";
+    page.replace(page.find(PlainScriptLine), PlainScriptLine.size(), script);
+    for (int i = 1; i <= 300; ++i) {
+        page += (i == 1 ? "" : "</A>") + std::string("<BR><A Name=a") + std::to_string(i) +
+                ">&nbsp;&nbsp;&nbsp;&nbsp;Paragraph " + std::to_string(i) +
+                " holds enough words to fill the middle of the view from one side to the other, so that a probe "
+                "there meets its text, which is long and plain and goes on for a while.\r\n";
+    }
+    return page + PageFooterText();
+}
+
+struct WebView : ::testing::Test {
+    TWebView View;
+    bool Loaded = false;
+
+    WebView()
+    {
+        View.resize(800, 600);
+        View.show();
+        QObject::connect(&View, &TWebView::LoadFinished, &View, [this](bool ok) { Loaded = ok; });
+    }
+
+    bool Load(const std::function<void()>& navigate)
+    {
+        Loaded = false;
+        navigate();
+        return WaitFor([this] { return Loaded; });
+    }
+};
+
+TEST_F(WebView, AStoredPageJumpsToTheAnchorItsDoLoadNames)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    WriteFileBytes(path, PageWithBookmark(path, 40));
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    std::optional<TWebView::TElement> top;
+    ASSERT_TRUE(WaitFor([&] {
+        top = View.ElementFromPoint(400, 10);
+        return top && top->TagName == "A" && top->OuterHtml != "<A name=a1>";
+    })) << (top ? top->OuterHtml : "no element");
+    EXPECT_EQ(top->OuterHtml, "<A name=a40>") << "the page opened at its bookmark";
+    EXPECT_TRUE(View.HasHtmlDocument());
+}
+
+TEST_F(WebView, PageTextsAndTheBuiltInPageShowWithTheirCodePage)
+{
+    // "Привет" in windows-1251.
+    ASSERT_TRUE(Load([&] { View.Navigate("about:<HTML><BODY><P id=t>\xCF\xF0\xE8\xE2\xE5\xF2</P></BODY></HTML>"); }));
+    QString text;
+    ASSERT_TRUE(WaitFor([&] {
+        bool done = false;
+        View.View()->page()->runJavaScript("document.getElementById('t').textContent", [&](const QVariant& v) {
+            text = v.toString();
+            done = true;
+        });
+        WaitFor([&] { return done; }, 2000);
+        return !text.isEmpty();
+    }));
+    EXPECT_EQ(text, QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"));
+}
+
+TEST_F(WebView, AProbeOfEmptySpaceFindsNoAnchor)
+{
+    ASSERT_TRUE(Load([&] { View.Navigate("about:blank"); }));
+    const auto element = View.ElementFromPoint(400, 300);
+    EXPECT_TRUE(!element || element->TagName != "A");
+}
+
+} // namespace
+} // namespace verdask

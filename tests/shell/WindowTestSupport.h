@@ -1,0 +1,54 @@
+#pragma once
+
+#include "shell/Main.h"
+#include "support/TestFiles.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <functional>
+#include <memory>
+
+namespace verdask::test {
+
+// Runs the event loop until the condition holds or the time is up.
+inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 15000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+// A main window in a temporary program folder, answering through scripted prompts.
+struct TWindowFixture {
+    TTempDir Dir;
+    std::string Program = Dir.File("verdask");
+    std::string ConfigPath = Dir.File("verdask.con");
+    TScriptedPrompts Prompts;
+    std::unique_ptr<TMainForm> Form;
+
+    TMainForm& Start()
+    {
+        Form = std::make_unique<TMainForm>(Program, Prompts);
+        return *Form;
+    }
+    // Closes the window as the user does and destroys it, which writes the configuration.
+    void CloseAndDestroy()
+    {
+        Form->close();
+        Form.reset();
+    }
+    void WriteConfig(const std::vector<std::string>& lines) { WriteFileBytes(ConfigPath, CrLfLines(lines)); }
+};
+
+// The lines a store filled by the defaults holds, in their order.
+std::vector<std::string> DefaultConfigLines();
+
+} // namespace verdask::test
