@@ -121,6 +121,25 @@ std::optional<TWebView::TElement> TWebView::ElementFromPoint(int x, int y, int t
     return TElement{ToWindows1251(parts[0].toString()), ToWindows1251(parts[1].toString())};
 }
 
+bool TWebView::PrintTo(QPrinter& printer, int timeoutMs)
+{
+    QEventLoop loop;
+    bool finished = false;
+    bool printed = false;
+    const auto connection = connect(view_, &QWebEngineView::printFinished, &loop, [&](bool success) {
+        finished = true;
+        printed = success;
+        loop.quit();
+    });
+    view_->print(&printer);
+    if (!finished) {
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    disconnect(connection);
+    return printed;
+}
+
 bool TWebView::HasHtmlDocument(int timeoutMs)
 {
     return RunScript("document instanceof HTMLDocument", timeoutMs).toBool();

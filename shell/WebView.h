@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+class QPrinter;
 class QWebEngineView;
 
 namespace verdask {
@@ -37,6 +38,10 @@ public:
 
     // Whether the view holds an HTML document.
     bool HasHtmlDocument(int timeoutMs = 2000);
+
+    // Prints the shown document on a printer the print dialog set up; false when
+    // printing failed or took longer than timeoutMs.
+    bool PrintTo(QPrinter& printer, int timeoutMs = 60000);
 
     QWebEngineView* View() const { return view_; }
 

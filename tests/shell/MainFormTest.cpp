@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QListWidget>
 #include <QMenu>
+#include <QUrl>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -217,12 +218,61 @@ TEST_F(MainWindow, TheStatesOfLoadAndConvert)
     EXPECT_EQ(form.CurrentPage(), Dir.File("tale.html"));
     EXPECT_NE(ReadFileBytes(Dir.File("tale.html")).find("<A Name=a30>"), std::string::npos);
 
-    CloseAndDestroy();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    ASSERT_TRUE(WaitFor([&] {
+        return form.WebBrowser1()->View()->url() == QUrl::fromLocalFile(QString::fromStdString(Dir.File("tale.html")));
+    })) << "the page is shown in the web view";
+
+    form.Exit1Click();
+    Form.reset();
     Lines expected = test::DefaultConfigLines();
-    EXPECT_EQ(conf.Lines().back(), "Lastread=" + Dir.File("tale.html"));
-    EXPECT_EQ(conf.Lines().size(), 24u);
+    expected[0] = "Open directory=" + Dir.Path().string();
+    expected.push_back("Lastread=" + Dir.File("tale.html"));
+    EXPECT_EQ(ReadFileBytes(ConfigPath), CrLfLines(expected)) << "the 23 keys in order, then Lastread";
+}
+
+TEST_F(MainWindow, ReadOpensAPageFromAnyStateAndGivesTheDialogBack)
+{
+    WriteConfig(test::DefaultConfigLines());
+    const std::string text = Dir.File("tale.txt");
+    WriteFileBytes(text, Book(5));
+    std::filesystem::create_directory(Dir.Path() / "pages");
+    const std::string page = Dir.File("pages/old.html");
+    WriteFileBytes(page, "<html><body>an old page</body></html>");
+    TMainForm& form = Start();
+    Prompts.DialogAnswers = {text};
+    form.ChangePgmState(form.Menu().Load1);
+    ASSERT_TRUE(form.TextLoaded());
+
+    Prompts.DialogAnswers = {std::nullopt};
+    form.Read1Click();
+    EXPECT_TRUE(form.TextLoaded()) << "a cancelled Read changes nothing";
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, "Choose a file to read");
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().Filter, "html files (*.html)|*.html|All files |*.*");
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().DefaultExt, "html");
+    EXPECT_EQ(form.OpenDialog1().Title, "Choose a file to be converted");
+
+    Prompts.DialogAnswers = {page};
+    form.Read1Click();
+    EXPECT_FALSE(form.TextLoaded());
+    EXPECT_EQ(StateOf(form), ReadyMenu);
+    EXPECT_FALSE(form.ListShown());
+    EXPECT_EQ(form.CurrentPage(), page);
+    EXPECT_EQ(form.Conf().GetValue("Open directory"), Dir.File("pages"));
+    EXPECT_EQ(form.OpenDialog1().Filter, "Text files (*.txt)|*.txt|All files |*.*");
+    EXPECT_EQ(form.OpenDialog1().DefaultExt, "txt");
+}
+
+TEST_F(MainWindow, AFailingCommandIsReportedAndLeavesTheState)
+{
+    WriteConfig(test::DefaultConfigLines());
+    std::filesystem::create_directory(Dir.Path() / "folder.txt");
+    TMainForm& form = Start();
+    Prompts.DialogAnswers = {Dir.File("folder.txt")};
+    form.Menu().Load1->trigger(); // through the menu, as the user runs it
+    ASSERT_EQ(Prompts.Errors.size(), 1u);
+    EXPECT_TRUE(Prompts.Errors[0].starts_with("I/O error on file " + Dir.File("folder.txt"))) << Prompts.Errors[0];
+    EXPECT_FALSE(form.TextLoaded());
+    EXPECT_EQ(StateOf(form), ReadyMenu);
 }
 
 TEST_F(MainWindow, LoadConvertAndSaveWithACancelledSaveLeavesTheList)

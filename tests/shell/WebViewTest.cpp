@@ -3,6 +3,7 @@
 #include "WindowTestSupport.h"
 #include "conversion/PageFrame.h"
 
+#include <QPrinter>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,19 @@ TEST_F(WebView, PageTextsAndTheBuiltInPageShowWithTheirCodePage)
         return !text.isEmpty();
     }));
     EXPECT_EQ(text, QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"));
+}
+
+TEST_F(WebView, PrintsTheShownPage)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    WriteFileBytes(path, PageHeaderText(path, TViewStyle{}) + "<BR><A Name=a1>A short page.\r\n" + PageFooterText());
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.File("book.pdf")));
+    ASSERT_TRUE(View.PrintTo(printer));
+    EXPECT_TRUE(test::ReadFileBytes(dir.File("book.pdf")).starts_with("%PDF"));
 }
 
 TEST_F(WebView, AProbeOfEmptySpaceFindsNoAnchor)
