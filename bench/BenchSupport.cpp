@@ -125,4 +125,11 @@ double MiB(const std::string& path)
 }
 
 
+double SecondsOf(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 } // namespace verdask::bench

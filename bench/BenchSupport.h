@@ -2,6 +2,7 @@
 
 // What the benchmarks share: the books they make and the way they time a command.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,8 @@ void MakeOrdinaryBook(const std::string& path, std::size_t bytes);
 void MakeLongLineText(const std::string& path, const std::string& piece, std::size_t bytes);
 
 double MiB(const std::string& path);
+
+// How long work takes, in seconds.
+double SecondsOf(const std::function<void()>& work);
 
 } // namespace verdask::bench

@@ -33,17 +33,12 @@ public:
         return true;
     }
     bool ExecuteSaveDialog(verdask::TFileDialog&) override { return false; }
+    bool ExecutePrintDialog(verdask::TPrintSettings&) override { return false; }
 
 private:
     std::string book_;
 };
 
-double SecondsOf(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 } // namespace
 
@@ -69,7 +64,7 @@ int main(int argc, char** argv)
         verdask::TMainForm form((folder / "verdask").string(), prompts);
         for (int run = 0; run < 3; ++run) {
             form.ChangePgmState(form.Menu().Load1);
-            window = std::min(window, SecondsOf([&] { form.ChangePgmState(form.Menu().Convert1); }));
+            window = std::min(window, verdask::bench::SecondsOf([&] { form.ChangePgmState(form.Menu().Convert1); }));
         }
     }
     std::printf("conversion in the window, %.1f MiB book\n", verdask::bench::MiB(book));

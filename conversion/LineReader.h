@@ -61,6 +61,10 @@ public:
 
     // How far into the file the reader has read.
     std::uint64_t Offset() const { return bufferOffset_ + position_; }
+    // Where the line begun last starts in the file.
+    std::uint64_t LineStart() const { return lineOffset_; }
+    // Whether the input ended at the byte that ends it rather than at the end of the file.
+    bool InputEnded() const { return inputEnded_; }
 
 private:
     bool Fill();

@@ -19,6 +19,16 @@ struct TFileDialog {
     std::string FileName;   // preset before, the chosen path after a confirmed dialog
 };
 
+// What the print dialog settled, for the printer the page goes to.
+struct TPrintSettings {
+    std::string PrinterName;    // empty: the default printer
+    std::string OutputFileName; // set: print into this PDF file
+    int Copies = 1;
+    bool Landscape = false;
+    int FromPage = 0; // 0 and 0: every page
+    int ToPage = 0;
+};
+
 class Prompts {
 public:
     Prompts() = default;
@@ -37,6 +47,8 @@ public:
     // File dialogs: true when the user chose a file, whose path is then in FileName.
     virtual bool ExecuteOpenDialog(TFileDialog& dialog) = 0;
     virtual bool ExecuteSaveDialog(TFileDialog& dialog) = 0;
+    // The print dialog with its defaults; true when the user chose to print.
+    virtual bool ExecutePrintDialog(TPrintSettings& settings) = 0;
 };
 
 } // namespace verdask

@@ -1,9 +1,12 @@
 #include "shell/Main.h"
 
+#include "conversion/Bookmark.h"
 #include "conversion/ConvertAndSave.h"
 #include "conversion/Errors.h"
 #include "conversion/Misc.h"
 #include "conversion/PageFrame.h"
+#include "shell/About.h"
+#include "shell/Printing.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
 
@@ -13,6 +16,7 @@
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QStackedLayout>
 #include <QStatusBar>
@@ -105,6 +109,8 @@ void TMainForm::CreateMenu()
             [this] { Guarded([this] { Loadconvertandsave1Click(); }); });
     connect(menu_.Read1, &QAction::triggered, this, [this] { Guarded([this] { Read1Click(); }); });
     connect(menu_.Exit1, &QAction::triggered, this, [this] { Guarded([this] { Exit1Click(); }); });
+    connect(menu_.Print1, &QAction::triggered, this, [this] { Guarded([this] { Print1Click(); }); });
+    connect(menu_.About1, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
     connect(menu_.Viewreadmefile1, &QAction::triggered, this,
             [this] { Guarded([this] { Viewreadmefile1Click(); }); });
     connect(languageGroup_, &QActionGroup::triggered, this,
@@ -429,9 +435,54 @@ void TMainForm::ShowPage(const std::string& path)
     webBrowser_->NavigateToFile(path);
 }
 
+std::int64_t TMainForm::GetReadingPosition()
+{
+    // 101 probes down the middle of the view, 5 pixels apart, in one call to it.
+    std::vector<int> ys;
+    for (int i = 0; i <= 100; ++i)
+        ys.push_back(5 * i);
+    std::vector<std::optional<TProbedElement>> probes;
+    for (auto& element : webBrowser_->ElementsFromPoints(webBrowser_->width() / 2, ys)) {
+        if (element)
+            probes.push_back(TProbedElement{std::move(element->TagName), std::move(element->OuterHtml)});
+        else
+            probes.push_back(std::nullopt);
+    }
+    return ReadingPositionOf(probes);
+}
+
 void TMainForm::SaveReadingPosition()
 {
-    // The reading-position bookmark is written here once the reader can measure it.
+    if (currentPage_.empty())
+        return;
+    const TBookmarkResult result = SaveBookmark(currentPage_, GetReadingPosition());
+    if (result == TBookmarkResult::OldPageLeft || result == TBookmarkResult::PageLeftAside)
+        prompts_.ShowMessage(Text(Row::BookmarkError));
+}
+
+void TMainForm::ShowHomePage()
+{
+    webBrowser_->NavigateToAddress(std::string(HomePageAddress));
+}
+
+void TMainForm::Print1Click()
+{
+    TPrintSettings settings;
+    if (!prompts_.ExecutePrintDialog(settings))
+        return;
+    QPrinter printer;
+    ApplyPrintSettings(settings, printer);
+    if (!webBrowser_->PrintTo(printer))
+        throw EVerdaskError("The page could not be printed.");
+}
+
+void TMainForm::About1Click()
+{
+    // Owned by the window; a box left without OK stays until the window goes.
+    auto* box = new TAboutForm(this);
+    connect(box, &TAboutForm::HomePageRequested, this, &TMainForm::ShowHomePage);
+    if (box->exec() == QDialog::Accepted)
+        box->deleteLater();
 }
 
 void TMainForm::Exit1Click()

@@ -43,10 +43,16 @@ public:
     void Viewreadmefile1Click();
     void Russian1Click(QAction* item);
     void Exit1Click();
+    void Print1Click();
+    void About1Click();
 
     // The reader's operations that other commands use.
     void ShowPage(const std::string& path);
     void SaveReadingPosition();
+    // The number of the paragraph anchor at the top of what the web view shows, or 0.
+    std::int64_t GetReadingPosition();
+    // The about box's link: the home page in the web view, the current page kept.
+    void ShowHomePage();
 
     // The text of a row in the current language.
     const std::string& Text(int row) const;

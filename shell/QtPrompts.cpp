@@ -1,9 +1,12 @@
 #include "shell/QtPrompts.h"
 
+#include "shell/Printing.h"
 #include "shell/Text.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
@@ -74,6 +77,20 @@ bool TQtPrompts::ExecuteOpenDialog(TFileDialog& dialog)
 bool TQtPrompts::ExecuteSaveDialog(TFileDialog& dialog)
 {
     return RunFileDialog(dialog, true);
+}
+
+} // namespace verdask
+
+namespace verdask {
+
+bool TQtPrompts::ExecutePrintDialog(TPrintSettings& settings)
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, parent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    settings = PrintSettingsOf(printer);
+    return true;
 }
 
 } // namespace verdask

@@ -22,6 +22,7 @@ public:
     bool AskWarningYesNo(std::string_view caption, std::string_view text) override;
     bool ExecuteOpenDialog(TFileDialog& dialog) override;
     bool ExecuteSaveDialog(TFileDialog& dialog) override;
+    bool ExecutePrintDialog(TPrintSettings& settings) override;
 
 private:
     bool RunFileDialog(TFileDialog& dialog, bool save);

@@ -3,6 +3,7 @@
 #include "shell/Text.h"
 
 #include <QEventLoop>
+#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -27,7 +28,9 @@ QWebEngineScript NavigateScript()
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
-    script.setSourceCode("window.navigate = function (url) { window.location.href = url; };");
+    // A page shown again opens where its own doLoad says, not where the view left it.
+    script.setSourceCode("window.navigate = function (url) { window.location.href = url; };"
+                         "if ('scrollRestoration' in history) history.scrollRestoration = 'manual';");
     return script;
 }
 
@@ -61,7 +64,12 @@ void TWebView::Navigate(const std::string& target)
 
 void TWebView::NavigateToFile(const std::string& path)
 {
-    view_->setUrl(QUrl::fromLocalFile(FromPath(path)));
+    const QUrl url = QUrl::fromLocalFile(FromPath(path));
+    // The page shown already is loaded anew from its file, which may have changed.
+    if (view_->url().adjusted(QUrl::RemoveFragment) == url)
+        view_->reload();
+    else
+        view_->setUrl(url);
 }
 
 void TWebView::NavigateToAddress(const std::string& address)
@@ -104,21 +112,49 @@ QVariant TWebView::RunScript(const QString& script, int timeoutMs)
     return answer->Answered ? answer->Value : QVariant();
 }
 
-std::optional<TWebView::TElement> TWebView::ElementFromPoint(int x, int y, int timeoutMs)
-{
-    const QString script = QString(R"((function (x, y) {
+namespace {
+
+// The innermost element at each point: [tag name, outer HTML], or null. An
+// anchor answers with its start tag in the form the reader parses, "<A name=a7>".
+const char* const ProbeScript = R"((function (x, ys) {
+    if (!(document instanceof HTMLDocument)) return null;
+    return ys.map(function (y) {
         var e = document.elementFromPoint(x, y);
         if (!e) return null;
         var tag = e.tagName.toUpperCase();
         if (tag === 'A' && e.hasAttribute('name'))
             return [tag, '<A name=' + e.getAttribute('name') + '>'];
         return [tag, e.outerHTML.substring(0, 200)];
-    })(%1, %2))").arg(x).arg(y);
-    const QVariant answer = RunScript(script, timeoutMs);
+    });
+})(%1, [%2]))";
+
+std::optional<TWebView::TElement> ElementOf(const QVariant& answer)
+{
     const QVariantList parts = answer.toList();
     if (parts.size() != 2)
         return std::nullopt;
-    return TElement{ToWindows1251(parts[0].toString()), ToWindows1251(parts[1].toString())};
+    return TWebView::TElement{ToWindows1251(parts[0].toString()), ToWindows1251(parts[1].toString())};
+}
+
+} // namespace
+
+std::vector<std::optional<TWebView::TElement>> TWebView::ElementsFromPoints(int x, const std::vector<int>& ys,
+                                                                           int timeoutMs)
+{
+    QStringList points;
+    for (const int y : ys)
+        points << QString::number(y);
+    const QVariant answer = RunScript(QString(ProbeScript).arg(x).arg(points.join(',')), timeoutMs);
+    std::vector<std::optional<TElement>> elements;
+    for (const QVariant& element : answer.toList())
+        elements.push_back(ElementOf(element));
+    return elements;
+}
+
+std::optional<TWebView::TElement> TWebView::ElementFromPoint(int x, int y, int timeoutMs)
+{
+    auto elements = ElementsFromPoints(x, {y}, timeoutMs);
+    return elements.empty() ? std::nullopt : elements.front();
 }
 
 bool TWebView::PrintTo(QPrinter& printer, int timeoutMs)

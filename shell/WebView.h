@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QPrinter;
 class QWebEngineView;
@@ -35,6 +36,10 @@ public:
     // The innermost element at a point of the view, or nothing; waits for the
     // view's answer at most timeoutMs milliseconds, and no answer is nothing.
     std::optional<TElement> ElementFromPoint(int x, int y, int timeoutMs = 2000);
+
+    // ElementFromPoint at (x, y) for every y, in one call to the view. Nothing at
+    // all when the view holds no HTML document or gives no answer in time.
+    std::vector<std::optional<TElement>> ElementsFromPoints(int x, const std::vector<int>& ys, int timeoutMs = 3000);
 
     // Whether the view holds an HTML document.
     bool HasHtmlDocument(int timeoutMs = 2000);

@@ -103,6 +103,14 @@ bool TScriptedPrompts::ExecuteOpenDialog(TFileDialog& dialog)
     return AnswerDialog(dialog);
 }
 
+bool TScriptedPrompts::ExecutePrintDialog(TPrintSettings& settings)
+{
+    if (PrintTo.empty())
+        return false;
+    settings.OutputFileName = PrintTo;
+    return true;
+}
+
 bool TScriptedPrompts::ExecuteSaveDialog(TFileDialog& dialog)
 {
     SaveDialogsShown.push_back(dialog);

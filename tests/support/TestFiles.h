@@ -51,6 +51,9 @@ public:
     bool AskWarningYesNo(std::string_view caption, std::string_view text) override;
     bool ExecuteOpenDialog(TFileDialog& dialog) override;
     bool ExecuteSaveDialog(TFileDialog& dialog) override;
+    // Prints into PrintTo when it is set, else cancels.
+    bool ExecutePrintDialog(TPrintSettings& settings) override;
+    std::string PrintTo;
 
     std::deque<std::optional<std::string>> DialogAnswers;
     std::deque<bool> YesNoAnswers;

@@ -1,0 +1,274 @@
+#include "conversion/Bookmark.h"
+
+#include "conversion/Errors.h"
+#include "conversion/LineReader.h"
+#include "conversion/Misc.h"
+#include "conversion/PageFrame.h"
+#include "conversion/TextFile.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace verdask {
+namespace {
+
+constexpr std::string_view BodyTag = "<BODY";
+constexpr std::string_view CopyName = "VerdaskTemp._b_";
+constexpr std::string_view OldName = "VerdaskTemp._c_";
+
+// Receives the rewritten page a piece at a time.
+using TPieceSink = std::function<void(std::string_view)>;
+
+// Up to count bytes from the start of the current line; the pieces after them
+// follow through NextPiece.
+std::string LineHead(TLineReader& reader, std::size_t count, std::string_view& rest, bool& more)
+{
+    std::string head;
+    rest = {};
+    more = true;
+    std::string_view piece;
+    while (head.size() < count) {
+        if (!reader.NextPiece(piece)) {
+            more = false;
+            return head;
+        }
+        const std::size_t take = std::min(count - head.size(), piece.size());
+        head.append(piece.substr(0, take));
+        rest = piece.substr(take);
+    }
+    return head;
+}
+
+// The page as the bookmark rewrite makes it: every line that begins with the
+// script prefix becomes scriptLine, every line ends in CR LF. Stops before the
+// first line that starts at or after limit.
+void RewriteLines(TLineReader& reader, const std::string& scriptLine, std::uint64_t limit, const TPieceSink& put)
+{
+    while (reader.StartLine() && reader.LineStart() < limit) {
+        if (const auto line = reader.WholeLine()) {
+            put(line->starts_with(ScriptLinePrefix) ? std::string_view(scriptLine) : *line);
+            put(LineEnd);
+            continue;
+        }
+        // A line longer than a block comes in pieces.
+        std::string_view rest;
+        bool more = false;
+        const std::string head = LineHead(reader, ScriptLinePrefix.size(), rest, more);
+        if (head == ScriptLinePrefix) {
+            reader.SkipLine();
+            put(scriptLine);
+        } else {
+            put(head);
+            put(rest);
+            std::string_view piece;
+            while (more && reader.NextPiece(piece))
+                put(piece);
+        }
+        put(LineEnd);
+    }
+}
+
+// Where the rewrite departs from the page's bytes. Up to Changes, the rewrite
+// gives other bytes than the page holds; from there to CopyEnd it gives the
+// page's own bytes, which are copied as they stand. A page of this program
+// normally changes in its script line alone, so nearly all of it is a plain copy.
+struct TRewritePlan {
+    std::uint64_t Changes = 0;
+    std::uint64_t CopyEnd = 0;
+    std::uint64_t FileEnd = 0;
+    bool Unchanged() const { return Changes == 0 && CopyEnd == FileEnd; }
+};
+
+// Whether a line that begins with the script prefix is scriptLine already.
+class TScriptLineCheck {
+public:
+    explicit TScriptLineCheck(const std::string& scriptLine) : scriptLine_(scriptLine) {}
+    void Add(std::string_view piece)
+    {
+        length_ += piece.size();
+        if (seen_.size() <= scriptLine_.size())
+            seen_.append(piece.substr(0, scriptLine_.size() + 1 - seen_.size()));
+    }
+    bool Same() const { return length_ == scriptLine_.size() && seen_ == scriptLine_; }
+    std::uint64_t Length() const { return length_; }
+
+private:
+    const std::string& scriptLine_;
+    std::string seen_;
+    std::uint64_t length_ = 0;
+};
+
+TRewritePlan PlanRewrite(const std::string& pagePath, const std::string& scriptLine, FileSystem& fileSystem)
+{
+    TRewritePlan plan;
+    TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
+    bool havePrevious = false;
+    bool previousSame = true;
+    std::uint64_t previousStart = 0;
+    std::uint64_t previousLength = 0;
+    for (;;) {
+        const bool more = reader.StartLine();
+        if (havePrevious) {
+            // The previous line stays as it stands when its text stays and it ends in CR LF.
+            const std::uint64_t end = more ? reader.LineStart() : reader.Offset();
+            if (!previousSame || end - previousStart - previousLength != LineEnd.size())
+                plan.Changes = end;
+        }
+        if (!more)
+            break;
+        havePrevious = true;
+        previousStart = reader.LineStart();
+        if (const auto line = reader.WholeLine()) {
+            previousLength = line->size();
+            previousSame = !line->starts_with(ScriptLinePrefix) || *line == scriptLine;
+            continue;
+        }
+        std::string_view rest;
+        bool pieces = false;
+        const std::string head = LineHead(reader, ScriptLinePrefix.size(), rest, pieces);
+        TScriptLineCheck check(scriptLine);
+        check.Add(head);
+        check.Add(rest);
+        std::string_view piece;
+        while (pieces && reader.NextPiece(piece))
+            check.Add(piece);
+        previousLength = check.Length();
+        previousSame = head != ScriptLinePrefix || check.Same();
+    }
+    // Bytes after a Ctrl-Z are not copied; nor is the Ctrl-Z.
+    plan.CopyEnd = reader.Offset();
+    plan.FileEnd = reader.InputEnded() ? plan.CopyEnd + 1 : plan.CopyEnd;
+    reader.Close();
+    return plan;
+}
+
+void CopyBytes(const std::string& pagePath, std::uint64_t from, std::uint64_t to, TTextWriter& copy,
+               FileSystem& fileSystem)
+{
+    TFile page = TFile::OpenForReading(fileSystem, pagePath);
+    page.Seek(from);
+    std::vector<char> block(16 * FileBlockSize);
+    for (std::uint64_t left = to - from; left > 0;) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+        const std::size_t got = page.Read(block.data(), wanted);
+        if (got == 0)
+            break;
+        copy.Write(std::string_view(block.data(), got));
+        left -= got;
+    }
+    page.Close();
+}
+
+void WriteCopy(const std::string& pagePath, const std::string& copyPath, const std::string& scriptLine,
+               const TRewritePlan& plan, FileSystem& fileSystem)
+{
+    try {
+        TTextWriter copy(TFile::Create(fileSystem, copyPath));
+        TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
+        RewriteLines(reader, scriptLine, plan.Changes, [&copy](std::string_view piece) { copy.Write(piece); });
+        reader.Close();
+        CopyBytes(pagePath, plan.Changes, plan.CopyEnd, copy, fileSystem);
+        copy.Close();
+    } catch (const EInOutError&) {
+        fileSystem.Remove(copyPath); // a half copy is of no use
+        throw;
+    }
+}
+
+} // namespace
+
+std::string MakeBookmarkScript(std::int64_t position)
+{
+    const std::string body = position > 2
+                                 ? "{window.navigate('#a" + IntegerToText(position - 1) + "'); window.focus();}"
+                                 : std::string("{window.focus();}");
+    return "<SCRIPT language=\"javascript\">function doLoad() " + body + "</SCRIPT>";
+}
+
+std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>& probes)
+{
+    constexpr std::string_view AnchorStart = "<A name=a";
+    for (const auto& probe : probes) {
+        if (!probe || probe->TagName != "A")
+            continue;
+        const std::string& html = probe->OuterHtml;
+        const auto start = html.find(AnchorStart);
+        const auto end = html.find('>');
+        if (start == std::string::npos || end == std::string::npos)
+            continue;
+        // 1-based as the probe is worded: p, q and q - p - 9 characters after "<A name=a".
+        const auto p = static_cast<std::int64_t>(start) + 1;
+        const auto q = static_cast<std::int64_t>(end) + 1;
+        if (q - p > 15)
+            continue;
+        const std::int64_t count = q - p - 9;
+        if (count <= 0)
+            return 0;
+        return TryTextToInteger(std::string_view(html).substr(start + AnchorStart.size(), static_cast<std::size_t>(count)))
+            .value_or(0);
+    }
+    return 0;
+}
+
+bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem)
+{
+    TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
+    std::string tail; // the end of the last piece, where "<BODY" may begin
+    bool bodyFound = false;
+    while (!bodyFound && reader.StartLine()) {
+        tail.clear();
+        std::string_view piece;
+        while (reader.NextPiece(piece)) {
+            if (bodyFound)
+                continue;
+            std::string joined = tail;
+            joined.append(piece.substr(0, BodyTag.size() - 1));
+            bodyFound = joined.find(BodyTag) != std::string::npos || piece.find(BodyTag) != std::string_view::npos;
+            tail.append(piece.substr(piece.size() - std::min(piece.size(), BodyTag.size() - 1)));
+            if (tail.size() > BodyTag.size() - 1)
+                tail.erase(0, tail.size() - (BodyTag.size() - 1));
+        }
+    }
+    if (!bodyFound || !reader.StartLine())
+        return false;
+    std::string_view rest;
+    bool more = false;
+    const std::string head = LineHead(reader, HeaderEndMarker.size() + 1, rest, more);
+    reader.Close();
+    return head == HeaderEndMarker;
+}
+
+TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position, FileSystem& fileSystem)
+{
+    if (!fileSystem.Exists(pagePath))
+        return TBookmarkResult::NoPage;
+    if (!IsOwnPage(pagePath, fileSystem))
+        return TBookmarkResult::ForeignPage;
+    const std::string scriptLine = MakeBookmarkScript(position);
+    const TRewritePlan plan = PlanRewrite(pagePath, scriptLine, fileSystem);
+    // Reopening a page and leaving it where it was is the usual case: no rewrite then.
+    if (plan.Unchanged())
+        return TBookmarkResult::Unchanged;
+
+    const std::string folder = DirectoryPart(pagePath);
+    const std::string copyPath = FileBeside(folder, CopyName);
+    const std::string oldPath = FileBeside(folder, OldName);
+    WriteCopy(pagePath, copyPath, scriptLine, plan, fileSystem);
+    if (fileSystem.Rename(pagePath, oldPath) != 0) {
+        fileSystem.Remove(copyPath);
+        return TBookmarkResult::NotSwapped;
+    }
+    if (fileSystem.Rename(copyPath, pagePath) != 0) {
+        // The page's content is only in the old file now: put it back.
+        if (fileSystem.Rename(oldPath, pagePath) != 0)
+            return TBookmarkResult::PageLeftAside;
+        fileSystem.Remove(copyPath);
+        return TBookmarkResult::Restored;
+    }
+    if (fileSystem.Remove(oldPath) != 0)
+        return TBookmarkResult::OldPageLeft;
+    return TBookmarkResult::Saved;
+}
+
+} // namespace verdask

@@ -1,0 +1,53 @@
+#pragma once
+
+// The reading-position bookmark: a script line in the head of a page of this
+// program that jumps to the paragraph the reader was at, rewritten in place.
+
+#include "conversion/FileSystem.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace verdask {
+
+// The script line for a reading position: positions 1 and 2 (and none) store no
+// bookmark, position N stores anchor N - 1.
+std::string MakeBookmarkScript(std::int64_t position);
+
+// Whether the line after the page's first line holding "<BODY" is the header-end
+// marker: only such pages are rewritten. Throws EInOutError.
+bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
+
+// What the probe at one point of the view found: the element's tag name and its
+// outer HTML, or nothing.
+struct TProbedElement {
+    std::string TagName;
+    std::string OuterHtml;
+};
+
+// The reading position the probes give, top to bottom: the number of the first
+// anchor start tag "<A name=a" + number + ">" of at most 15 characters to its ">",
+// 0 when its number is no whole number or when every probe misses.
+std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>& probes);
+
+enum class TBookmarkResult {
+    NoPage,      // no file at the path: nothing to do
+    ForeignPage, // not a page of this program: never touched
+    Unchanged,   // the page holds that bookmark already: not rewritten
+    Saved,
+    NotSwapped,  // the page could not be moved aside (a stale VerdaskTemp._c_): the page is as it was
+    Restored,    // the new page could not take the page's name: the old page is back at its path
+    OldPageLeft, // saved, but VerdaskTemp._c_ could not be deleted: the user must hear of it
+    PageLeftAside, // neither file could take the page's name: it is VerdaskTemp._c_, the user must hear of it
+};
+
+// Rewrites the page with the script line of position, through VerdaskTemp._b_ and
+// VerdaskTemp._c_ beside it; the page is never lost on the way. Throws EInOutError
+// when reading the page or writing the copy fails; the page is then untouched and
+// no copy is left.
+TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position,
+                             FileSystem& fileSystem = PlatformFileSystem());
+
+} // namespace verdask

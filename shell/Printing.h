@@ -1,0 +1,14 @@
+#pragma once
+
+// The print dialog's settings between Qt's printer and the program's prompts.
+
+#include "conversion/Prompts.h"
+
+class QPrinter;
+
+namespace verdask {
+
+TPrintSettings PrintSettingsOf(const QPrinter& printer);
+void ApplyPrintSettings(const TPrintSettings& settings, QPrinter& printer);
+
+} // namespace verdask

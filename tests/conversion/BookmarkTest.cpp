@@ -1,0 +1,225 @@
+#include "conversion/Bookmark.h"
+
+#include "conversion/Errors.h"
+#include "conversion/PageFrame.h"
+#include "conversion/TextFile.h"
+#include "support/FailingFileSystem.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace verdask {
+namespace {
+
+using test::CrLfLines;
+using test::FolderEntries;
+using test::ReadFileBytes;
+using test::TTempDir;
+using test::WriteFileBytes;
+
+std::string Page(const std::string& path, const std::string& body = "")
+{
+    std::string page = PageHeaderText(path, TViewStyle{});
+    for (int i = 1; i <= 5; ++i)
+        page += std::string(i == 1 ? "" : "</A>") + "<BR><A Name=a" + std::to_string(i) + ">Paragraph\r\n";
+    return page + body + PageFooterText();
+}
+
+std::string WithScript(std::string page, const std::string& script)
+{
+    page.replace(page.find(PlainScriptLine), PlainScriptLine.size(), script);
+    return page;
+}
+
+TEST(MakeBookmarkScript, TheFirstTwoParagraphsStoreNoBookmark)
+{
+    const std::string plain = "<SCRIPT language=\"javascript\">function doLoad() {window.focus();}</SCRIPT>";
+    EXPECT_EQ(MakeBookmarkScript(0), plain);
+    EXPECT_EQ(MakeBookmarkScript(1), plain);
+    EXPECT_EQ(MakeBookmarkScript(2), plain);
+    EXPECT_EQ(MakeBookmarkScript(3),
+              "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a2'); window.focus();}</SCRIPT>");
+    EXPECT_EQ(MakeBookmarkScript(40),
+              "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a39'); window.focus();}</SCRIPT>");
+}
+
+TEST(ReadingPositionOf, ParsesTheAnchorStartTagAsTheProbeIsWorded)
+{
+    using P = std::optional<TProbedElement>;
+    auto anchor = [](const std::string& html) { return P(TProbedElement{"A", html}); };
+    EXPECT_EQ(ReadingPositionOf({}), 0);
+    EXPECT_EQ(ReadingPositionOf({std::nullopt, P(TProbedElement{"BODY", "<body>"}), anchor("<A name=a40>")}), 40);
+    EXPECT_EQ(ReadingPositionOf({anchor("<A name=a123456>"), anchor("<A name=a7>")}), 123456) << "six digits fit";
+    EXPECT_EQ(ReadingPositionOf({anchor("<A name=a1234567>"), anchor("<A name=a7>")}), 7)
+        << "a seven-digit anchor is never a candidate";
+    EXPECT_EQ(ReadingPositionOf({anchor("<A name=a1234567>")}), 0);
+    EXPECT_EQ(ReadingPositionOf({anchor("<A href=x>"), anchor("<A name=a9>")}), 9) << "no name: a miss";
+    EXPECT_EQ(ReadingPositionOf({anchor("<A name=ax1>")}), 0) << "a candidate that is no number gives 0";
+    EXPECT_EQ(ReadingPositionOf({P(TProbedElement{"a", "<A name=a5>"})}), 0) << "the tag must be exactly A";
+}
+
+struct BookmarkFixture : ::testing::Test {
+    TTempDir Dir;
+    std::string PagePath = Dir.File("book.html");
+
+    void WritePage(const std::string& bytes) { WriteFileBytes(PagePath, bytes); }
+};
+
+TEST_F(BookmarkFixture, SavingReplacesEveryScriptLineAndLeavesNoTemporaryFile)
+{
+    // A second line with the script prefix, in the body: both are replaced.
+    WritePage(Page(PagePath, std::string(ScriptLinePrefix) + "old();}</SCRIPT>\r\n"));
+    EXPECT_EQ(SaveBookmark(PagePath, 40), TBookmarkResult::Saved);
+    const std::string script = MakeBookmarkScript(40);
+    std::string expected = WithScript(Page(PagePath, script + "\r\n"), script);
+    EXPECT_EQ(ReadFileBytes(PagePath), expected);
+    EXPECT_EQ(FolderEntries(Dir.Path()), std::vector<std::string>{"book.html"});
+
+    // The same position again touches nothing: no copy, no rename.
+    test::TFailingFileSystem watching;
+    EXPECT_EQ(SaveBookmark(PagePath, 40, watching), TBookmarkResult::Unchanged);
+    for (const auto& call : watching.Log()) {
+        EXPECT_EQ(call.find("Create"), std::string::npos) << call;
+        EXPECT_EQ(call.find("rename"), std::string::npos) << call;
+    }
+    EXPECT_EQ(SaveBookmark(PagePath, 1), TBookmarkResult::Saved);
+    EXPECT_EQ(ReadFileBytes(PagePath), Page(PagePath, std::string(PlainScriptLine) + "\r\n"));
+}
+
+TEST_F(BookmarkFixture, APageThatTheRewriteWouldChangeIsRewritten)
+{
+    // The same script already, but a lone CR and bytes after a Ctrl-Z: the rewrite
+    // gives other bytes, so it is written, as the Part's copy would write it.
+    std::string page = Page(PagePath);
+    page.insert(page.find("Paragraph"), "\r");
+    WritePage(page + "\x1Atrailing");
+    EXPECT_EQ(SaveBookmark(PagePath, 0), TBookmarkResult::Saved);
+    std::string expected = page;
+    expected.replace(expected.find("\rParagraph"), 1, "\r\n");
+    EXPECT_EQ(ReadFileBytes(PagePath), expected);
+}
+
+TEST_F(BookmarkFixture, PagesOfOtherProgramsAndMissingPagesAreNeverTouched)
+{
+    EXPECT_EQ(SaveBookmark(Dir.File("missing.html"), 5), TBookmarkResult::NoPage);
+
+    const std::string foreign = CrLfLines({"<html><head>", std::string(ScriptLinePrefix) + "x}</SCRIPT>", "</head>",
+                                           "<body>", "<!--Lantorpress header ends here-->", "text</body></html>"});
+    WritePage(foreign);
+    EXPECT_EQ(SaveBookmark(PagePath, 5), TBookmarkResult::ForeignPage) << "<body> in small letters";
+    EXPECT_EQ(ReadFileBytes(PagePath), foreign);
+
+    // A page of this program edited so that the marker line moved.
+    std::string edited = WithScript(Page(PagePath), std::string(PlainScriptLine));
+    edited.insert(edited.find(HeaderEndMarker), "<P>an added line\r\n");
+    WritePage(edited);
+    EXPECT_EQ(SaveBookmark(PagePath, 5), TBookmarkResult::ForeignPage);
+    EXPECT_EQ(ReadFileBytes(PagePath), edited);
+    EXPECT_EQ(FolderEntries(Dir.Path()), std::vector<std::string>{"book.html"});
+}
+
+TEST_F(BookmarkFixture, AStaleOldFileOrAnUnwritableCopyLeavesThePage)
+{
+    const std::string page = Page(PagePath);
+    WritePage(page);
+    WriteFileBytes(Dir.File("VerdaskTemp._c_"), "left from an earlier failure");
+    EXPECT_EQ(SaveBookmark(PagePath, 9), TBookmarkResult::NotSwapped);
+    EXPECT_EQ(ReadFileBytes(PagePath), page);
+    EXPECT_EQ(ReadFileBytes(Dir.File("VerdaskTemp._c_")), "left from an earlier failure") << "never deleted";
+    EXPECT_FALSE(std::filesystem::exists(Dir.Path() / "VerdaskTemp._b_"));
+    std::filesystem::remove(Dir.Path() / "VerdaskTemp._c_");
+
+    // A folder where the copy must go fails for root too.
+    std::filesystem::create_directory(Dir.Path() / "VerdaskTemp._b_");
+    EXPECT_THROW(SaveBookmark(PagePath, 9), EInOutError);
+    EXPECT_EQ(ReadFileBytes(PagePath), page);
+}
+
+TEST_F(BookmarkFixture, NoFailingFileCallLosesThePage)
+{
+    const std::string old = Page(PagePath);
+    WritePage(old);
+    test::TFailingFileSystem counting;
+    ASSERT_EQ(SaveBookmark(PagePath, 4, counting), TBookmarkResult::Saved);
+    const std::string saved = ReadFileBytes(PagePath);
+    const int calls = counting.Calls();
+    for (int failAt = 1; failAt <= calls; ++failAt) {
+        WritePage(old);
+        test::TFailingFileSystem failing(failAt);
+        TBookmarkResult result = TBookmarkResult::Saved;
+        try {
+            result = SaveBookmark(PagePath, 4, failing);
+        } catch (const EInOutError&) {
+        }
+        const std::string& call = failing.Log()[static_cast<std::size_t>(failAt - 1)];
+        ASSERT_TRUE(std::filesystem::exists(PagePath)) << call;
+        const std::string now = ReadFileBytes(PagePath);
+        EXPECT_TRUE(now == old || now == saved) << call;
+        if (result == TBookmarkResult::OldPageLeft) {
+            EXPECT_EQ(now, saved);
+            std::filesystem::remove(Dir.Path() / "VerdaskTemp._c_");
+        }
+        EXPECT_FALSE(std::filesystem::exists(Dir.Path() / "VerdaskTemp._c_")) << call;
+        std::filesystem::remove(Dir.Path() / "VerdaskTemp._b_");
+    }
+}
+
+// The rewrite as the Part words it: the page split by the text-file rule, script
+// lines replaced, every line written with CR LF.
+std::string ReferenceRewrite(const std::string& page, const std::string& script)
+{
+    const std::string input = page.substr(0, page.find('\x1A'));
+    std::string out;
+    std::string line;
+    auto flush = [&] {
+        out += (line.starts_with(ScriptLinePrefix) ? script : line) + "\r\n";
+        line.clear();
+    };
+    for (std::size_t i = 0; i < input.size(); ++i) {
+        if (input[i] != '\r') {
+            line += input[i];
+            continue;
+        }
+        if (i + 1 < input.size() && input[i + 1] == '\n')
+            ++i;
+        flush();
+    }
+    if (!line.empty())
+        flush();
+    return out;
+}
+
+TEST_F(BookmarkFixture, TheRewriteIsTheLineByLineCopyWhateverThePageHolds)
+{
+    std::mt19937 random(50);
+    const std::vector<std::string> pieces = {"text ", "\r\n", "\r", "\n", "\x1A", std::string(ScriptLinePrefix),
+                                             std::string(ScriptLinePrefix) + "window.focus();}</SCRIPT>",
+                                             MakeBookmarkScript(7), std::string(FileBlockSize + 3, 'L')};
+    for (int round = 0; round < 300; ++round) {
+        std::string body;
+        const int count = static_cast<int>(random() % 12);
+        for (int i = 0; i < count; ++i)
+            body += (random() % 3 == 0 ? std::string("\r\n") : std::string()) + pieces[random() % pieces.size()];
+        const std::string page = Page(PagePath, body);
+        WritePage(page);
+        const std::int64_t position = random() % 2 == 0 ? 8 : 0;
+        const TBookmarkResult result = SaveBookmark(PagePath, position);
+        const std::string expected = ReferenceRewrite(page, MakeBookmarkScript(position));
+        ASSERT_EQ(ReadFileBytes(PagePath), expected) << "round " << round;
+        EXPECT_EQ(result == TBookmarkResult::Unchanged, expected == page) << "round " << round;
+    }
+}
+
+TEST_F(BookmarkFixture, LongLinesAreCopiedWhole)
+{
+    const std::string longLine(3 * FileBlockSize + 5, 'w');
+    WritePage(Page(PagePath, longLine + "\r\n"));
+    EXPECT_EQ(SaveBookmark(PagePath, 3), TBookmarkResult::Saved);
+    EXPECT_EQ(ReadFileBytes(PagePath), WithScript(Page(PagePath, longLine + "\r\n"), MakeBookmarkScript(3)));
+    EXPECT_EQ(SaveBookmark(PagePath, 3), TBookmarkResult::Unchanged);
+}
+
+} // namespace
+} // namespace verdask
