@@ -129,6 +129,22 @@ TEST_F(Reader, ABookReadToTheMiddleReopensThereAfterARestart)
     EXPECT_TRUE(WaitFor([&] { return form.GetReadingPosition() == 119; })) << form.GetReadingPosition();
 }
 
+TEST_F(Reader, AFailedSaveAtCloseIsReportedAndTheWindowStillCloses)
+{
+    TMainForm& form = StartShown();
+    Convert(form);
+    ASSERT_TRUE(ScrollTo(form, 30));
+    const std::string page = ReadFileBytes(PagePath);
+    std::filesystem::create_directory(Dir.Path() / "VerdaskTemp._b_"); // the copy cannot be written
+    form.Exit1Click();
+    ASSERT_EQ(Prompts.Errors.size(), 1u);
+    EXPECT_TRUE(Prompts.Errors[0].starts_with("I/O error on file " + Dir.File("VerdaskTemp._b_")))
+        << Prompts.Errors[0];
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.Conf().GetValue("Lastread"), PagePath);
+    EXPECT_EQ(ReadFileBytes(PagePath), page) << "the page is as it was";
+}
+
 TEST_F(Reader, PagesOfOtherProgramsAreLeftAlone)
 {
     TMainForm& form = Start();
