@@ -5,6 +5,7 @@ namespace verdask::cli {
 const char* const UsageText =
     "Usage: verdask-convert [--config FILE] [--style FILE.sty] [--out PAGE] [--force] TEXT...\n"
     "       verdask-convert [--config FILE] --print-style PAGE\n"
+    "       verdask-convert --restyle --style FILE.sty PAGE...\n"
     "       verdask-convert --help | --version\n"
     "\n"
     "Converts windows-1251 book texts into pages, exactly as the program's Convert does.\n"
@@ -16,6 +17,8 @@ const char* const UsageText =
     "  --out PAGE          the page of the one TEXT (default: TEXT with the extension .html)\n"
     "  --force             replace existing pages (a page never replaces its own text)\n"
     "  --print-style PAGE  print the style of a page as the lines of a style file\n"
+    "  --restyle           give pages of this program the style of the style file, keeping\n"
+    "                      their text (other programs' pages and readme.html are left alone)\n"
     "  --help              show this help\n"
     "  --version           show the version\n"
     "\n"
@@ -44,6 +47,15 @@ std::string CheckCombination(const TCommandLine& line)
 {
     if (line.Help || line.Version)
         return {};
+    if (line.Restyle) {
+        if (line.PrintStylePage || line.OutPath || line.Force)
+            return "--restyle takes no --print-style, --out or --force";
+        if (!line.StylePath)
+            return "--restyle needs --style";
+        if (line.Texts.empty())
+            return "no page to restyle";
+        return {};
+    }
     if (line.PrintStylePage) {
         if (!line.Texts.empty() || line.OutPath || line.StylePath || line.Force)
             return "--print-style takes no texts and no --style, --out or --force";
@@ -74,6 +86,8 @@ TParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             line.Version = true;
         } else if (argument == "--force") {
             line.Force = true;
+        } else if (argument == "--restyle") {
+            line.Restyle = true;
         } else if (TakesValue(argument)) {
             if (i + 1 == arguments.size())
                 return {std::nullopt, argument + " needs a value"};

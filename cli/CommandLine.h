@@ -12,6 +12,7 @@ struct TCommandLine {
     bool Help = false;
     bool Version = false;
     bool Force = false;
+    bool Restyle = false; // Texts are then pages to restyle with the style file
     std::optional<std::string> ConfigPath;
     std::optional<std::string> StylePath;
     std::optional<std::string> OutPath;

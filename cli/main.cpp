@@ -5,6 +5,8 @@
 #include "conversion/ConvertAndSave.h"
 #include "conversion/Errors.h"
 #include "conversion/Source.h"
+#include "conversion/Misc.h"
+#include "style/Restyle.h"
 #include "style/StyleCss.h"
 #include "style/StyleFile.h"
 
@@ -77,6 +79,32 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
     return true;
 }
 
+// Restyles one page of this program; false when it was not restyled.
+bool RestyleOnePage(const TViewStyle& style, const std::string& page)
+{
+    try {
+        if (FileNamePart(page) == "readme.html") {
+            Complain(page, "a readme page is never restyled; left untouched");
+            return false;
+        }
+        if (!IsRestylablePage(page)) {
+            Complain(page, "made by another program; left untouched");
+            return false;
+        }
+        // A page of this program asks nothing.
+        const TRestyleResult result = RestylePage(page, style, {});
+        if (result.Code != 0) {
+            Complain(page, "I/O error, code " + std::to_string(result.Code));
+            return false;
+        }
+    } catch (const EVerdaskError& error) {
+        Complain(page, error.what());
+        return false;
+    }
+    std::cout << page << '\n';
+    return true;
+}
+
 int PrintStyle(const TConf& conf, const std::string& page)
 {
     try {
@@ -111,7 +139,7 @@ int Run(const TCommandLine& line, const std::string& programPath)
     }
     bool allDone = true;
     for (const auto& text : line.Texts)
-        allDone = ConvertText(line, conf, style, text) && allDone;
+        allDone = (line.Restyle ? RestyleOnePage(style, text) : ConvertText(line, conf, style, text)) && allDone;
     return allDone ? 0 : 1;
 }
 

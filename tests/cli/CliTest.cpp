@@ -137,6 +137,34 @@ TEST(VerdaskConvert, FailuresNameTheFileAndTheReason)
     EXPECT_NE(run.Err.find("Cannot open file " + dir.File("none.con")), std::string::npos) << run.Err;
 }
 
+TEST(VerdaskConvert, RestylesPagesOfThisProgramOnly)
+{
+    TTempDir dir;
+    const std::string text = dir.File("tale.txt");
+    WriteFileBytes(text, Book);
+    ASSERT_EQ(RunConverter(dir, {text}).Status, 0);
+    const std::string page = dir.File("tale.html");
+    const std::string converted = ReadFileBytes(page);
+    TViewStyle style;
+    style.FontName = "Georgia";
+    style.TextWidth = 50;
+    WriteStyleFile(dir.File("shelf.sty"), style);
+    const std::string foreign = dir.File("other.html");
+    WriteFileBytes(foreign, "<html><body>x</body></html>");
+    const std::string readme = dir.File("readme.html");
+    WriteFileBytes(readme, converted);
+
+    const TRun run = RunConverter(dir, {"--restyle", "--style", dir.File("shelf.sty"), page, foreign, readme});
+    EXPECT_EQ(run.Status, 1) << "two pages were skipped";
+    EXPECT_NE(run.Err.find(foreign + ": made by another program"), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find(readme + ": a readme page"), std::string::npos) << run.Err;
+    const std::string body = converted.substr(PageHeaderText(page, TViewStyle{}).size());
+    EXPECT_EQ(ReadFileBytes(page), PageHeaderText(page, style) + body);
+    EXPECT_EQ(ReadFileBytes(foreign), "<html><body>x</body></html>");
+    EXPECT_EQ(ReadFileBytes(readme), converted);
+    EXPECT_EQ(RunConverter(dir, {"--restyle", page}).Status, 2) << "--restyle needs --style";
+}
+
 TEST(VerdaskConvert, UsageErrors)
 {
     TTempDir dir;
