@@ -34,6 +34,9 @@ public:
     }
     bool ExecuteSaveDialog(verdask::TFileDialog&) override { return false; }
     bool ExecutePrintDialog(verdask::TPrintSettings&) override { return false; }
+    bool AskConfirmation(std::string_view) override { return false; }
+    int AskForeignChoice() override { return 3; }
+    bool ExecuteColorDialog(std::uint32_t&) override { return false; }
 
 private:
     std::string book_;

@@ -3,6 +3,7 @@
 // Everything the core asks of the user goes through this interface: the shell
 // answers with real dialogs, the tests with scripted answers.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,14 @@ public:
     // File dialogs: true when the user chose a file, whose path is then in FileName.
     virtual bool ExecuteOpenDialog(TFileDialog& dialog) = 0;
     virtual bool ExecuteSaveDialog(TFileDialog& dialog) = 0;
+    // A confirmation box with OK and Cancel; true for OK.
+    virtual bool AskConfirmation(std::string_view text) = 0;
+    // The colour dialog, starting at rgb (red + 256 * green + 65536 * blue); true
+    // when a colour was chosen, which is then in rgb.
+    virtual bool ExecuteColorDialog(std::uint32_t& rgb) = 0;
+    // The foreign-file dialog: 0 no backup, 1 a backup beside, 2 a backup under a
+    // chosen name, 3 cancel; closing it without OK is 3.
+    virtual int AskForeignChoice() = 0;
     // The print dialog with its defaults; true when the user chose to print.
     virtual bool ExecutePrintDialog(TPrintSettings& settings) = 0;
 };

@@ -86,6 +86,12 @@ TInterfaceText FillInterfaceText()
     return table;
 }
 
+std::string NoPageToRestyleText(int language)
+{
+    return language == RussianColumn ? Utf8ToHtml1251("Нет страницы, к которой можно применить стиль.")
+                                     : std::string("There is no page to apply the style to.");
+}
+
 std::string SampleText()
 {
     return Utf8ToHtml1251(SampleTextUtf8);

@@ -46,6 +46,9 @@ using TInterfaceText = std::array<std::array<std::string, InterfaceRowCount>, 2>
 
 TInterfaceText FillInterfaceText();
 
+// Apply with no page file shown (the built-in page): there is nothing to restyle.
+std::string NoPageToRestyleText(int language);
+
 // The body of the style preview: a passage of Russian prose marked up as a page body.
 std::string SampleText();
 

@@ -6,7 +6,10 @@
 #include "conversion/Misc.h"
 #include "conversion/PageFrame.h"
 #include "shell/About.h"
+#include "shell/Controls.h"
 #include "shell/Printing.h"
+#include "shell/Sett.h"
+#include "shell/Style.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
 
@@ -44,11 +47,7 @@ QString Caption(std::string_view text)
 template <typename Command>
 void TMainForm::Guarded(Command&& command)
 {
-    try {
-        command();
-    } catch (const std::exception& error) {
-        prompts_.ShowError(error.what());
-    }
+    RunGuarded(prompts_, std::forward<Command>(command));
 }
 
 TMainForm::TMainForm(std::string programPath, Prompts& prompts, QWidget* parent)
@@ -111,6 +110,8 @@ void TMainForm::CreateMenu()
     connect(menu_.Exit1, &QAction::triggered, this, [this] { Guarded([this] { Exit1Click(); }); });
     connect(menu_.Print1, &QAction::triggered, this, [this] { Guarded([this] { Print1Click(); }); });
     connect(menu_.About1, &QAction::triggered, this, [this] { Guarded([this] { About1Click(); }); });
+    connect(menu_.Settings1, &QAction::triggered, this, [this] { Guarded([this] { Settings1Click(); }); });
+    connect(menu_.Style1, &QAction::triggered, this, [this] { Guarded([this] { Style1Click(); }); });
     connect(menu_.Viewreadmefile1, &QAction::triggered, this,
             [this] { Guarded([this] { Viewreadmefile1Click(); }); });
     connect(languageGroup_, &QActionGroup::triggered, this,
@@ -458,6 +459,32 @@ void TMainForm::SaveReadingPosition()
     const TBookmarkResult result = SaveBookmark(currentPage_, GetReadingPosition());
     if (result == TBookmarkResult::OldPageLeft || result == TBookmarkResult::PageLeftAside)
         prompts_.ShowMessage(Text(Row::BookmarkError));
+}
+
+void TMainForm::MakeDefaultStyle(const TViewStyle& style)
+{
+    defaultStyle_ = style;
+    StoreDefaultStyle(conf_, style);
+}
+
+void TMainForm::Settings1Click()
+{
+    conf_.Load(programPath_, prompts_);
+    TSettingsForm dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.StoreSettings();
+    conf_.Save(programPath_);
+}
+
+void TMainForm::Style1Click()
+{
+    if (converting_)
+        return;
+    if (styleForm_)
+        styleForm_->deleteLater();
+    styleForm_ = new TStyleForm(this);
+    styleForm_->exec();
 }
 
 void TMainForm::ShowHomePage()

@@ -11,11 +11,13 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <cstdint>
 #include <string>
 
 class QAction;
+class QDialog;
 class QActionGroup;
 class QListWidget;
 class QMenu;
@@ -53,6 +55,17 @@ public:
     std::int64_t GetReadingPosition();
     // The about box's link: the home page in the web view, the current page kept.
     void ShowHomePage();
+
+    // The general error report, for the windows the main window opens.
+    void ReportError(std::string_view text) { prompts_.ShowError(text); }
+    Prompts& Questions() { return prompts_; }
+    const std::string& ProgramPath() const { return programPath_; }
+    // The style editor's style, kept from one opening to the next.
+    TViewStyle& CurrentStyle() { return currentStyle_; }
+    // Make default: new pages are written in this style from now on.
+    void MakeDefaultStyle(const TViewStyle& style);
+    void Settings1Click();
+    void Style1Click();
 
     // The text of a row in the current language.
     const std::string& Text(int row) const;
@@ -137,6 +150,7 @@ private:
     std::string sampleText_;
     std::string noReadmePage_;
     TViewStyle defaultStyle_;
+    TViewStyle currentStyle_;
     TSourceState source_;
     TFileDialog openDialog_;
     TFileDialog saveDialog_;
@@ -147,6 +161,7 @@ private:
     QListWidget* listBox_ = nullptr;
     TWebView* webBrowser_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QPointer<QDialog> styleForm_;
 
     int storedWidth_ = 0;  // the outer size to take once the frame is known
     int storedHeight_ = 0;

@@ -1,8 +1,11 @@
 #include "shell/QtPrompts.h"
 
+#include "shell/Forei.h"
+#include "shell/Main.h"
 #include "shell/Printing.h"
 #include "shell/Text.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -90,6 +93,36 @@ bool TQtPrompts::ExecutePrintDialog(TPrintSettings& settings)
     if (dialog.exec() != QDialog::Accepted)
         return false;
     settings = PrintSettingsOf(printer);
+    return true;
+}
+
+} // namespace verdask
+
+namespace verdask {
+
+int TQtPrompts::AskForeignChoice()
+{
+    auto* mainForm = qobject_cast<TMainForm*>(parent_);
+    if (mainForm == nullptr)
+        return static_cast<int>(TForeignChoice::Cancel);
+    return static_cast<int>(verdask::AskForeignChoice(mainForm));
+}
+
+bool TQtPrompts::AskConfirmation(std::string_view text)
+{
+    return QMessageBox::question(parent_, ApplicationTitle(), ToDisplay(text), QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+bool TQtPrompts::ExecuteColorDialog(std::uint32_t& rgb)
+{
+    const QColor start(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                       static_cast<int>((rgb >> 16) & 0xFF));
+    const QColor chosen = QColorDialog::getColor(start, parent_);
+    if (!chosen.isValid())
+        return false;
+    rgb = static_cast<std::uint32_t>(chosen.red()) + 256u * static_cast<std::uint32_t>(chosen.green()) +
+          65536u * static_cast<std::uint32_t>(chosen.blue());
     return true;
 }
 

@@ -23,6 +23,9 @@ public:
     bool ExecuteOpenDialog(TFileDialog& dialog) override;
     bool ExecuteSaveDialog(TFileDialog& dialog) override;
     bool ExecutePrintDialog(TPrintSettings& settings) override;
+    bool AskConfirmation(std::string_view text) override;
+    int AskForeignChoice() override;
+    bool ExecuteColorDialog(std::uint32_t& rgb) override;
 
 private:
     bool RunFileDialog(TFileDialog& dialog, bool save);

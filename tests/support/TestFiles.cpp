@@ -103,6 +103,36 @@ bool TScriptedPrompts::ExecuteOpenDialog(TFileDialog& dialog)
     return AnswerDialog(dialog);
 }
 
+bool TScriptedPrompts::AskConfirmation(std::string_view text)
+{
+    return AskWarningYesNo("Confirm", text);
+}
+
+bool TScriptedPrompts::ExecuteColorDialog(std::uint32_t& rgb)
+{
+    if (ColorAnswers.empty()) {
+        ADD_FAILURE() << "unexpected colour dialog";
+        return false;
+    }
+    const auto answer = ColorAnswers.front();
+    ColorAnswers.pop_front();
+    if (!answer)
+        return false;
+    rgb = *answer;
+    return true;
+}
+
+int TScriptedPrompts::AskForeignChoice()
+{
+    if (ForeignAnswers.empty()) {
+        ADD_FAILURE() << "unexpected foreign-file dialog";
+        return 3;
+    }
+    const int answer = ForeignAnswers.front();
+    ForeignAnswers.pop_front();
+    return answer;
+}
+
 bool TScriptedPrompts::ExecutePrintDialog(TPrintSettings& settings)
 {
     if (PrintTo.empty())

@@ -53,6 +53,11 @@ public:
     bool ExecuteSaveDialog(TFileDialog& dialog) override;
     // Prints into PrintTo when it is set, else cancels.
     bool ExecutePrintDialog(TPrintSettings& settings) override;
+    bool AskConfirmation(std::string_view text) override;
+    bool ExecuteColorDialog(std::uint32_t& rgb) override;
+    std::deque<std::optional<std::uint32_t>> ColorAnswers;
+    int AskForeignChoice() override;
+    std::deque<int> ForeignAnswers;
     std::string PrintTo;
 
     std::deque<std::optional<std::string>> DialogAnswers;

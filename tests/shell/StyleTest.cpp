@@ -1,0 +1,272 @@
+#include "shell/Sett.h"
+#include "shell/Style.h"
+
+#include "WindowTestSupport.h"
+#include "conversion/Errors.h"
+#include "conversion/PageFrame.h"
+#include "shell/InterfaceText.h"
+#include "shell/Main.h"
+#include "shell/Text.h"
+#include "style/StyleFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace verdask {
+namespace {
+
+using test::CrLfLines;
+using test::ReadFileBytes;
+using test::TWindowFixture;
+using test::WaitFor;
+using test::WriteFileBytes;
+
+TViewStyle PageStyle()
+{
+    TViewStyle style;
+    style.FontColor = "#102030";
+    style.BackColor = "#F0E0D0";
+    style.FontName = "Georgia";
+    style.FontSize = 20;
+    style.LineHeight = 24;
+    style.LetterSpacing = 0;
+    style.Justification = true;
+    style.TextWidth = 60;
+    return style;
+}
+
+struct StyleEditor : ::testing::Test, TWindowFixture {
+    std::string PagePath = Dir.File("book.html");
+    std::string Body = CrLfLines({"<BR><A Name=a1>&nbsp;Text", "</A><BR><A Name=a2>&nbsp;More"});
+
+    StyleEditor() { WriteConfig(test::DefaultConfigLines()); }
+
+    TMainForm& StartOnPage()
+    {
+        WriteFileBytes(PagePath, PageHeaderText(PagePath, PageStyle()) + Body + PageFooterText());
+        TMainForm& form = Start();
+        form.ShowPage(PagePath);
+        return form;
+    }
+};
+
+TEST(PreviewPage, IsTheStyleBlockAndTheSampleOnOneLine)
+{
+    EXPECT_EQ(PreviewPage(TViewStyle{}, "<P>sample"),
+              "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1251\"><STYLE "
+              "TYPE=\"text/css\">BODY { color: #000000;background: #FFFFFF;font-family: Arial;font-size: "
+              "14pt;line-height: 18pt;letter-spacing: 1pt } P { text-align: left;font-size: 14pt;line-height: "
+              "18pt;letter-spacing: 1pt } TABLE { width: 100% }</STYLE><SCRIPT language=\"javascript\">function "
+              "doLoad() {window.focus()}</SCRIPT></HEAD><BODY onLoad=\"doLoad()\"><P>sample</BODY></HTML>");
+    TViewStyle narrow;
+    narrow.TextWidth = 50;
+    const std::string page = PreviewPage(narrow, "<P>sample");
+    EXPECT_NE(page.find("TABLE { width: 50% }</STYLE>"), std::string::npos);
+    EXPECT_NE(page.find("<TABLE ALIGN=CENTER><TR><TD><P>sample</TD></TR></TABLE></BODY>"), std::string::npos);
+}
+
+TEST(FontList, HoldsDefaultOnceSortedWithoutRegardToCase)
+{
+    const QStringList fonts = FontList();
+    EXPECT_EQ(fonts.count("Default"), 1);
+    for (qsizetype i = 1; i < fonts.size(); ++i)
+        EXPECT_LE(fonts[i - 1].compare(fonts[i], Qt::CaseInsensitive), 0);
+}
+
+TEST_F(StyleEditor, OpensOnThePagesStyleAndPreviewsItAfterItIsShown)
+{
+    TMainForm& form = StartOnPage();
+    TStyleForm editor(&form);
+    EXPECT_EQ(editor.FontCombo()->currentText().toStdString(), "Georgia");
+    EXPECT_EQ(editor.FontUpDown()->value(), 20);
+    EXPECT_EQ(editor.LineSpaceUpDown()->value(), 24);
+    EXPECT_EQ(editor.LetterSpaceUpDown()->value(), 0);
+    EXPECT_EQ(editor.WidthUpDown()->value(), 60);
+    EXPECT_EQ(editor.WorkingFontColor(), "#102030");
+    EXPECT_EQ(form.CurrentStyle(), PageStyle());
+    EXPECT_EQ(ToWindows1251(editor.windowTitle()), "Style selection");
+    EXPECT_FALSE(editor.PreviewLive()) << "nothing is drawn before the first tick";
+    editor.FontUpDown()->setValue(21);
+    EXPECT_EQ(editor.PreviewText(), "");
+
+    editor.show();
+    ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
+    TViewStyle expected = PageStyle();
+    expected.FontSize = 21;
+    EXPECT_EQ(editor.PreviewText(), PreviewPage(expected, form.SampleText()));
+
+    // The width arrow at 90 reaches 100 and the table goes; there it stops.
+    editor.WidthUpDown()->setValue(90);
+    EXPECT_NE(editor.PreviewText().find("<TABLE ALIGN=CENTER>"), std::string::npos);
+    editor.WidthUpDown()->stepUp();
+    EXPECT_EQ(editor.WidthUpDown()->value(), 100);
+    EXPECT_EQ(editor.PreviewText().find("<TABLE ALIGN=CENTER>"), std::string::npos);
+    editor.WidthUpDown()->stepUp();
+    EXPECT_EQ(editor.WidthUpDown()->value(), 100) << "no wrap-around";
+
+    editor.FontCombo()->setEditText("Not Installed Sans");
+    EXPECT_EQ(form.CurrentStyle().FontName, "Not Installed Sans") << "a typed name goes in as it stands";
+
+    Prompts.ColorAnswers = {0x0000FFu, std::nullopt};
+    editor.FontButtonClick(editor.FontButton());
+    EXPECT_EQ(editor.WorkingFontColor(), "#FF0000");
+    EXPECT_NE(editor.PreviewText().find("color: #FF0000;"), std::string::npos);
+    editor.FontButtonClick(editor.BackColorButton()); // cancelled
+    EXPECT_EQ(editor.WorkingBackColor(), "#F0E0D0");
+
+    editor.JustifyButtonClick();
+    EXPECT_FALSE(form.CurrentStyle().Justification);
+    EXPECT_NE(editor.PreviewText().find("text-align: left;"), std::string::npos);
+}
+
+TEST_F(StyleEditor, StyleFilesAndTheDefaultStyle)
+{
+    TMainForm& form = StartOnPage();
+    auto owned = std::make_unique<TStyleForm>(&form);
+    TStyleForm& editor = *owned;
+    editor.show();
+    ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
+    const std::string file = Dir.File("mine.sty");
+    Prompts.DialogAnswers = {file};
+    editor.Savetofile1Click();
+    EXPECT_EQ(Prompts.SaveDialogsShown.back().Filter, "style files (*.sty)|*.sty");
+    EXPECT_EQ(Prompts.SaveDialogsShown.back().InitialDir, Dir.Path().string()) << "the program folder";
+    TViewStyle saved;
+    ReadStyleFile(file, saved);
+    EXPECT_EQ(saved, PageStyle());
+
+    editor.Usedef1Click();
+    EXPECT_EQ(form.CurrentStyle(), TViewStyle{});
+    EXPECT_EQ(editor.FontCombo()->currentText().toStdString(), "Arial");
+
+    // A file whose font size is no number: what came before it is taken, the controls stay.
+    WriteFileBytes(Dir.File("bad.sty"), CrLfLines({"FontColor=#123456", "FontSize=big"}));
+    Prompts.DialogAnswers = {Dir.File("bad.sty")};
+    EXPECT_THROW(editor.Loadfromfile1Click(), EConvertError) << "reported by the editor's guard";
+    EXPECT_EQ(form.CurrentStyle().FontColor, "#123456");
+    EXPECT_EQ(editor.WorkingFontColor(), "#000000");
+
+    Prompts.DialogAnswers = {file};
+    editor.Loadfromfile1Click();
+    EXPECT_EQ(form.CurrentStyle(), PageStyle());
+    EXPECT_EQ(editor.FontUpDown()->value(), 20);
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().Filter, "Style files (*.sty)|*.sty");
+
+    Prompts.YesNoAnswers = {false, true};
+    editor.Makedefault1Click();
+    EXPECT_EQ(form.DefaultStyle(), TViewStyle{}) << "Cancel changes nothing";
+    editor.Makedefault1Click();
+    EXPECT_EQ(Prompts.Questions.back().Text, "This style will be applied to all newly converted texts. Proceed?");
+    EXPECT_EQ(form.DefaultStyle(), PageStyle());
+    EXPECT_EQ(form.Conf().GetValue("DefaultFontName"), "Georgia");
+
+    // The next conversion uses it, and after a restart the configuration holds it.
+    WriteFileBytes(Dir.File("tale.txt"), CrLfLines({"Author", "Title", "     Text"}));
+    Prompts.DialogAnswers = {Dir.File("tale.txt")};
+    form.Loadconvertandsave1Click();
+    EXPECT_TRUE(ReadFileBytes(Dir.File("tale.html")).starts_with(PageHeaderText(Dir.File("tale.html"), PageStyle())));
+    owned.reset(); // the editor goes before its main window
+    form.close();
+    Form.reset();
+    EXPECT_EQ(Start().DefaultStyle(), PageStyle());
+}
+
+TEST_F(StyleEditor, ApplyRestylesTheShownPageAndClosesTheEditor)
+{
+    TMainForm& form = StartOnPage();
+    TStyleForm editor(&form);
+    editor.show();
+    ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
+    editor.Usedef1Click();
+    editor.Apply1Click();
+    EXPECT_EQ(editor.result(), QDialog::Accepted);
+    EXPECT_EQ(ReadFileBytes(PagePath), PageHeaderText(PagePath, TViewStyle{}) + Body + PageFooterText());
+
+    // A page of another program asks; "cancel" keeps the editor open and the page as it was.
+    const std::string foreign = CrLfLines({"<html><body>", "<p>x</p>", "</body></html>"});
+    WriteFileBytes(Dir.File("other.html"), foreign);
+    form.ShowPage(Dir.File("other.html"));
+    TStyleForm second(&form);
+    second.show();
+    Prompts.ForeignAnswers = {3};
+    second.Apply1Click();
+    EXPECT_EQ(ReadFileBytes(Dir.File("other.html")), foreign);
+    EXPECT_TRUE(second.isVisible());
+
+    // A failure is told by its code.
+    std::filesystem::create_directory(Dir.Path() / "VerdaskTemp._a_");
+    second.Apply1Click();
+    ASSERT_FALSE(Prompts.Messages.empty());
+    EXPECT_EQ(Prompts.Messages.back(), "I/O error, code 2");
+}
+
+// Runs action on the settings dialog once it is up, then presses one of its buttons.
+void WhenSettingsShow(const std::function<void(TSettingsForm&)>& action, bool confirm)
+{
+    QTimer::singleShot(50, [=] {
+        auto* dialog = qobject_cast<TSettingsForm*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        action(*dialog);
+        (confirm ? dialog->Button1() : dialog->Button2())->click();
+    });
+}
+
+TEST_F(StyleEditor, TheSettingsDialogWritesItsSevenKeysOnConfirmOnly)
+{
+    std::vector<std::string> lines = test::DefaultConfigLines();
+    for (auto& line : lines) {
+        if (line.starts_with("Autodetect="))
+            line = "Autodetect=yes";
+        if (line.starts_with("Leading spaces="))
+            line = "Leading spaces=40";
+    }
+    WriteConfig(lines);
+    const std::string stored = ReadFileBytes(ConfigPath);
+    TMainForm& form = Start();
+    form.Conf().SetValue("Open directory", "/changed/in/memory");
+
+    WhenSettingsShow([](TSettingsForm& dialog) {
+        EXPECT_FALSE(dialog.CheckBox4()->isChecked()) << "yes in small letters is no Yes";
+        EXPECT_EQ(dialog.UpDown2()->value(), 9) << "the nearest end of the range";
+        dialog.UpDown1()->setValue(2);
+    }, false);
+    form.Settings1Click();
+    EXPECT_EQ(ReadFileBytes(ConfigPath), stored) << "cancel writes nothing";
+    EXPECT_EQ(form.Conf().GetValue("Open directory"), DefaultFolder()) << "the file's values again";
+
+    WhenSettingsShow([](TSettingsForm& dialog) {
+        EXPECT_EQ(dialog.Label2()->x(), dialog.UpDown2()->geometry().right() + 1 + 2);
+        EXPECT_EQ(dialog.CheckBox4()->x(), dialog.Label2()->geometry().right() + 1 + 5);
+        EXPECT_EQ(dialog.UpDown1()->x(), dialog.Label3()->geometry().right() + 1 + 5);
+        dialog.UpDown1()->setValue(7);
+        dialog.CheckBox2()->setChecked(false);
+    }, true);
+    form.Settings1Click();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Leading spaces"), "9");
+    EXPECT_EQ(conf.GetValue("Autodetect"), "No");
+    EXPECT_EQ(conf.GetValue("Non-breaking spaces"), "7");
+    EXPECT_EQ(conf.GetValue("Replace double dash"), "No");
+    EXPECT_EQ(conf.GetValue("Replace leading dash"), "Yes");
+    EXPECT_EQ(conf.Lines().size(), lines.size());
+
+    // In Russian the labels are wider, and what follows them moves along.
+    form.Russian1Click(form.Menu().Russian1);
+    WhenSettingsShow([](TSettingsForm& dialog) {
+        EXPECT_EQ(dialog.CheckBox4()->x(), dialog.Label2()->geometry().right() + 1 + 5);
+        EXPECT_EQ(dialog.UpDown1()->x(), dialog.Label3()->geometry().right() + 1 + 5);
+    }, false);
+    form.Settings1Click();
+}
+
+} // namespace
+} // namespace verdask
