@@ -15,7 +15,6 @@
 
 #include <QComboBox>
 #include <QFontDatabase>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QSpinBox>
