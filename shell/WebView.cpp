@@ -10,6 +10,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 #include <memory>
@@ -34,6 +37,33 @@ QWebEngineScript NavigateScript()
     return script;
 }
 
+// Pages carry the book's text unescaped, so a book can carry script. A page may
+// run its own doLoad and follow the links the user clicks, and nothing more: no
+// reading of other local files, no requests of its own to any address, no windows.
+class TRequestGuard final : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const bool page = info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+        const QString scheme = info.requestUrl().scheme();
+        const bool remote = scheme != "file" && scheme != "about" && scheme != "data" && scheme != "qrc";
+        if (remote && !page)
+            info.block(true);
+    }
+};
+
+void Harden(QWebEnginePage& page, QObject* owner)
+{
+    QWebEngineSettings* settings = page.settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    page.setUrlRequestInterceptor(new TRequestGuard(owner));
+}
+
 QByteArray Bytes(const std::string& text)
 {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
@@ -47,6 +77,7 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     view_->page()->scripts().insert(NavigateScript());
+    Harden(*view_->page(), this);
     connect(view_, &QWebEngineView::loadFinished, this, &TWebView::LoadFinished);
 }
 

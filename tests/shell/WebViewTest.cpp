@@ -3,7 +3,10 @@
 #include "WindowTestSupport.h"
 #include "conversion/PageFrame.h"
 
+#include <QHostAddress>
 #include <QPrinter>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -95,6 +98,49 @@ TEST_F(WebView, PrintsTheShownPage)
     printer.setOutputFileName(QString::fromStdString(dir.File("book.pdf")));
     ASSERT_TRUE(View.PrintTo(printer));
     EXPECT_TRUE(test::ReadFileBytes(dir.File("book.pdf")).starts_with("%PDF"));
+}
+
+TEST_F(WebView, APageScriptCannotReadFilesReachAddressesOrOpenWindows)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    int connections = 0;
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
+        ++connections;
+        server.nextPendingConnection()->close();
+    });
+    const QString address = QString("http://127.0.0.1:%1/").arg(server.serverPort());
+
+    TTempDir dir;
+    WriteFileBytes(dir.File("secret.txt"), "the reader's secret");
+    const std::string path = dir.File("book.html");
+    const std::string script =
+        "<SCRIPT>var results = {};"
+        "fetch('file://" + dir.File("secret.txt") + "').then(function (r) { return r.text(); })"
+        ".then(function (t) { results.file = t; }, function () { results.file = 'blocked'; });"
+        "fetch('" + address.toStdString() + "fetch').then(function () { results.fetch = 'reached'; },"
+        " function () { results.fetch = 'blocked'; });"
+        "var image = new Image(); image.src = '" + address.toStdString() + "image';"
+        "var popup = window.open('" + address.toStdString() + "popup');"
+        "results.popup = popup ? 'opened' : 'blocked';</SCRIPT>";
+    WriteFileBytes(path, PageHeaderText(path, TViewStyle{}) + script + "\r\n<BR><A Name=a1>Text\r\n" +
+                             PageFooterText());
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    QVariantMap results;
+    ASSERT_TRUE(WaitFor([&] {
+        bool done = false;
+        View.View()->page()->runJavaScript("results", [&](const QVariant& v) {
+            results = v.toMap();
+            done = true;
+        });
+        WaitFor([&] { return done; }, 2000);
+        return results.contains("file") && results.contains("fetch") && results.contains("popup");
+    }));
+    WaitFor([] { return false; }, 1000); // time for any request to arrive
+    EXPECT_EQ(results["file"].toString().toStdString(), "blocked");
+    EXPECT_EQ(results["fetch"].toString().toStdString(), "blocked");
+    EXPECT_EQ(results["popup"].toString().toStdString(), "blocked");
+    EXPECT_EQ(connections, 0) << "no request reached the address";
 }
 
 TEST_F(WebView, AProbeOfEmptySpaceFindsNoAnchor)
