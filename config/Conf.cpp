@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 namespace verdask {
 namespace {
@@ -82,9 +83,19 @@ bool IsYes(std::string_view value)
     return value == "Yes";
 }
 
-std::string ConfigurationPath(std::string_view programPath)
+std::string UserConfigurationFolder()
 {
-    return ProgramFileWithExt(programPath, ".con");
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && *xdg == PathSeparator)
+        return xdg;
+    return FileBeside(DefaultFolder(), ".config");
+}
+
+std::string ConfigurationPath(std::string_view programPath, FileSystem& fileSystem)
+{
+    if (fileSystem.CanWriteIn(DirectoryPart(programPath)))
+        return ProgramFileWithExt(programPath, ".con");
+    return FileBeside(UserConfigurationFolder(), "verdask.con");
 }
 
 TConf::TConf(FileSystem& fileSystem) : fileSystem_(&fileSystem)
@@ -134,7 +145,7 @@ void TConf::SetDefaults()
 
 void TConf::Load(std::string_view programPath, Prompts& prompts)
 {
-    const std::string path = ConfigurationPath(programPath);
+    const std::string path = ConfigurationPath(programPath, *fileSystem_);
     if (fileSystem_->Exists(path)) {
         LoadFromFile(path);
         return;
@@ -145,7 +156,10 @@ void TConf::Load(std::string_view programPath, Prompts& prompts)
 
 void TConf::Save(std::string_view programPath) const
 {
-    SaveToFile(ConfigurationPath(programPath));
+    const std::string path = ConfigurationPath(programPath, *fileSystem_);
+    std::error_code ignored; // a folder that cannot be made fails the save below, which says so
+    std::filesystem::create_directories(DirectoryPart(path), ignored);
+    SaveToFile(path);
 }
 
 void TConf::SaveToFile(const std::string& path) const

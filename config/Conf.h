@@ -59,8 +59,14 @@ std::string DefaultValueOf(std::string_view key);
 // Flags are on only for exactly "Yes".
 bool IsYes(std::string_view value);
 
-// The configuration file of a program: its path with the extension ".con".
-std::string ConfigurationPath(std::string_view programPath);
+// The configuration file of a program: its path with the extension ".con", beside
+// it. An installed program's folder is not writable by its user, and a file that
+// cannot be saved would lose every setting at each exit: then it is "verdask.con"
+// in the user's configuration folder ($XDG_CONFIG_HOME, else ~/.config).
+std::string ConfigurationPath(std::string_view programPath, FileSystem& fileSystem = PlatformFileSystem());
+
+// The user's configuration folder.
+std::string UserConfigurationFolder();
 
 inline constexpr std::string_view MissingConfigurationWarning =
     "Configuration file Verdask.con has not been found. Default settings will be used.";

@@ -48,6 +48,13 @@ public:
         return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
     }
 
+    bool CanWriteIn(const std::string& folder) override
+    {
+        struct stat status {};
+        const std::string name = folder.empty() ? std::string("/") : folder;
+        return ::stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && ::access(name.c_str(), W_OK) == 0;
+    }
+
     int Open(const std::string& path, OpenMode mode, Handle& handle) override
     {
         int descriptor = -1;

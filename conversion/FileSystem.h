@@ -27,6 +27,8 @@ public:
 
     // True for an existing file that is not a folder. A failing test answers false.
     virtual bool Exists(const std::string& path) = 0;
+    // True when files can be created in the folder. A failing test answers false.
+    virtual bool CanWriteIn(const std::string& folder) = 0;
 
     // The calls below return 0 on success or the platform's error number.
     virtual int Open(const std::string& path, OpenMode mode, Handle& handle) = 0;

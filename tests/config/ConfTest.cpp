@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace verdask {
 namespace {
 
@@ -203,6 +205,51 @@ TEST(TConfFiles, FailuresReportTheFileAndKeepTheLines)
     EXPECT_EQ(conf.Lines(), (Lines{"Kept=1"}));
 }
 
+// A file system whose program folder refuses new files, as an installed program's does
+// for its user (root can write anywhere, so the refusal goes through the seam).
+class TReadOnlyProgramFolder : public test::TFailingFileSystem {
+public:
+    explicit TReadOnlyProgramFolder(std::string folder) : folder_(std::move(folder)) {}
+    bool CanWriteIn(const std::string& folder) override
+    {
+        return folder != folder_ && test::TFailingFileSystem::CanWriteIn(folder);
+    }
+
+private:
+    std::string folder_;
+};
+
+TEST(TConfFiles, AnUnwritableProgramFolderKeepsTheFileInTheUsersConfigurationFolder)
+{
+    TTempDir programDir;
+    TTempDir home;
+    const std::string program = programDir.File("verdask");
+    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = oldXdg != nullptr ? oldXdg : "";
+    ::setenv("XDG_CONFIG_HOME", home.File("config").c_str(), 1);
+
+    TReadOnlyProgramFolder files(programDir.Path().string());
+    EXPECT_EQ(ConfigurationPath(program, files), home.File("config/verdask.con"));
+    TScriptedPrompts prompts;
+    TConf conf(files);
+    conf.Load(program, prompts);
+    EXPECT_EQ(prompts.Warnings.size(), 1u);
+    conf.SetValue("Width", "777");
+    conf.Save(program); // the folder is made on the way
+    EXPECT_FALSE(std::filesystem::exists(programDir.Path() / "verdask.con"));
+    TConf next(files);
+    next.Load(program, prompts);
+    EXPECT_EQ(next.GetValue("Width"), "777");
+    EXPECT_EQ(prompts.Warnings.size(), 1u);
+
+    // A writable program folder keeps the file beside the program.
+    EXPECT_EQ(ConfigurationPath(program), programDir.File("verdask.con"));
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(UserConfigurationFolder(), DefaultFolder() + "/.config");
+    if (!savedXdg.empty())
+        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+}
+
 TEST(TConfFlags, OnlyExactlyYesIsOn)
 {
     EXPECT_TRUE(IsYes("Yes"));
@@ -219,7 +266,6 @@ TEST(TConfDefaults, DefaultValueOfAKey)
     EXPECT_EQ(DefaultValueOf("Save directory"), DefaultFolder());
     EXPECT_EQ(DefaultValueOf("Lastread"), "");
     EXPECT_EQ(DefaultValueOf("Unknown"), "");
-    EXPECT_EQ(ConfigurationPath("/opt/verdask/verdask"), "/opt/verdask/verdask.con");
 }
 
 } // namespace

@@ -17,6 +17,11 @@ bool TFailingFileSystem::Exists(const std::string& path)
     return !FailsNow("exists " + path) && real_.Exists(path);
 }
 
+bool TFailingFileSystem::CanWriteIn(const std::string& folder)
+{
+    return !FailsNow("can write in " + folder) && real_.CanWriteIn(folder);
+}
+
 int TFailingFileSystem::Open(const std::string& path, OpenMode mode, Handle& handle)
 {
     static constexpr const char* Modes[] = {"Read", "Create", "Append"};

@@ -21,6 +21,7 @@ public:
     const std::vector<std::string>& Log() const { return log_; }
 
     bool Exists(const std::string& path) override;
+    bool CanWriteIn(const std::string& folder) override;
     int Open(const std::string& path, OpenMode mode, Handle& handle) override;
     int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) override;
     int Seek(Handle handle, std::uint64_t offset) override;
