@@ -1,0 +1,59 @@
+// The line rules: a text converted whole and converted in pieces of the reader's
+// smallest blocks gives the same page, the page has its 13 header and 3 footer
+// lines, and its anchors count up from a1 without gaps.
+
+#include "FuzzSupport.h"
+#include "config/Conf.h"
+#include "conversion/ConvertAndSave.h"
+#include "conversion/LineRules.h"
+#include "conversion/PageFrame.h"
+#include "conversion/Source.h"
+#include "conversion/TextFile.h"
+
+using namespace verdask;
+
+namespace {
+
+std::string Convert(const std::string& source, std::size_t blockSize)
+{
+    TConf conf;
+    conf.SetDefaults();
+    TSourceState state;
+    state.SourcePath = source;
+    state.IndentWidth = 3;
+    const std::string page = fuzz::File("page.html");
+    WritePageHeader(page, TViewStyle{});
+    {
+        TTextWriter writer(TFile::OpenForAppending(PlatformFileSystem(), page));
+        ConvertBody(conf, state, writer, {}, PlatformFileSystem(), blockSize);
+        writer.Close();
+    }
+    AppendPageFooter(page);
+    return fuzz::Read(page);
+}
+
+void RequireAnchorsWithoutGaps(const std::string& page)
+{
+    const std::string_view open = "<BR><A Name=a";
+    std::int64_t expected = 1;
+    for (std::size_t at = page.find(HeaderEndMarker); (at = page.find(open, at)) != std::string::npos; ++at) {
+        const std::string number = std::to_string(expected) + ">";
+        // Source text may hold the same letters; the converter's own anchors come in order.
+        if (page.compare(at + open.size(), number.size(), number) == 0)
+            ++expected;
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string source = fuzz::File("book.txt");
+    fuzz::Write(source, std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string whole = Convert(source, FileBlockSize);
+    fuzz::Require(Convert(source, 5) == whole);
+    fuzz::Require(whole.starts_with(PageHeaderText(fuzz::File("page.html"), TViewStyle{})));
+    fuzz::Require(whole.ends_with(PageFooterText()));
+    RequireAnchorsWithoutGaps(whole);
+    return 0;
+}
