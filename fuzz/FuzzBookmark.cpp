@@ -5,35 +5,9 @@
 #include "FuzzSupport.h"
 #include "conversion/Bookmark.h"
 #include "conversion/PageFrame.h"
+#include "support/BookmarkReference.h"
 
 using namespace verdask;
-
-namespace {
-
-std::string ReferenceRewrite(const std::string& page, const std::string& script)
-{
-    const std::string input = page.substr(0, page.find('\x1A'));
-    std::string out;
-    std::string line;
-    auto flush = [&] {
-        out += (line.starts_with(ScriptLinePrefix) ? script : line) + "\r\n";
-        line.clear();
-    };
-    for (std::size_t i = 0; i < input.size(); ++i) {
-        if (input[i] != '\r') {
-            line += input[i];
-            continue;
-        }
-        if (i + 1 < input.size() && input[i + 1] == '\n')
-            ++i;
-        flush();
-    }
-    if (!line.empty())
-        flush();
-    return out;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -45,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PageHeaderText(path, TViewStyle{}) + std::string(reinterpret_cast<const char*>(data) + 1, size - 1);
     fuzz::Write(path, page);
     SaveBookmark(path, position);
-    const std::string expected = ReferenceRewrite(page, MakeBookmarkScript(position));
+    const std::string expected = test::ReferenceRewrite(page, MakeBookmarkScript(position));
     fuzz::Require(fuzz::Read(path) == expected);
     fuzz::Require(SaveBookmark(path, position) == TBookmarkResult::Unchanged);
     return 0;

@@ -2,6 +2,7 @@
 
 #include "conversion/Errors.h"
 #include "conversion/PageFrame.h"
+#include "support/BookmarkReference.h"
 #include "conversion/TextFile.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
@@ -166,31 +167,6 @@ TEST_F(BookmarkFixture, NoFailingFileCallLosesThePage)
     }
 }
 
-// The rewrite as the Part words it: the page split by the text-file rule, script
-// lines replaced, every line written with CR LF.
-std::string ReferenceRewrite(const std::string& page, const std::string& script)
-{
-    const std::string input = page.substr(0, page.find('\x1A'));
-    std::string out;
-    std::string line;
-    auto flush = [&] {
-        out += (line.starts_with(ScriptLinePrefix) ? script : line) + "\r\n";
-        line.clear();
-    };
-    for (std::size_t i = 0; i < input.size(); ++i) {
-        if (input[i] != '\r') {
-            line += input[i];
-            continue;
-        }
-        if (i + 1 < input.size() && input[i + 1] == '\n')
-            ++i;
-        flush();
-    }
-    if (!line.empty())
-        flush();
-    return out;
-}
-
 TEST_F(BookmarkFixture, TheRewriteIsTheLineByLineCopyWhateverThePageHolds)
 {
     std::mt19937 random(50);
@@ -206,7 +182,7 @@ TEST_F(BookmarkFixture, TheRewriteIsTheLineByLineCopyWhateverThePageHolds)
         WritePage(page);
         const std::int64_t position = random() % 2 == 0 ? 8 : 0;
         const TBookmarkResult result = SaveBookmark(PagePath, position);
-        const std::string expected = ReferenceRewrite(page, MakeBookmarkScript(position));
+        const std::string expected = test::ReferenceRewrite(page, MakeBookmarkScript(position));
         ASSERT_EQ(ReadFileBytes(PagePath), expected) << "round " << round;
         EXPECT_EQ(result == TBookmarkResult::Unchanged, expected == page) << "round " << round;
     }
