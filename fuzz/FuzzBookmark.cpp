@@ -5,7 +5,7 @@
 #include "FuzzSupport.h"
 #include "conversion/Bookmark.h"
 #include "conversion/PageFrame.h"
-#include "support/BookmarkReference.h"
+#include "support/TextFileReference.h"
 
 using namespace verdask;
 

@@ -2,7 +2,7 @@
 
 #include "conversion/Errors.h"
 #include "conversion/PageFrame.h"
-#include "support/BookmarkReference.h"
+#include "support/TextFileReference.h"
 #include "conversion/TextFile.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"

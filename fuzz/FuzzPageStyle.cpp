@@ -1,0 +1,61 @@
+// Reading a style back out of a page: any page is read without harm, the one-pass
+// search finds what a search per key finds, and the style of a page this program
+// wrote is the style it was written with.
+
+#include "FuzzSupport.h"
+#include "conversion/Errors.h"
+#include "conversion/PageFrame.h"
+#include "style/StyleCss.h"
+
+#include <array>
+
+using namespace verdask;
+
+namespace {
+
+constexpr std::array<std::string_view, 3> Keys = {BodyRuleKey, ParagraphRuleKey, TableRuleKey};
+
+void ReadAnyPage(std::string_view bytes)
+{
+    const std::string path = fuzz::File("any.html");
+    fuzz::Write(path, bytes);
+    const auto lines = FindHeadLines(path, Keys);
+    for (std::size_t i = 0; i < Keys.size(); ++i)
+        fuzz::Require(lines[i] == FindHeadLine(path, Keys[i]));
+    try {
+        const TViewStyle style = ReadStyleFromPage(path, TViewStyle{});
+        if (lines[0].empty())
+            fuzz::Require(style == TViewStyle{});
+    } catch (const EConvertError&) {
+        // a font size or line height that is no number: the user is told
+    }
+}
+
+// The read-back finds its fields by the first place of their labels in the line, so
+// a font name holding a label, a line end or the head's end reads back otherwise.
+bool ReadsBackAsWritten(const TViewStyle& style)
+{
+    constexpr std::array<std::string_view, 9> Labels = {
+        BodyRuleKey, ParagraphRuleKey, TableRuleKey, "font-size", "line-height:", "letter-spacing", "</HEAD>", "\r",
+        "\x1A"};
+    for (const std::string_view part : Labels) {
+        if (fuzz::Holds(style.FontName, part) || fuzz::Holds(style.FontColor, part) ||
+            fuzz::Holds(style.BackColor, part))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::TInput input(data, size);
+    const TViewStyle style = fuzz::StyleFrom(input);
+    const std::string path = fuzz::File("book.html");
+    fuzz::Write(path, PageHeaderText(path, style) + std::string(input.Rest()));
+    if (ReadsBackAsWritten(style))
+        fuzz::Require(ReadStyleFromPage(path, TViewStyle{}) == style);
+    ReadAnyPage(std::string_view(reinterpret_cast<const char*>(data), size));
+    return 0;
+}
