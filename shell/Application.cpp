@@ -1,10 +1,23 @@
 #include "shell/Application.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QWidget>
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <stdexcept>
+
 namespace verdask {
+namespace {
+
+// The write end of the watch's pipe, for the signal handler: writing a byte is
+// all a handler may safely do; the window is closed from the event loop.
+std::atomic<int> noticeDescriptor{-1};
+
+} // namespace
 
 void PrepareApplication(bool offscreen)
 {
@@ -13,6 +26,48 @@ void PrepareApplication(bool offscreen)
     if (::geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+TTerminationWatch::TTerminationWatch(QWidget& window) : window_(window)
+{
+    if (::pipe2(pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::runtime_error("no pipe for the termination signals");
+    noticeDescriptor = pipe_[1];
+    notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TTerminationWatch::CloseWindow);
+
+    struct sigaction action {};
+    action.sa_handler = &TTerminationWatch::Notice;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < Signals.size(); ++i)
+        ::sigaction(Signals[i], &action, &former_[i]);
+}
+
+TTerminationWatch::~TTerminationWatch()
+{
+    for (std::size_t i = 0; i < Signals.size(); ++i)
+        ::sigaction(Signals[i], &former_[i], nullptr);
+    noticeDescriptor = -1;
+    ::close(pipe_[0]);
+    ::close(pipe_[1]);
+}
+
+void TTerminationWatch::Notice(int)
+{
+    const int descriptor = noticeDescriptor;
+    if (descriptor >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const auto written = ::write(descriptor, &byte, 1);
+    }
+}
+
+void TTerminationWatch::CloseWindow()
+{
+    char bytes[16];
+    while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
+    }
+    window_.close();
 }
 
 } // namespace verdask

@@ -6,14 +6,19 @@
 #include "shell/Text.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     verdask::PrepareApplication();
     QApplication application(argc, argv);
+    application.setWindowIcon(QIcon(QStringLiteral(":/verdask.png")));
+    // Ties the window to the installed desktop entry (its icon, on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("verdask"));
     verdask::TQtPrompts prompts;
     verdask::TMainForm form(verdask::ToPath(QCoreApplication::applicationFilePath()), prompts);
     prompts.SetParent(&form);
+    verdask::TTerminationWatch watch(form);
     form.show();
     return application.exec();
 }

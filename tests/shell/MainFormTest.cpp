@@ -1,6 +1,7 @@
 #include "shell/Main.h"
 
 #include "WindowTestSupport.h"
+#include "shell/Application.h"
 #include "conversion/PageFrame.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
@@ -13,6 +14,8 @@
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace verdask {
 namespace {
@@ -337,6 +340,29 @@ TEST_F(MainWindow, ClosingIsHandledOnceAndAFailedSaveIsReported)
     Form.reset();
     ASSERT_EQ(Prompts.Errors.size(), 1u);
     EXPECT_EQ(Prompts.Errors[0], "Cannot create file " + ConfigPath);
+}
+
+TEST_F(MainWindow, ATerminationSignalClosesTheWindowAsItsCloseBoxDoes)
+{
+    WriteConfig(test::DefaultConfigLines());
+    TMainForm& form = Start();
+    form.show();
+    form.Conf().SetValue("Lastread", "a page read before");
+    {
+        TTerminationWatch watch(form);
+        ASSERT_EQ(std::raise(SIGTERM), 0);
+        ASSERT_TRUE(WaitFor([&] { return !form.isVisible(); }));
+        // The closing handling ran: the current page (none) is the last one read.
+        EXPECT_EQ(form.Conf().GetValue("Lastread"), "");
+        form.show();
+        ASSERT_EQ(std::raise(SIGHUP), 0);
+        EXPECT_TRUE(WaitFor([&] { return !form.isVisible(); }));
+    }
+    struct sigaction now {};
+    ::sigaction(SIGTERM, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL) << "the former handling is back";
+    Form.reset();
+    EXPECT_NE(ReadFileBytes(ConfigPath).find("Language="), std::string::npos) << "the settings are saved";
 }
 
 TEST_F(MainWindow, ClosingDuringAConversionWaitsForThePage)
