@@ -1,7 +1,8 @@
 #include "shell/Application.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include <fcntl.h>
@@ -28,13 +29,16 @@ void PrepareApplication(bool offscreen)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
-TTerminationWatch::TTerminationWatch(QWidget& window) : window_(window)
+TTerminationWatch::TTerminationWatch()
 {
     if (::pipe2(pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error("no pipe for the termination signals");
     noticeDescriptor = pipe_[1];
     notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TTerminationWatch::CloseWindow);
+    connect(notifier_, &QSocketNotifier::activated, this, &TTerminationWatch::TakeNotice);
+    retry_ = new QTimer(this);
+    retry_->setInterval(100);
+    connect(retry_, &QTimer::timeout, this, &TTerminationWatch::CloseWhenPossible);
 
     struct sigaction action {};
     action.sa_handler = &TTerminationWatch::Notice;
@@ -53,6 +57,13 @@ TTerminationWatch::~TTerminationWatch()
     ::close(pipe_[1]);
 }
 
+void TTerminationWatch::Attach(QWidget& window)
+{
+    window_ = &window;
+    if (closeRequested_)
+        retry_->start();
+}
+
 void TTerminationWatch::Notice(int)
 {
     const int descriptor = noticeDescriptor;
@@ -62,12 +73,24 @@ void TTerminationWatch::Notice(int)
     }
 }
 
-void TTerminationWatch::CloseWindow()
+void TTerminationWatch::TakeNotice()
 {
     char bytes[16];
     while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
     }
-    window_.close();
+    closeRequested_ = true;
+    CloseWhenPossible();
+}
+
+void TTerminationWatch::CloseWhenPossible()
+{
+    if (window_ == nullptr || QApplication::activeModalWidget() != nullptr) {
+        retry_->start();
+        return;
+    }
+    retry_->stop();
+    closeRequested_ = false;
+    window_->close();
 }
 
 } // namespace verdask

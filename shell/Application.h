@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <array>
 #include <csignal>
 
 class QSocketNotifier;
-class QWidget;
+class QTimer;
 
 namespace verdask {
 
@@ -18,24 +20,32 @@ void PrepareApplication(bool offscreen = false);
 
 // Closes the window, as its close box does, on SIGTERM, SIGINT or SIGHUP: a
 // session that ends, a system that shuts down or a terminal that goes saves the
-// reading position and the settings instead of losing them. One at a time; the
-// signals' former handling comes back when it goes.
+// reading position and the settings instead of losing them. It watches from its
+// construction, so a signal during the window's start-up dialogs is kept; the
+// window closes once it is attached and no dialog is open, since a dialog's
+// command is left to finish. One at a time; the signals' former handling comes
+// back when it goes.
 class TTerminationWatch : public QObject {
 public:
-    explicit TTerminationWatch(QWidget& window);
+    TTerminationWatch();
     ~TTerminationWatch() override;
     TTerminationWatch(const TTerminationWatch&) = delete;
     TTerminationWatch& operator=(const TTerminationWatch&) = delete;
 
+    void Attach(QWidget& window);
+
 private:
     static constexpr std::array<int, 3> Signals = {SIGTERM, SIGINT, SIGHUP};
     static void Notice(int signal);
-    void CloseWindow();
+    void TakeNotice();
+    void CloseWhenPossible();
 
-    QWidget& window_;
+    QPointer<QWidget> window_;
+    bool closeRequested_ = false;
     std::array<int, 2> pipe_ = {-1, -1};
     std::array<struct sigaction, Signals.size()> former_{};
     QSocketNotifier* notifier_ = nullptr;
+    QTimer* retry_ = nullptr;
 };
 
 } // namespace verdask

@@ -15,10 +15,11 @@ int main(int argc, char** argv)
     application.setWindowIcon(QIcon(QStringLiteral(":/verdask.png")));
     // Ties the window to the installed desktop entry (its icon, on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("verdask"));
+    verdask::TTerminationWatch watch;
     verdask::TQtPrompts prompts;
     verdask::TMainForm form(verdask::ToPath(QCoreApplication::applicationFilePath()), prompts);
     prompts.SetParent(&form);
-    verdask::TTerminationWatch watch(form);
+    watch.Attach(form);
     form.show();
     return application.exec();
 }

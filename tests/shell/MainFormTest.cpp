@@ -349,8 +349,12 @@ TEST_F(MainWindow, ATerminationSignalClosesTheWindowAsItsCloseBoxDoes)
     form.show();
     form.Conf().SetValue("Lastread", "a page read before");
     {
-        TTerminationWatch watch(form);
+        TTerminationWatch watch;
+        // A signal before the window is attached (its start-up) is kept.
         ASSERT_EQ(std::raise(SIGTERM), 0);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_TRUE(form.isVisible());
+        watch.Attach(form);
         ASSERT_TRUE(WaitFor([&] { return !form.isVisible(); }));
         // The closing handling ran: the current page (none) is the last one read.
         EXPECT_EQ(form.Conf().GetValue("Lastread"), "");
