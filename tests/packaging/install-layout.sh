@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The installed program: one folder with both programs and the manual, links to
+# them in the system's binary folder, the desktop entry and the icon; and the
+# installed converter runs from its folder. Usage: install-layout.sh BUILD SYSTEM_PREFIX
+set -euo pipefail
+build=$1
+system=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+
+for folder in /opt/verdask /opt/readers/verdask; do
+    rm -rf "${root:?}"/*
+    DESTDIR=$root cmake --install "$build" --prefix "$folder" >/dev/null
+    for program in verdask verdask-convert; do
+        [[ -x $root$folder/$program ]] || fail "$folder/$program is not installed"
+        [[ $(readlink "$root$system/bin/$program") == "$folder/$program" ]] ||
+            fail "$system/bin/$program does not lead to $folder/$program"
+    done
+    [[ -f $root$folder/readme.html ]] || fail "readme.html is not beside the program"
+done
+
+entry=$root$system/share/applications/verdask.desktop
+grep -qx 'Exec=verdask' "$entry" || fail "the desktop entry does not start verdask"
+grep -qx 'Icon=verdask' "$entry" || fail "the desktop entry names no icon"
+[[ -f $root$system/share/icons/hicolor/256x256/apps/verdask.png ]] || fail "no icon"
+[[ -f $root$system/share/icons/hicolor/scalable/apps/verdask.svg ]] || fail "no scalable icon"
+
+printf 'Author\r\nTitle\r\n     A paragraph -- with a dash.\r\n' >"$root/book.txt"
+HOME=$root "$root/opt/readers/verdask/verdask-convert" "$root/book.txt" >/dev/null ||
+    fail "the installed converter does not convert"
+grep -q 'A paragraph &#150; with a dash.' "$root/book.html" || fail "the page lacks the text"
+echo "installed layout ok"
