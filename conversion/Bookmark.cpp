@@ -251,9 +251,8 @@ TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position,
     if (plan.Unchanged())
         return TBookmarkResult::Unchanged;
 
-    const std::string folder = DirectoryPart(pagePath);
-    const std::string copyPath = FileBeside(folder, CopyName);
-    const std::string oldPath = FileBeside(folder, OldName);
+    const std::string copyPath = SiblingPath(pagePath, CopyName);
+    const std::string oldPath = SiblingPath(pagePath, OldName);
     WriteCopy(pagePath, copyPath, scriptLine, plan, fileSystem);
     if (fileSystem.Rename(pagePath, oldPath) != 0) {
         fileSystem.Remove(copyPath);

@@ -1,6 +1,7 @@
 #include "conversion/ConvertAndSave.h"
 
 #include "config/Conf.h"
+#include "conversion/Errors.h"
 #include "conversion/Misc.h"
 #include "conversion/PageFrame.h"
 #include "conversion/Prompts.h"
@@ -70,11 +71,28 @@ bool IsSameFile(const std::string& a, const std::string& b)
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
                const TConversionEvents& events, FileSystem& fileSystem)
 {
-    WritePageHeader(pagePath, style, fileSystem);
-    TTextWriter page(TFile::OpenForAppending(fileSystem, pagePath));
-    ConvertBody(conf, source, page, events, fileSystem);
-    page.Close();
-    AppendPageFooter(pagePath, fileSystem);
+    // A page is written whole beside its place and only then put there, so a
+    // failing disk or text never leaves half a page, nor takes the page it replaces.
+    const std::string temporary = SiblingPath(pagePath, PageTemporaryName);
+    try {
+        TTextWriter page(TFile::Create(fileSystem, temporary));
+        page.Write(PageHeaderText(pagePath, style));
+        ConvertBody(conf, source, page, events, fileSystem);
+        page.Write(PageFooterText());
+        page.Close();
+    } catch (const EInOutError& error) {
+        fileSystem.Remove(temporary);
+        if (error.Path() == temporary)
+            throw EInOutError(pagePath, error.Code());
+        throw;
+    } catch (...) {
+        fileSystem.Remove(temporary);
+        throw;
+    }
+    if (const int error = fileSystem.Replace(temporary, pagePath); error != 0) {
+        fileSystem.Remove(temporary);
+        throw EInOutError(pagePath, error);
+    }
 }
 
 std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& source, const TViewStyle& style,

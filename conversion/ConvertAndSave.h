@@ -7,6 +7,7 @@
 #include "conversion/LineRules.h"
 
 #include <optional>
+#include <string_view>
 #include <string>
 
 namespace verdask {
@@ -39,7 +40,12 @@ std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& sourc
                                           const TConversionEvents& events,
                                           FileSystem& fileSystem = PlatformFileSystem());
 
-// Header, body and footer of the page, each step opening and closing the file.
+// The file a page is written into before it takes the page's place.
+inline constexpr std::string_view PageTemporaryName = "VerdaskTemp._p_";
+
+// Header, body and footer of the page, written into PageTemporaryName beside it,
+// which then replaces the page. On failure the page is as before and the
+// temporary file is gone; errors name the page (or the text, for its own).
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
                const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem());
 

@@ -115,6 +115,11 @@ public:
         return RenameNoReplace(from.c_str(), to.c_str());
     }
 
+    int Replace(const std::string& from, const std::string& to) override
+    {
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+
     int Remove(const std::string& path) override
     {
         return ::unlink(path.c_str()) == 0 ? 0 : errno;

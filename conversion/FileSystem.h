@@ -42,6 +42,9 @@ public:
     virtual int Close(Handle handle) = 0;
     // Fails with EEXIST when the target exists: a rename never replaces a file.
     virtual int Rename(const std::string& from, const std::string& to) = 0;
+    // Puts a file in the target's place at once, replacing what is there: readers
+    // see the old file or the new one, never neither.
+    virtual int Replace(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path) = 0;
 };
 

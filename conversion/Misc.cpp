@@ -37,6 +37,14 @@ std::string FileBeside(std::string_view directory, std::string_view name)
     return result;
 }
 
+std::string SiblingPath(std::string_view path, std::string_view name)
+{
+    const auto separator = path.rfind(PathSeparator);
+    if (separator == std::string_view::npos)
+        return std::string(name);
+    return std::string(path.substr(0, separator + 1)) + std::string(name);
+}
+
 std::optional<std::int32_t> TryTextToInteger(std::string_view text)
 {
     // from_chars takes "-" but not "+"; a "+" followed by another sign is no number.

@@ -25,8 +25,13 @@ std::string FileNamePart(std::string_view path);
 // an extension gets ext appended.
 std::string ProgramFileWithExt(std::string_view programPath, std::string_view ext);
 
-// directory + separator + name, the way the temporary files beside a page are named.
+// directory + separator + name.
 std::string FileBeside(std::string_view directory, std::string_view name);
+
+// The file called name in the folder of path: the temporary files beside a page.
+// A path without a folder (a page named on the command line) is in the current
+// folder, and so is its sibling; "/book.html" has "/name".
+std::string SiblingPath(std::string_view path, std::string_view name);
 
 // The integer of a text: a whole decimal number with an optional sign that fits
 // 32 bits, nothing before or after it.

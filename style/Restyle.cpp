@@ -108,7 +108,7 @@ TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style,
         result.CloseEditor = true;
         return result;
     }
-    const std::string temporary = FileBeside(DirectoryPart(pagePath), TemporaryName);
+    const std::string temporary = SiblingPath(pagePath, TemporaryName);
     if (fileSystem.Exists(temporary) && fileSystem.Remove(temporary) != 0)
         return {1, false, false};
     if (fileSystem.Rename(pagePath, temporary) != 0)

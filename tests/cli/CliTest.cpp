@@ -25,7 +25,8 @@ struct TRun {
     std::string Err;
 };
 
-TRun RunConverter(const TTempDir& dir, const std::vector<std::string>& arguments)
+// Runs the converter; inFolder: with the temporary folder as its working folder.
+TRun RunConverter(const TTempDir& dir, const std::vector<std::string>& arguments, bool inFolder = false)
 {
     std::vector<std::string> words = {VERDASK_CONVERT};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -40,6 +41,9 @@ TRun RunConverter(const TTempDir& dir, const std::vector<std::string>& arguments
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string folder = dir.Path().string();
+    if (inFolder)
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     pid_t pid = 0;
     TRun run;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
@@ -163,6 +167,27 @@ TEST(VerdaskConvert, RestylesPagesOfThisProgramOnly)
     EXPECT_EQ(ReadFileBytes(foreign), "<html><body>x</body></html>");
     EXPECT_EQ(ReadFileBytes(readme), converted);
     EXPECT_EQ(RunConverter(dir, {"--restyle", page}).Status, 2) << "--restyle needs --style";
+}
+
+TEST(VerdaskConvert, NamesWithoutAFolderAreInTheWorkingFolderAndSoAreTheTemporaryFiles)
+{
+    TTempDir dir;
+    WriteFileBytes(dir.File("tale.txt"), Book);
+    TViewStyle style;
+    style.FontName = "Georgia";
+    WriteStyleFile(dir.File("shelf.sty"), style);
+    ASSERT_EQ(RunConverter(dir, {"tale.txt"}, true).Status, 0);
+    const std::string converted = ReadFileBytes(dir.File("tale.html"));
+    EXPECT_EQ(RunConverter(dir, {"--force", "tale.txt"}, true).Status, 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), converted);
+
+    const TRun run = RunConverter(dir, {"--restyle", "--style", "shelf.sty", "tale.html"}, true);
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    const std::string body = converted.substr(PageHeaderText("tale.html", TViewStyle{}).size());
+    EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), PageHeaderText("tale.html", style) + body);
+    EXPECT_EQ(test::FolderEntries(dir.Path()), (std::vector<std::string>{"shelf.sty", "tale.html", "tale.txt"}));
+    for (const char* name : {"VerdaskTemp._p_", "VerdaskTemp._a_"})
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::path("/") / name)) << name;
 }
 
 TEST(VerdaskConvert, UsageErrors)

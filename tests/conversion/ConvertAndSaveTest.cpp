@@ -15,6 +15,7 @@ namespace verdask {
 namespace {
 
 using test::CrLfLines;
+using test::FolderEntries;
 using test::ReadFileBytes;
 using test::TTempDir;
 using test::WriteFileBytes;
@@ -169,43 +170,96 @@ TEST_F(ConvertFixture, APageIsNeverWrittenOverItsOwnText)
     EXPECT_EQ(ReadFileBytes(path), Book);
 }
 
-TEST_F(ConvertFixture, FailuresLeaveThePartWrittenSoFar)
+TEST_F(ConvertFixture, AFailedConversionLeavesNoPartOfAPageAndKeepsTheOldOne)
 {
+    const std::string page = dir.File("tale.html");
     Source("tale.txt");
     conf.SetValue(ConfKey::NonBreakingSpaces, "x");
     EXPECT_THROW(Convert(), EConvertError);
-    EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), PageHeaderText(dir.File("tale.html"), style))
-        << "the header only";
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"tale.txt"})) << "no page, no temporary file";
 
+    // Replacing a page the reader has read: the old page stays until the new one is whole.
     conf.SetValue(ConfKey::NonBreakingSpaces, "4");
-    std::filesystem::remove(dir.File("tale.html"));
+    const std::string oldPage = "an old page with its reading position";
+    WriteFileBytes(page, oldPage);
+    prompts.YesNoAnswers = {true};
     std::filesystem::remove(source.SourcePath); // the text vanished since it was loaded
-    EXPECT_THROW(Convert(), EInOutError);
+    try {
+        Convert();
+        ADD_FAILURE() << "a vanished text converts";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.Path(), source.SourcePath) << "the error names the text";
+    }
+    EXPECT_EQ(ReadFileBytes(page), oldPage);
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"tale.html"}));
 
     Source("tale.txt");
-    std::filesystem::remove(dir.File("tale.html"));
+    std::filesystem::remove(page);
     std::filesystem::create_directory(dir.Path() / "tale.html"); // a folder where the page must go
     prompts.YesNoAnswers = {true};
-    EXPECT_THROW(Convert(), EInOutError);
+    try {
+        Convert();
+        ADD_FAILURE() << "a page is written over a folder";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.Path(), page) << "the error names the page, not the temporary file";
+    }
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"tale.html", "tale.txt"}));
+
+    // A temporary file left by a conversion that was cut off is only ever a part of a page.
+    std::filesystem::remove(page);
+    WriteFileBytes(dir.File(std::string(PageTemporaryName)), "a part of a page");
+    ASSERT_TRUE(Convert());
+    EXPECT_EQ(ReadFileBytes(page), ExpectedPage(page));
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"tale.html", "tale.txt"}));
 }
 
-TEST_F(ConvertFixture, EveryFailingFileCallLeavesTheTextAndReportsTheError)
+TEST_F(ConvertFixture, ATextNamedWithoutAFolderIsConvertedInTheWorkingFolder)
 {
     Source("tale.txt");
-    test::TFailingFileSystem counting;
-    ASSERT_TRUE(Convert(counting));
-    const int calls = counting.Calls();
-    for (int failAt = 1; failAt <= calls; ++failAt) {
-        std::filesystem::remove(dir.File("tale.html"));
-        test::TFailingFileSystem failing(failAt);
-        std::optional<std::string> page;
-        try {
-            page = Convert(failing);
-        } catch (const EInOutError&) {
-        }
-        EXPECT_EQ(ReadFileBytes(source.SourcePath), Book) << failing.Log()[failAt - 1];
-        if (page) { // only the existence test can fail unnoticed
-            EXPECT_EQ(ReadFileBytes(*page), ExpectedPage(*page)) << failing.Log()[failAt - 1];
+    source.SourcePath = "tale.txt";
+    const auto working = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    test::TFailingFileSystem watching;
+    const auto page = Convert(watching);
+    std::filesystem::current_path(working);
+    ASSERT_EQ(page, "tale.html");
+    EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), ExpectedPage("tale.html"));
+    for (const auto& call : watching.Log())
+        EXPECT_EQ(call.find(" /"), std::string::npos) << "a file outside the working folder: " << call;
+}
+
+TEST_F(ConvertFixture, EveryFailingFileCallLeavesTheTextAndTheOldPageOrTheNewOne)
+{
+    const std::string page = dir.File("tale.html");
+    const std::string oldPage = "an old page";
+    for (const bool replacing : {false, true}) {
+        Source("tale.txt");
+        auto run = [&](FileSystem& files) -> std::optional<std::string> {
+            std::filesystem::remove(page);
+            if (replacing)
+                WriteFileBytes(page, oldPage);
+            prompts.YesNoAnswers = {true};
+            return Convert(files);
+        };
+        test::TFailingFileSystem counting;
+        ASSERT_TRUE(run(counting));
+        for (int failAt = 1; failAt <= counting.Calls(); ++failAt) {
+            test::TFailingFileSystem failing(failAt);
+            bool written = false;
+            try {
+                written = run(failing).has_value();
+            } catch (const EInOutError&) {
+            }
+            const std::string failed = failing.Log()[static_cast<std::size_t>(failAt - 1)];
+            EXPECT_EQ(ReadFileBytes(source.SourcePath), Book) << failed;
+            // Only the existence test can fail unnoticed; the page is then written whole.
+            if (written)
+                EXPECT_EQ(ReadFileBytes(page), ExpectedPage(page)) << failed;
+            else if (replacing)
+                EXPECT_EQ(ReadFileBytes(page), oldPage) << failed;
+            else
+                EXPECT_FALSE(std::filesystem::exists(page)) << failed;
+            EXPECT_FALSE(std::filesystem::exists(dir.File(std::string(PageTemporaryName)))) << failed;
         }
     }
 }

@@ -36,6 +36,14 @@ TEST(ProgramFileWithExt, ReplacesOnlyTheExtensionOfTheFileName)
     EXPECT_EQ(ProgramFileWithExt("/opt/v/verdask.tar.gz", ".con"), "/opt/v/verdask.tar.con");
 }
 
+TEST(SiblingPath, IsInTheFolderOfThePathOrTheWorkingFolder)
+{
+    EXPECT_EQ(SiblingPath("/books/tale.html", "VerdaskTemp._a_"), "/books/VerdaskTemp._a_");
+    EXPECT_EQ(SiblingPath("/tale.html", "VerdaskTemp._a_"), "/VerdaskTemp._a_");
+    EXPECT_EQ(SiblingPath("tale.html", "VerdaskTemp._a_"), "VerdaskTemp._a_");
+    EXPECT_EQ(SiblingPath("shelf/tale.html", "VerdaskTemp._a_"), "shelf/VerdaskTemp._a_");
+}
+
 TEST(FileBeside, JoinsWithTheSeparator)
 {
     EXPECT_EQ(FileBeside("/books", "VerdaskTemp._a_"), "/books/VerdaskTemp._a_");

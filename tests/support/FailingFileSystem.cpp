@@ -62,6 +62,11 @@ int TFailingFileSystem::Rename(const std::string& from, const std::string& to)
     return FailsNow("rename " + from + " " + to) ? EACCES : real_.Rename(from, to);
 }
 
+int TFailingFileSystem::Replace(const std::string& from, const std::string& to)
+{
+    return FailsNow("replace " + from + " " + to) ? EACCES : real_.Replace(from, to);
+}
+
 int TFailingFileSystem::Remove(const std::string& path)
 {
     return FailsNow("remove " + path) ? EACCES : real_.Remove(path);

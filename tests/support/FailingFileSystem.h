@@ -28,6 +28,7 @@ public:
     int Write(Handle handle, const char* data, std::size_t size) override;
     int Close(Handle handle) override;
     int Rename(const std::string& from, const std::string& to) override;
+    int Replace(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override;
 
 private:
