@@ -84,7 +84,14 @@ void TTerminationWatch::TakeNotice()
 
 void TTerminationWatch::CloseWhenPossible()
 {
-    if (window_ == nullptr || QApplication::activeModalWidget() != nullptr) {
+    // An open dialog is cancelled first, as Escape would cancel it: no dialog of
+    // the program writes anything when cancelled.
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->close();
+        retry_->start();
+        return;
+    }
+    if (window_ == nullptr) {
         retry_->start();
         return;
     }

@@ -20,11 +20,10 @@ void PrepareApplication(bool offscreen = false);
 
 // Closes the window, as its close box does, on SIGTERM, SIGINT or SIGHUP: a
 // session that ends, a system that shuts down or a terminal that goes saves the
-// reading position and the settings instead of losing them. It watches from its
-// construction, so a signal during the window's start-up dialogs is kept; the
-// window closes once it is attached and no dialog is open, since a dialog's
-// command is left to finish. One at a time; the signals' former handling comes
-// back when it goes.
+// reading position and the settings instead of losing them. Open dialogs are
+// cancelled first. It watches from its construction, so a signal during the
+// window's start-up is kept and the window closes once attached. One at a time;
+// the signals' former handling comes back when it goes.
 class TTerminationWatch : public QObject {
 public:
     TTerminationWatch();
