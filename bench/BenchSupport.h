@@ -15,8 +15,10 @@ struct TRunFigures {
 
 // Runs a command with its standard output sent to outPath; exits when it fails.
 TRunFigures RunCommand(std::vector<std::string> words, const std::string& outPath = "/dev/null");
-// The shortest of several runs, and the largest peak.
-TRunFigures Best(int times, const std::vector<std::string>& words, const std::string& outPath = "/dev/null");
+// The shortest of several runs, and the largest peak. removedFirst: a file taken
+// away before each run, so that each run writes it anew.
+TRunFigures Best(int times, const std::vector<std::string>& words, const std::string& outPath = "/dev/null",
+                 const std::string& removedFirst = "");
 
 // An ordinary book of at least bytes: paragraphs with 5-blank indents, dialogue
 // dashes, "--" inside lines, windows-1251 Cyrillic.
