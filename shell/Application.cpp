@@ -59,9 +59,8 @@ TTerminationWatch::~TTerminationWatch()
 
 void TTerminationWatch::Attach(QWidget& window)
 {
+    // A signal that came before keeps the retry running, which closes the window now.
     window_ = &window;
-    if (closeRequested_)
-        retry_->start();
 }
 
 void TTerminationWatch::Notice(int)
@@ -78,7 +77,6 @@ void TTerminationWatch::TakeNotice()
     char bytes[16];
     while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
     }
-    closeRequested_ = true;
     CloseWhenPossible();
 }
 
@@ -86,17 +84,14 @@ void TTerminationWatch::CloseWhenPossible()
 {
     // An open dialog is cancelled first, as Escape would cancel it: no dialog of
     // the program writes anything when cancelled.
-    if (QWidget* dialog = QApplication::activeModalWidget()) {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog != nullptr)
         dialog->close();
-        retry_->start();
-        return;
-    }
-    if (window_ == nullptr) {
+    if (dialog != nullptr || window_ == nullptr) {
         retry_->start();
         return;
     }
     retry_->stop();
-    closeRequested_ = false;
     window_->close();
 }
 

@@ -40,7 +40,6 @@ private:
     void CloseWhenPossible();
 
     QPointer<QWidget> window_;
-    bool closeRequested_ = false;
     std::array<int, 2> pipe_ = {-1, -1};
     std::array<struct sigaction, Signals.size()> former_{};
     QSocketNotifier* notifier_ = nullptr;

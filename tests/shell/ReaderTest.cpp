@@ -21,21 +21,10 @@ namespace {
 using test::CrLfLines;
 using test::FolderEntries;
 using test::ReadFileBytes;
+using test::RunScript;
 using test::TWindowFixture;
 using test::WaitFor;
 using test::WriteFileBytes;
-
-QVariant RunScript(TWebView& view, const QString& script)
-{
-    QVariant result;
-    bool done = false;
-    view.View()->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    WaitFor([&] { return done; }, 5000);
-    return result;
-}
 
 // A book whose paragraphs fill the middle of the view from side to side.
 std::string LongBook(int paragraphs)

@@ -15,6 +15,7 @@ namespace verdask {
 namespace {
 
 using test::CrLfLines;
+using test::RunScript;
 using test::TTempDir;
 using test::WaitFor;
 using test::WriteFileBytes;
@@ -76,12 +77,7 @@ TEST_F(WebView, PageTextsAndTheBuiltInPageShowWithTheirCodePage)
     ASSERT_TRUE(Load([&] { View.Navigate("about:<HTML><BODY><P id=t>\xCF\xF0\xE8\xE2\xE5\xF2</P></BODY></HTML>"); }));
     QString text;
     ASSERT_TRUE(WaitFor([&] {
-        bool done = false;
-        View.View()->page()->runJavaScript("document.getElementById('t').textContent", [&](const QVariant& v) {
-            text = v.toString();
-            done = true;
-        });
-        WaitFor([&] { return done; }, 2000);
+        text = RunScript(View, "document.getElementById('t').textContent").toString();
         return !text.isEmpty();
     }));
     EXPECT_EQ(text, QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"));
@@ -128,12 +124,7 @@ TEST_F(WebView, APageScriptCannotReadFilesReachAddressesOrOpenWindows)
     ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
     QVariantMap results;
     ASSERT_TRUE(WaitFor([&] {
-        bool done = false;
-        View.View()->page()->runJavaScript("results", [&](const QVariant& v) {
-            results = v.toMap();
-            done = true;
-        });
-        WaitFor([&] { return done; }, 2000);
+        results = RunScript(View, "results").toMap();
         return results.contains("file") && results.contains("fetch") && results.contains("popup");
     }));
     WaitFor([] { return false; }, 1000); // time for any request to arrive

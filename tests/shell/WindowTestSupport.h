@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/Main.h"
+#include "shell/WebView.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,9 @@ inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 1500
     }
     return true;
 }
+
+// The value of a script run in the view's page (invalid when none came in time).
+QVariant RunScript(TWebView& view, const QString& script);
 
 // A main window in a temporary program folder, answering through scripted prompts.
 struct TWindowFixture {
