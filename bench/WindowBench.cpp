@@ -2,7 +2,7 @@
 // bar, against verdask-convert on the same book. Prints figures only.
 
 #include "BenchSupport.h"
-#include "conversion/Prompts.h"
+#include "files/Prompts.h"
 #include "shell/Application.h"
 #include "shell/Main.h"
 

@@ -1,11 +1,11 @@
 #include "config/Conf.h"
 
-#include "conversion/Cp1251.h"
-#include "conversion/Errors.h"
-#include "conversion/LineReader.h"
-#include "conversion/Misc.h"
-#include "conversion/Prompts.h"
-#include "conversion/TextFile.h"
+#include "files/Cp1251.h"
+#include "files/Errors.h"
+#include "files/LineReader.h"
+#include "files/Misc.h"
+#include "files/Prompts.h"
+#include "files/TextFile.h"
 
 #include <algorithm>
 #include <cstdlib>

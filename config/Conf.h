@@ -3,7 +3,7 @@
 // The configuration store: an ordered list of key=value lines, read from and
 // written to one text file. The same line format serves the style files.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 
 #include <string>
 #include <string_view>

@@ -1,10 +1,10 @@
 #include "conversion/Bookmark.h"
 
-#include "conversion/Errors.h"
-#include "conversion/LineReader.h"
-#include "conversion/Misc.h"
-#include "conversion/PageFrame.h"
-#include "conversion/TextFile.h"
+#include "files/Errors.h"
+#include "files/LineReader.h"
+#include "files/Misc.h"
+#include "files/TextFile.h"
+#include "style/PageFrame.h"
 
 #include <algorithm>
 #include <functional>

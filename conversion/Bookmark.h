@@ -3,7 +3,7 @@
 // The reading-position bookmark: a script line in the head of a page of this
 // program that jumps to the paragraph the reader was at, rewritten in place.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 
 #include <cstdint>
 #include <optional>

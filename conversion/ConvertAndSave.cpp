@@ -1,14 +1,13 @@
 #include "conversion/ConvertAndSave.h"
 
 #include "config/Conf.h"
-#include "conversion/Errors.h"
-#include "conversion/Misc.h"
-#include "conversion/PageFrame.h"
-#include "conversion/Prompts.h"
 #include "conversion/Source.h"
-#include "conversion/TextFile.h"
+#include "files/Errors.h"
+#include "files/Misc.h"
+#include "files/Prompts.h"
+#include "files/TextFile.h"
+#include "style/PageFrame.h"
 
-#include <filesystem>
 
 namespace verdask {
 namespace {
@@ -58,14 +57,6 @@ bool ResolveExistingPage(TConf& conf, const TSourceState& source, TFileDialog& s
 std::string PageNameFor(std::string_view sourcePath)
 {
     return ProgramFileWithExt(sourcePath, ".html");
-}
-
-bool IsSameFile(const std::string& a, const std::string& b)
-{
-    if (a == b)
-        return true;
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,

@@ -3,8 +3,8 @@
 // The convert-and-save command: names the page, asks before replacing a file,
 // and writes header, body and footer in that order.
 
-#include "conversion/FileSystem.h"
 #include "conversion/LineRules.h"
+#include "files/FileSystem.h"
 
 #include <optional>
 #include <string_view>
@@ -26,9 +26,6 @@ struct TSaveTexts {
 
 // The source path with the extension ".html" in place of its own.
 std::string PageNameFor(std::string_view sourcePath);
-
-// True when both paths name one existing file, whatever their spelling.
-bool IsSameFile(const std::string& a, const std::string& b);
 
 // Converts the loaded text into a page and returns the page's path, or nothing when
 // the user gave up in a dialog (then no file was written). A page is never written

@@ -1,10 +1,10 @@
 #include "conversion/LineRules.h"
 
 #include "config/Conf.h"
-#include "conversion/LineReader.h"
-#include "conversion/Misc.h"
 #include "conversion/Source.h"
-#include "conversion/TextFile.h"
+#include "files/LineReader.h"
+#include "files/Misc.h"
+#include "files/TextFile.h"
 
 #include <algorithm>
 #include <array>

@@ -2,9 +2,9 @@
 
 // The rules that turn the lines of a source text into the body of a page.
 
-#include "conversion/FileSystem.h"
 #include "conversion/LineStages.h"
-#include "conversion/TextFile.h"
+#include "files/FileSystem.h"
+#include "files/TextFile.h"
 
 #include <cstdint>
 #include <string>

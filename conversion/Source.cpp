@@ -1,9 +1,9 @@
 #include "conversion/Source.h"
 
 #include "config/Conf.h"
-#include "conversion/LineReader.h"
-#include "conversion/Misc.h"
-#include "conversion/Prompts.h"
+#include "files/LineReader.h"
+#include "files/Misc.h"
+#include "files/Prompts.h"
 
 #include <cstdint>
 #include <limits>

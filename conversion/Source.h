@@ -2,7 +2,7 @@
 
 // Loading a source text: the open dialog, the 360-line preview and the indent width.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 
 #include <functional>
 #include <optional>

@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 #include "conversion/Bookmark.h"
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 #include "support/TextFileReference.h"
 
 using namespace verdask;

@@ -6,9 +6,9 @@
 #include "config/Conf.h"
 #include "conversion/ConvertAndSave.h"
 #include "conversion/LineRules.h"
-#include "conversion/PageFrame.h"
 #include "conversion/Source.h"
-#include "conversion/TextFile.h"
+#include "files/TextFile.h"
+#include "style/PageFrame.h"
 
 #include <algorithm>
 

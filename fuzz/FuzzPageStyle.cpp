@@ -3,8 +3,8 @@
 // wrote is the style it was written with.
 
 #include "FuzzSupport.h"
-#include "conversion/Errors.h"
-#include "conversion/PageFrame.h"
+#include "files/Errors.h"
+#include "style/PageFrame.h"
 #include "style/StyleCss.h"
 
 #include <array>

@@ -4,7 +4,7 @@
 // this program is never asked about; and nothing is left behind.
 
 #include "FuzzSupport.h"
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 #include "style/Restyle.h"
 #include "support/TextFileReference.h"
 

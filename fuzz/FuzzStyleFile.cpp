@@ -2,7 +2,7 @@
 // back unchanged, and a style of any field values survives its own file.
 
 #include "FuzzSupport.h"
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 #include "style/StyleFile.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "shell/About.h"
 
-#include "conversion/PageFrame.h"
 #include "shell/InterfaceText.h"
 #include "shell/Main.h"
 #include "shell/Text.h"
+#include "style/PageFrame.h"
 
 #include <QEvent>
 #include <QLabel>

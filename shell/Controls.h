@@ -2,7 +2,7 @@
 
 // Small pieces the windows share.
 
-#include "conversion/Prompts.h"
+#include "files/Prompts.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #include "shell/InterfaceText.h"
 
-#include "conversion/Cp1251.h"
+#include "files/Cp1251.h"
 
 namespace verdask {
 namespace {

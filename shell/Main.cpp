@@ -2,9 +2,8 @@
 
 #include "conversion/Bookmark.h"
 #include "conversion/ConvertAndSave.h"
-#include "conversion/Errors.h"
-#include "conversion/Misc.h"
-#include "conversion/PageFrame.h"
+#include "files/Errors.h"
+#include "files/Misc.h"
 #include "shell/About.h"
 #include "shell/Controls.h"
 #include "shell/Printing.h"
@@ -12,6 +11,7 @@
 #include "shell/Style.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
+#include "style/PageFrame.h"
 
 #include <QAction>
 #include <QActionGroup>

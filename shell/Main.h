@@ -4,8 +4,8 @@
 // states Ready and Loaded, and the commands.
 
 #include "config/Conf.h"
-#include "conversion/Prompts.h"
 #include "conversion/Source.h"
+#include "files/Prompts.h"
 #include "shell/InterfaceText.h"
 #include "style/ViewStyle.h"
 

@@ -2,7 +2,7 @@
 
 // The print dialog's settings between Qt's printer and the program's prompts.
 
-#include "conversion/Prompts.h"
+#include "files/Prompts.h"
 
 class QPrinter;
 

@@ -2,7 +2,7 @@
 
 // The program's questions as Qt's dialogs.
 
-#include "conversion/Prompts.h"
+#include "files/Prompts.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "shell/Sett.h"
 
 #include "config/Conf.h"
-#include "conversion/Errors.h"
-#include "conversion/Misc.h"
+#include "files/Errors.h"
+#include "files/Misc.h"
 #include "shell/Controls.h"
 #include "shell/Main.h"
 #include "shell/Text.h"

@@ -3,7 +3,7 @@
 // The style editor: the eight values of a style on two tool bars, and a live
 // preview of the sample passage in that style.
 
-#include "conversion/Prompts.h"
+#include "files/Prompts.h"
 #include "style/ViewStyle.h"
 
 #include <QDialog>

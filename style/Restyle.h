@@ -2,7 +2,7 @@
 
 // Apply: a page written anew with another style, its body and footer kept.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 #include "style/ViewStyle.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 #include "style/StyleCss.h"
 
-#include "conversion/LineReader.h"
-#include "conversion/Misc.h"
+#include "files/LineReader.h"
+#include "files/Misc.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // A view style as the CSS rules of a page head, and the way a style is read back
 // out of a page that this program wrote.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 #include "style/ViewStyle.h"
 
 #include <span>

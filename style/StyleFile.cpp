@@ -1,7 +1,7 @@
 #include "style/StyleFile.h"
 
 #include "config/Conf.h"
-#include "conversion/Misc.h"
+#include "files/Misc.h"
 
 namespace verdask {
 namespace {

@@ -2,7 +2,7 @@
 
 // Style files (.sty): the eight fields of a view style as key=value lines.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 #include "style/ViewStyle.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // verdask-convert run as a user runs it: a real process on real files.
 
 #include "config/Conf.h"
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 #include "style/StyleFile.h"
 #include "support/TestFiles.h"
 

@@ -1,11 +1,11 @@
 #include "conversion/Bookmark.h"
 
-#include "conversion/Errors.h"
-#include "conversion/PageFrame.h"
-#include "support/TextFileReference.h"
-#include "conversion/TextFile.h"
+#include "files/Errors.h"
+#include "files/TextFile.h"
+#include "style/PageFrame.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
+#include "support/TextFileReference.h"
 
 #include <gtest/gtest.h>
 

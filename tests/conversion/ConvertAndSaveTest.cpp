@@ -1,10 +1,10 @@
 #include "conversion/ConvertAndSave.h"
 
 #include "config/Conf.h"
-#include "conversion/Errors.h"
-#include "conversion/PageFrame.h"
-#include "conversion/Prompts.h"
 #include "conversion/Source.h"
+#include "files/Errors.h"
+#include "files/Prompts.h"
+#include "style/PageFrame.h"
 #include "style/ViewStyle.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"

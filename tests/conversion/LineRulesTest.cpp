@@ -1,9 +1,9 @@
 #include "conversion/LineRules.h"
 
 #include "config/Conf.h"
-#include "conversion/Errors.h"
 #include "conversion/Source.h"
-#include "conversion/TextFile.h"
+#include "files/Errors.h"
+#include "files/TextFile.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

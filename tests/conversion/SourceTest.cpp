@@ -1,9 +1,9 @@
 #include "conversion/Source.h"
 
 #include "config/Conf.h"
-#include "conversion/Errors.h"
-#include "conversion/LineReader.h"
-#include "conversion/Prompts.h"
+#include "files/Errors.h"
+#include "files/LineReader.h"
+#include "files/Prompts.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
 

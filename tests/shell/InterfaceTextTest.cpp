@@ -1,6 +1,6 @@
 #include "shell/InterfaceText.h"
 
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "WindowTestSupport.h"
 #include "shell/Application.h"
-#include "conversion/PageFrame.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
+#include "style/PageFrame.h"
 
 #include <QAction>
 #include <QTimer>

@@ -3,10 +3,10 @@
 
 #include "WindowTestSupport.h"
 #include "conversion/Bookmark.h"
-#include "conversion/PageFrame.h"
 #include "shell/InterfaceText.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
+#include "style/PageFrame.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,11 +2,11 @@
 #include "shell/Style.h"
 
 #include "WindowTestSupport.h"
-#include "conversion/Errors.h"
-#include "conversion/PageFrame.h"
+#include "files/Errors.h"
 #include "shell/InterfaceText.h"
 #include "shell/Main.h"
 #include "shell/Text.h"
+#include "style/PageFrame.h"
 #include "style/StyleFile.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "shell/WebView.h"
 
 #include "WindowTestSupport.h"
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 
 #include <QHostAddress>
 #include <QPrinter>

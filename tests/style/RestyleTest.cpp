@@ -1,7 +1,7 @@
 #include "style/Restyle.h"
 
-#include "conversion/Errors.h"
-#include "conversion/PageFrame.h"
+#include "files/Errors.h"
+#include "style/PageFrame.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
 

@@ -1,8 +1,8 @@
 #include "style/StyleCss.h"
 
-#include "conversion/Errors.h"
-#include "conversion/PageFrame.h"
+#include "files/Errors.h"
 #include "style/Colors.h"
+#include "style/PageFrame.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "style/StyleFile.h"
 
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

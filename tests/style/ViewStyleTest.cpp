@@ -1,7 +1,7 @@
 #include "style/ViewStyle.h"
 
 #include "config/Conf.h"
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 
 #include <gtest/gtest.h>
 

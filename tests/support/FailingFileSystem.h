@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 
 #include <cerrno>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/Prompts.h"
+#include "files/Prompts.h"
 
 #include <deque>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // Page rewrites as they are worded, slow and plain: the measure of the program's
 // rewrites in tests and fuzzing.
 
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "conversion/LineReader.h"
+#include "files/LineReader.h"
 
 #include <algorithm>
 #include <cstring>

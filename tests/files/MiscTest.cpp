@@ -1,5 +1,5 @@
-#include "conversion/Errors.h"
-#include "conversion/Misc.h"
+#include "files/Errors.h"
+#include "files/Misc.h"
 
 #include <gtest/gtest.h>
 

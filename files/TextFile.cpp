@@ -1,6 +1,6 @@
-#include "conversion/TextFile.h"
+#include "files/TextFile.h"
 
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 
 #include <utility>
 

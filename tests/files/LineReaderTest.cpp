@@ -1,6 +1,6 @@
-#include "conversion/LineReader.h"
+#include "files/LineReader.h"
 
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"

@@ -2,7 +2,7 @@
 
 // The frame of every page the program writes: 13 header lines, the body, 3 footer lines.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 #include "style/ViewStyle.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 
 #include <system_error>
 

@@ -1,8 +1,8 @@
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 
-#include "conversion/Cp1251.h"
-#include "conversion/Misc.h"
-#include "conversion/TextFile.h"
+#include "files/Cp1251.h"
+#include "files/Misc.h"
+#include "files/TextFile.h"
 #include "style/StyleCss.h"
 
 #include <array>

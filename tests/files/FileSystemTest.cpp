@@ -1,7 +1,7 @@
-#include "conversion/FileSystem.h"
-#include "conversion/TextFile.h"
+#include "files/FileSystem.h"
+#include "files/TextFile.h"
 
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
 

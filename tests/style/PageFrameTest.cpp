@@ -1,7 +1,7 @@
-#include "conversion/PageFrame.h"
+#include "style/PageFrame.h"
 
-#include "conversion/Errors.h"
-#include "conversion/TextFile.h"
+#include "files/Errors.h"
+#include "files/TextFile.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
 

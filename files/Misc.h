@@ -33,6 +33,9 @@ std::string FileBeside(std::string_view directory, std::string_view name);
 // folder, and so is its sibling; "/book.html" has "/name".
 std::string SiblingPath(std::string_view path, std::string_view name);
 
+// True when both paths name one existing file, whatever their spelling.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 // The integer of a text: a whole decimal number with an optional sign that fits
 // 32 bits, nothing before or after it.
 std::optional<std::int32_t> TryTextToInteger(std::string_view text);

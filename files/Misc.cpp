@@ -1,8 +1,9 @@
-#include "conversion/Misc.h"
+#include "files/Misc.h"
 
-#include "conversion/Errors.h"
+#include "files/Errors.h"
 
 #include <charconv>
+#include <filesystem>
 
 namespace verdask {
 
@@ -43,6 +44,14 @@ std::string SiblingPath(std::string_view path, std::string_view name)
     if (separator == std::string_view::npos)
         return std::string(name);
     return std::string(path.substr(0, separator + 1)) + std::string(name);
+}
+
+bool IsSameFile(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 std::optional<std::int32_t> TryTextToInteger(std::string_view text)

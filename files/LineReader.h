@@ -5,7 +5,7 @@
 // taken whole, or in pieces when it is longer than a block, so that no line,
 // however long, has to be held in memory.
 
-#include "conversion/TextFile.h"
+#include "files/TextFile.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "conversion/Cp1251.h"
+#include "files/Cp1251.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // RAII over the file seam. Every reader and writer of the core opens its files
 // through TFile, so a failed call always becomes the same EInOutError naming the path.
 
-#include "conversion/FileSystem.h"
+#include "files/FileSystem.h"
 
 #include <cstddef>
 #include <cstdint>
