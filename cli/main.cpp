@@ -5,6 +5,7 @@
 #include "conversion/ConvertAndSave.h"
 #include "conversion/Source.h"
 #include "files/Errors.h"
+#include "files/FileReplacement.h"
 #include "files/Misc.h"
 #include "style/Restyle.h"
 #include "style/StyleCss.h"
@@ -12,6 +13,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <set>
 
 namespace verdask::cli {
 namespace {
@@ -54,6 +56,18 @@ void Complain(const std::string& file, const std::string& reason)
     std::cerr << Name << ": " << file << ": " << reason << '\n';
 }
 
+// Names, once a folder, the files an interrupted rewrite of an earlier version
+// left beside a page: they may hold the only whole copy of a page.
+void TellOfLeftoverCopies(const std::string& page)
+{
+    static std::set<std::string> folders;
+    if (!folders.insert(DirectoryPart(page)).second)
+        return;
+    for (const auto& leftover : LeftoverPageCopies(page))
+        Complain(leftover, "left by an interrupted rewrite of an earlier version; it may hold the only whole copy "
+                           "of a page, so it is left as it is");
+}
+
 // Converts one text; false when it was not converted.
 bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& style, const std::string& text)
 {
@@ -66,6 +80,7 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
         Complain(text, "the page " + page + " exists; not converted (--force replaces it)");
         return false;
     }
+    TellOfLeftoverCopies(page);
     try {
         TSourceState source;
         source.SourcePath = text;
@@ -91,10 +106,11 @@ bool RestyleOnePage(const TViewStyle& style, const std::string& page)
             Complain(page, "made by another program; left untouched");
             return false;
         }
+        TellOfLeftoverCopies(page);
         // A page of this program asks nothing.
         const TRestyleResult result = RestylePage(page, style, {});
         if (result.Code != 0) {
-            Complain(page, "I/O error, code " + std::to_string(result.Code));
+            Complain(page, "I/O error, code " + std::to_string(result.Code) + ": " + result.Reason);
             return false;
         }
     } catch (const EVerdaskError& error) {

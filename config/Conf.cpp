@@ -2,6 +2,7 @@
 
 #include "files/Cp1251.h"
 #include "files/Errors.h"
+#include "files/FileReplacement.h"
 #include "files/LineReader.h"
 #include "files/Misc.h"
 #include "files/Prompts.h"
@@ -164,11 +165,13 @@ void TConf::Save(std::string_view programPath) const
 
 void TConf::SaveToFile(const std::string& path) const
 {
+    std::string text;
+    for (const auto& line : lines_) {
+        text += line;
+        text += LineEnd;
+    }
     try {
-        TTextWriter writer(TFile::Create(*fileSystem_, path));
-        for (const auto& line : lines_)
-            writer.WriteLine(line);
-        writer.Close();
+        ReplaceFileWith(*fileSystem_, path, text);
     } catch (const EInOutError& error) {
         throw EFCreateError(path, error.Code());
     }

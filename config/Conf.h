@@ -86,7 +86,8 @@ public:
     void Save(std::string_view programPath) const;
     void SetDefaults();
 
-    // Throws EFCreateError; Lines stay as they are.
+    // Replaces the file whole (TFileReplacement): a failure leaves the old file as
+    // it was. Throws EFCreateError; Lines stay as they are.
     void SaveToFile(const std::string& path) const;
     // Throws EFOpenError; Lines stay as they were when the file cannot be read.
     void LoadFromFile(const std::string& path);

@@ -1,6 +1,7 @@
 #include "conversion/Bookmark.h"
 
 #include "files/Errors.h"
+#include "files/FileReplacement.h"
 #include "files/LineReader.h"
 #include "files/Misc.h"
 #include "files/TextFile.h"
@@ -14,8 +15,6 @@ namespace verdask {
 namespace {
 
 constexpr std::string_view BodyTag = "<BODY";
-constexpr std::string_view CopyName = "VerdaskTemp._b_";
-constexpr std::string_view OldName = "VerdaskTemp._c_";
 
 // Receives the rewritten page a piece at a time.
 using TPieceSink = std::function<void(std::string_view)>;
@@ -99,10 +98,10 @@ private:
     std::uint64_t length_ = 0;
 };
 
-TRewritePlan PlanRewrite(const std::string& pagePath, const std::string& scriptLine, FileSystem& fileSystem)
+TRewritePlan PlanRewrite(TFile& page, const std::string& scriptLine)
 {
     TRewritePlan plan;
-    TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
+    TLineReader reader(page, LineEnds::CarriageReturn);
     bool havePrevious = false;
     bool previousSame = true;
     std::uint64_t previousStart = 0;
@@ -139,41 +138,40 @@ TRewritePlan PlanRewrite(const std::string& pagePath, const std::string& scriptL
     // Bytes after a Ctrl-Z are not copied; nor is the Ctrl-Z.
     plan.CopyEnd = reader.Offset();
     plan.FileEnd = reader.InputEnded() ? plan.CopyEnd + 1 : plan.CopyEnd;
-    reader.Close();
     return plan;
 }
 
-void CopyBytes(const std::string& pagePath, std::uint64_t from, std::uint64_t to, TTextWriter& copy,
-               FileSystem& fileSystem)
+void WriteRewrite(TFile& page, const std::string& scriptLine, const TRewritePlan& plan, TTextWriter& copy)
 {
-    TFile page = TFile::OpenForReading(fileSystem, pagePath);
-    page.Seek(from);
-    std::vector<char> block(16 * FileBlockSize);
-    for (std::uint64_t left = to - from; left > 0;) {
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
-        const std::size_t got = page.Read(block.data(), wanted);
-        if (got == 0)
-            break;
-        copy.Write(std::string_view(block.data(), got));
-        left -= got;
-    }
-    page.Close();
+    TLineReader reader(page, LineEnds::CarriageReturn);
+    RewriteLines(reader, scriptLine, plan.Changes, [&copy](std::string_view piece) { copy.Write(piece); });
+    CopyBytes(page, plan.Changes, plan.CopyEnd, copy);
 }
 
-void WriteCopy(const std::string& pagePath, const std::string& copyPath, const std::string& scriptLine,
-               const TRewritePlan& plan, FileSystem& fileSystem)
+bool IsOwnPage(TFile& page)
 {
-    try {
-        TTextWriter copy(TFile::Create(fileSystem, copyPath));
-        TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
-        RewriteLines(reader, scriptLine, plan.Changes, [&copy](std::string_view piece) { copy.Write(piece); });
-        reader.Close();
-        CopyBytes(pagePath, plan.Changes, plan.CopyEnd, copy, fileSystem);
-        copy.Close();
-    } catch (const EInOutError&) {
-        fileSystem.Remove(copyPath); // a half copy is of no use
-        throw;
+    TLineReader reader(page, LineEnds::CarriageReturn);
+    std::string tail; // the end of the last piece, where "<BODY" may begin
+    bool bodyFound = false;
+    while (!bodyFound && reader.StartLine()) {
+        tail.clear();
+        std::string_view piece;
+        while (reader.NextPiece(piece)) {
+            if (bodyFound)
+                continue;
+            std::string joined = tail;
+            joined.append(piece.substr(0, BodyTag.size() - 1));
+            bodyFound = joined.find(BodyTag) != std::string::npos || piece.find(BodyTag) != std::string_view::npos;
+            tail.append(piece.substr(piece.size() - std::min(piece.size(), BodyTag.size() - 1)));
+            if (tail.size() > BodyTag.size() - 1)
+                tail.erase(0, tail.size() - (BodyTag.size() - 1));
+        }
     }
+    if (!bodyFound || !reader.StartLine())
+        return false;
+    std::string_view rest;
+    bool more = false;
+    return LineHead(reader, HeaderEndMarker.size() + 1, rest, more) == HeaderEndMarker;
 }
 
 } // namespace
@@ -213,60 +211,31 @@ std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>&
 
 bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem)
 {
-    TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
-    std::string tail; // the end of the last piece, where "<BODY" may begin
-    bool bodyFound = false;
-    while (!bodyFound && reader.StartLine()) {
-        tail.clear();
-        std::string_view piece;
-        while (reader.NextPiece(piece)) {
-            if (bodyFound)
-                continue;
-            std::string joined = tail;
-            joined.append(piece.substr(0, BodyTag.size() - 1));
-            bodyFound = joined.find(BodyTag) != std::string::npos || piece.find(BodyTag) != std::string_view::npos;
-            tail.append(piece.substr(piece.size() - std::min(piece.size(), BodyTag.size() - 1)));
-            if (tail.size() > BodyTag.size() - 1)
-                tail.erase(0, tail.size() - (BodyTag.size() - 1));
-        }
-    }
-    if (!bodyFound || !reader.StartLine())
-        return false;
-    std::string_view rest;
-    bool more = false;
-    const std::string head = LineHead(reader, HeaderEndMarker.size() + 1, rest, more);
-    reader.Close();
-    return head == HeaderEndMarker;
+    TFile page = TFile::OpenForReading(fileSystem, pagePath);
+    const bool own = IsOwnPage(page);
+    page.Close();
+    return own;
 }
 
 TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position, FileSystem& fileSystem)
 {
     if (!fileSystem.Exists(pagePath))
         return TBookmarkResult::NoPage;
-    if (!IsOwnPage(pagePath, fileSystem))
+    // Every pass reads this one open file, so the copy is made of one page even
+    // when another window replaces the page meanwhile.
+    TFile page = TFile::OpenForReading(fileSystem, pagePath);
+    if (!IsOwnPage(page))
         return TBookmarkResult::ForeignPage;
     const std::string scriptLine = MakeBookmarkScript(position);
-    const TRewritePlan plan = PlanRewrite(pagePath, scriptLine, fileSystem);
+    const TRewritePlan plan = PlanRewrite(page, scriptLine);
     // Reopening a page and leaving it where it was is the usual case: no rewrite then.
     if (plan.Unchanged())
         return TBookmarkResult::Unchanged;
 
-    const std::string copyPath = SiblingPath(pagePath, CopyName);
-    const std::string oldPath = SiblingPath(pagePath, OldName);
-    WriteCopy(pagePath, copyPath, scriptLine, plan, fileSystem);
-    if (fileSystem.Rename(pagePath, oldPath) != 0) {
-        fileSystem.Remove(copyPath);
-        return TBookmarkResult::NotSwapped;
-    }
-    if (fileSystem.Rename(copyPath, pagePath) != 0) {
-        // The page's content is only in the old file now: put it back.
-        if (fileSystem.Rename(oldPath, pagePath) != 0)
-            return TBookmarkResult::PageLeftAside;
-        fileSystem.Remove(copyPath);
-        return TBookmarkResult::Restored;
-    }
-    if (fileSystem.Remove(oldPath) != 0)
-        return TBookmarkResult::OldPageLeft;
+    TFileReplacement copy(fileSystem, pagePath);
+    WriteRewrite(page, scriptLine, plan, copy.Writer());
+    page.Close();
+    copy.Commit();
     return TBookmarkResult::Saved;
 }
 

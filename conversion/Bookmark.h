@@ -37,16 +37,12 @@ enum class TBookmarkResult {
     ForeignPage, // not a page of this program: never touched
     Unchanged,   // the page holds that bookmark already: not rewritten
     Saved,
-    NotSwapped,  // the page could not be moved aside (a stale VerdaskTemp._c_): the page is as it was
-    Restored,    // the new page could not take the page's name: the old page is back at its path
-    OldPageLeft, // saved, but VerdaskTemp._c_ could not be deleted: the user must hear of it
-    PageLeftAside, // neither file could take the page's name: it is VerdaskTemp._c_, the user must hear of it
 };
 
-// Rewrites the page with the script line of position, through VerdaskTemp._b_ and
-// VerdaskTemp._c_ beside it; the page is never lost on the way. Throws EInOutError
-// when reading the page or writing the copy fails; the page is then untouched and
-// no copy is left.
+// Rewrites the page with the script line of position: the rewritten page is
+// written beside it and takes its place in one step (TFileReplacement). Throws
+// EInOutError, naming the page, when it cannot be read or rewritten; the page
+// is then as it was.
 TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position,
                              FileSystem& fileSystem = PlatformFileSystem());
 

@@ -3,6 +3,7 @@
 #include "config/Conf.h"
 #include "conversion/Source.h"
 #include "files/Errors.h"
+#include "files/FileReplacement.h"
 #include "files/Misc.h"
 #include "files/Prompts.h"
 #include "files/TextFile.h"
@@ -62,28 +63,13 @@ std::string PageNameFor(std::string_view sourcePath)
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
                const TConversionEvents& events, FileSystem& fileSystem)
 {
-    // A page is written whole beside its place and only then put there, so a
-    // failing disk or text never leaves half a page, nor takes the page it replaces.
-    const std::string temporary = SiblingPath(pagePath, PageTemporaryName);
-    try {
-        TTextWriter page(TFile::Create(fileSystem, temporary));
-        page.Write(PageHeaderText(pagePath, style));
-        ConvertBody(conf, source, page, events, fileSystem);
-        page.Write(PageFooterText());
-        page.Close();
-    } catch (const EInOutError& error) {
-        fileSystem.Remove(temporary);
-        if (error.Path() == temporary)
-            throw EInOutError(pagePath, error.Code());
-        throw;
-    } catch (...) {
-        fileSystem.Remove(temporary);
-        throw;
-    }
-    if (const int error = fileSystem.Replace(temporary, pagePath); error != 0) {
-        fileSystem.Remove(temporary);
-        throw EInOutError(pagePath, error);
-    }
+    // Written whole beside its place before it takes it: a failing disk or text
+    // never leaves half a page, nor takes the page it replaces.
+    TFileReplacement page(fileSystem, pagePath);
+    WritePageHeader(page.Writer(), pagePath, style);
+    ConvertBody(conf, source, page.Writer(), events, fileSystem);
+    AppendPageFooter(page.Writer());
+    page.Commit();
 }
 
 std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& source, const TViewStyle& style,

@@ -37,12 +37,9 @@ std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& sourc
                                           const TConversionEvents& events,
                                           FileSystem& fileSystem = PlatformFileSystem());
 
-// The file a page is written into before it takes the page's place.
-inline constexpr std::string_view PageTemporaryName = "VerdaskTemp._p_";
-
-// Header, body and footer of the page, written into PageTemporaryName beside it,
-// which then replaces the page. On failure the page is as before and the
-// temporary file is gone; errors name the page (or the text, for its own).
+// Header, body and footer of the page, written beside it and then put in its
+// place (TFileReplacement). On failure the page is as before and the temporary
+// file is gone; errors name the page (or the text, for its own).
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
                const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem());
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,30 +15,10 @@ int OpenFlags(OpenMode mode)
     switch (mode) {
     case OpenMode::Read:
         return O_RDONLY;
-    case OpenMode::Create:
-        return O_WRONLY | O_CREAT | O_TRUNC;
-    case OpenMode::Append:
-        return O_WRONLY | O_APPEND;
+    case OpenMode::CreateNew:
+        return O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
     }
     return O_RDONLY;
-}
-
-// Rename without replacing: renameat2 where the file system supports it, else a
-// hard link (which refuses an existing target) followed by removing the old name.
-int RenameNoReplace(const char* from, const char* to)
-{
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    if (::link(from, to) != 0)
-        return errno;
-    if (::unlink(from) != 0) {
-        const int error = errno;
-        ::unlink(to);
-        return error;
-    }
-    return 0;
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -104,20 +85,66 @@ public:
         return 0;
     }
 
+    int Sync(Handle handle) override
+    {
+        int result = 0;
+        do {
+            result = ::fsync(handle);
+        } while (result != 0 && errno == EINTR);
+        return result == 0 ? 0 : errno;
+    }
+
+    int CopyPermissions(Handle handle, const std::string& original) override
+    {
+        struct stat wanted {};
+        struct stat now {};
+        if (::stat(original.c_str(), &wanted) != 0 || ::fstat(handle, &now) != 0)
+            return errno;
+        // Only root may give a file away; anyone else's copy stays their own.
+        if ((wanted.st_uid != now.st_uid || wanted.st_gid != now.st_gid) &&
+            ::fchown(handle, wanted.st_uid, wanted.st_gid) != 0 && errno != EPERM)
+            return errno;
+        return ::fchmod(handle, wanted.st_mode & 07777) == 0 ? 0 : errno;
+    }
+
     int Close(Handle handle) override
     {
         // Retrying close after EINTR may close a descriptor reused meanwhile.
         return ::close(handle) == 0 || errno == EINTR ? 0 : errno;
     }
 
-    int Rename(const std::string& from, const std::string& to) override
+    int ReadLink(const std::string& path, std::string& target) override
     {
-        return RenameNoReplace(from.c_str(), to.c_str());
+        std::string buffer(256, '\0');
+        for (;;) {
+            const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size());
+            if (length < 0)
+                return errno;
+            if (static_cast<std::size_t>(length) < buffer.size()) {
+                buffer.resize(static_cast<std::size_t>(length));
+                target = std::move(buffer);
+                return 0;
+            }
+            buffer.resize(buffer.size() * 2);
+        }
     }
 
     int Replace(const std::string& from, const std::string& to) override
     {
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+
+    int SyncFolder(const std::string& folder) override
+    {
+        const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (descriptor < 0)
+            return errno;
+        int error = Sync(descriptor);
+        // Some file systems cannot flush a folder; their renames are as safe as they get.
+        if (error == EINVAL)
+            error = 0;
+        ::close(descriptor);
+        return error;
     }
 
     int Remove(const std::string& path) override

@@ -11,9 +11,8 @@
 namespace verdask {
 
 enum class OpenMode {
-    Read,   // an existing file, from its start
-    Create, // a new file, or an existing one emptied
-    Append, // an existing file, written at its end
+    Read,      // an existing file, from its start
+    CreateNew, // a file that must not exist yet, never made through a symbolic link
 };
 
 class FileSystem {
@@ -31,6 +30,7 @@ public:
     virtual bool CanWriteIn(const std::string& folder) = 0;
 
     // The calls below return 0 on success or the platform's error number.
+    // CreateNew fails with EEXIST when anything, a link included, has the name.
     virtual int Open(const std::string& path, OpenMode mode, Handle& handle) = 0;
     // Reads up to size bytes; count 0 means the end of the file.
     virtual int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) = 0;
@@ -38,13 +38,21 @@ public:
     virtual int Seek(Handle handle, std::uint64_t offset) = 0;
     // Writes all size bytes.
     virtual int Write(Handle handle, const char* data, std::size_t size) = 0;
+    // Puts what was written to the file on the disk.
+    virtual int Sync(Handle handle) = 0;
+    // Gives the open file the permissions of the file at original, and its owner
+    // where the platform allows; ENOENT when there is no such file.
+    virtual int CopyPermissions(Handle handle, const std::string& original) = 0;
     // Releases the handle even when it reports an error.
     virtual int Close(Handle handle) = 0;
-    // Fails with EEXIST when the target exists: a rename never replaces a file.
-    virtual int Rename(const std::string& from, const std::string& to) = 0;
+    // What a symbolic link points to, as it is written in the link; EINVAL when
+    // the path is no link.
+    virtual int ReadLink(const std::string& path, std::string& target) = 0;
     // Puts a file in the target's place at once, replacing what is there: readers
     // see the old file or the new one, never neither.
     virtual int Replace(const std::string& from, const std::string& to) = 0;
+    // Puts the folder's entries (a file renamed into it) on the disk.
+    virtual int SyncFolder(const std::string& folder) = 0;
     virtual int Remove(const std::string& path) = 0;
 };
 

@@ -22,8 +22,15 @@ const char* FirstOf(const char* begin, const char* end, char first, char second)
 } // namespace
 
 TLineReader::TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule, std::size_t blockSize)
-    : file_(TFile::OpenForReading(fileSystem, path)), buffer_(std::max<std::size_t>(blockSize, 2))
+    : ownFile_(TFile::OpenForReading(fileSystem, path)), file_(*ownFile_), buffer_(std::max<std::size_t>(blockSize, 2))
 {
+    SetRule(rule);
+}
+
+TLineReader::TLineReader(TFile& file, LineEnds rule, std::size_t blockSize)
+    : file_(file), buffer_(std::max<std::size_t>(blockSize, 2))
+{
+    file_.Seek(0);
     SetRule(rule);
 }
 
@@ -257,7 +264,8 @@ bool TLineReader::ReadLine(std::string& line)
 
 void TLineReader::Close()
 {
-    file_.Close();
+    if (ownFile_)
+        file_.Close();
 }
 
 } // namespace verdask

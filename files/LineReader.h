@@ -39,6 +39,12 @@ public:
     // throw it when reading fails.
     TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule,
                 std::size_t blockSize = FileBlockSize);
+    // Reads a file opened by the caller, from its start; the caller closes it.
+    // Several passes over one open file read one and the same page, whatever
+    // another program puts at its path meanwhile.
+    TLineReader(TFile& file, LineEnds rule, std::size_t blockSize = FileBlockSize);
+    TLineReader(const TLineReader&) = delete;
+    TLineReader& operator=(const TLineReader&) = delete;
 
     // True when no line is left: the end of the file or the byte that ends the input.
     bool AtEnd();
@@ -76,7 +82,8 @@ private:
     bool TakePiece(std::size_t stop, std::string_view& piece);
     const char* FindStop(const char* begin, const char* end) const;
 
-    TFile file_;
+    std::optional<TFile> ownFile_;
+    TFile& file_;
     LineEnds rule_;
     std::vector<char> buffer_;
     std::size_t position_ = 0;

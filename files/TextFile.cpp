@@ -2,36 +2,35 @@
 
 #include "files/Errors.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <utility>
+#include <vector>
 
 namespace verdask {
 
-TFile::TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode)
-    : fileSystem_(&fileSystem), path_(path)
+TFile::TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode, const std::string& reportedName)
+    : fileSystem_(&fileSystem), path_(path), reportedName_(reportedName)
 {
     if (const int error = fileSystem.Open(path, mode, handle_))
-        throw EInOutError(path, error);
+        throw EInOutError(reportedName_, error);
     open_ = true;
 }
 
 TFile TFile::OpenForReading(FileSystem& fileSystem, const std::string& path)
 {
-    return TFile(fileSystem, path, OpenMode::Read);
+    return TFile(fileSystem, path, OpenMode::Read, path);
 }
 
-TFile TFile::Create(FileSystem& fileSystem, const std::string& path)
+TFile TFile::CreateNew(FileSystem& fileSystem, const std::string& path, const std::string& reportedName)
 {
-    return TFile(fileSystem, path, OpenMode::Create);
-}
-
-TFile TFile::OpenForAppending(FileSystem& fileSystem, const std::string& path)
-{
-    return TFile(fileSystem, path, OpenMode::Append);
+    return TFile(fileSystem, path, OpenMode::CreateNew, reportedName);
 }
 
 TFile::TFile(TFile&& other) noexcept
     : fileSystem_(other.fileSystem_),
       path_(std::move(other.path_)),
+      reportedName_(std::move(other.reportedName_)),
       handle_(other.handle_),
       open_(std::exchange(other.open_, false))
 {
@@ -44,6 +43,7 @@ TFile& TFile::operator=(TFile&& other) noexcept
             fileSystem_->Close(handle_);
         fileSystem_ = other.fileSystem_;
         path_ = std::move(other.path_);
+        reportedName_ = std::move(other.reportedName_);
         handle_ = other.handle_;
         open_ = std::exchange(other.open_, false);
     }
@@ -60,20 +60,33 @@ std::size_t TFile::Read(char* buffer, std::size_t size)
 {
     std::size_t count = 0;
     if (const int error = fileSystem_->Read(handle_, buffer, size, count))
-        throw EInOutError(path_, error);
+        throw EInOutError(reportedName_, error);
     return count;
 }
 
 void TFile::Seek(std::uint64_t offset)
 {
     if (const int error = fileSystem_->Seek(handle_, offset))
-        throw EInOutError(path_, error);
+        throw EInOutError(reportedName_, error);
 }
 
 void TFile::Write(std::string_view data)
 {
     if (const int error = fileSystem_->Write(handle_, data.data(), data.size()))
-        throw EInOutError(path_, error);
+        throw EInOutError(reportedName_, error);
+}
+
+void TFile::Sync()
+{
+    if (const int error = fileSystem_->Sync(handle_))
+        throw EInOutError(reportedName_, error);
+}
+
+void TFile::KeepPermissionsOf(const std::string& original)
+{
+    const int error = fileSystem_->CopyPermissions(handle_, original);
+    if (error != 0 && error != ENOENT)
+        throw EInOutError(reportedName_, error);
 }
 
 void TFile::Close()
@@ -82,7 +95,7 @@ void TFile::Close()
         return;
     open_ = false;
     if (const int error = fileSystem_->Close(handle_))
-        throw EInOutError(path_, error);
+        throw EInOutError(reportedName_, error);
 }
 
 TTextWriter::TTextWriter(TFile file) : file_(std::move(file))
@@ -133,10 +146,30 @@ void TTextWriter::Flush()
     buffer_.clear();
 }
 
+void TTextWriter::Sync()
+{
+    Flush();
+    file_.Sync();
+}
+
 void TTextWriter::Close()
 {
     Flush();
     file_.Close();
+}
+
+void CopyBytes(TFile& source, std::uint64_t from, std::uint64_t to, TTextWriter& writer)
+{
+    source.Seek(from);
+    std::vector<char> block(16 * FileBlockSize);
+    for (std::uint64_t left = to - from; left > 0;) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+        const std::size_t got = source.Read(block.data(), wanted);
+        if (got == 0)
+            break;
+        writer.Write(std::string_view(block.data(), got));
+        left -= got;
+    }
 }
 
 } // namespace verdask

@@ -14,10 +14,12 @@ namespace verdask {
 
 class TFile {
 public:
-    // Each throws EInOutError when the file cannot be opened in that mode.
+    // Throws EInOutError when the file cannot be opened.
     static TFile OpenForReading(FileSystem& fileSystem, const std::string& path);
-    static TFile Create(FileSystem& fileSystem, const std::string& path);
-    static TFile OpenForAppending(FileSystem& fileSystem, const std::string& path);
+    // A file that must not exist yet (see OpenMode::CreateNew). Errors name
+    // reportedName, the file the user knows of, rather than the path.
+    // Throws EInOutError; its Code() is EEXIST when the name is taken.
+    static TFile CreateNew(FileSystem& fileSystem, const std::string& path, const std::string& reportedName);
 
     TFile(TFile&& other) noexcept;
     TFile& operator=(TFile&& other) noexcept;
@@ -31,16 +33,22 @@ public:
     // Moves a file opened for reading to an offset from its start.
     void Seek(std::uint64_t offset);
     void Write(std::string_view data);
+    // Puts what was written on the disk.
+    void Sync();
+    // Takes the permissions (and, where allowed, the owner) of the file at original;
+    // nothing when there is no such file.
+    void KeepPermissionsOf(const std::string& original);
     void Close();
 
     bool IsOpen() const noexcept { return open_; }
     const std::string& Path() const noexcept { return path_; }
 
 private:
-    TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode);
+    TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode, const std::string& reportedName);
 
     FileSystem* fileSystem_;
     std::string path_;
+    std::string reportedName_;
     FileSystem::Handle handle_ = -1;
     bool open_ = false;
 };
@@ -56,8 +64,11 @@ public:
 
     void WriteLine(std::string_view line);
     void Write(std::string_view text);
+    // Writes what is buffered and puts it on the disk; throws EInOutError.
+    void Sync();
     // Writes what is buffered and closes; throws EInOutError.
     void Close();
+    TFile& File() noexcept { return file_; }
 
 private:
     void Flush();
@@ -68,5 +79,9 @@ private:
 
 inline constexpr std::string_view LineEnd = "\r\n";
 inline constexpr std::size_t FileBlockSize = 64 * 1024;
+
+// Copies the bytes of source from offset from up to offset to (or its end, if
+// sooner) into writer.
+void CopyBytes(TFile& source, std::uint64_t from, std::uint64_t to, TTextWriter& writer);
 
 } // namespace verdask

@@ -1,5 +1,7 @@
 #include "shell/InterfaceText.h"
 
+#include "files/Errors.h"
+
 #include "files/Cp1251.h"
 
 namespace verdask {
@@ -90,6 +92,19 @@ std::string NoPageToRestyleText(int language)
 {
     return language == RussianColumn ? Utf8ToHtml1251("Нет страницы, к которой можно применить стиль.")
                                      : std::string("There is no page to apply the style to.");
+}
+
+std::string LeftoverCopyText(int language, std::string_view path)
+{
+    const std::string_view text =
+        language == RussianColumn
+            ? "Файл, оставшийся от прерванной записи в прежней версии программы, может хранить единственную "
+              "целую копию страницы:\n%s\nПрограмма его не трогает. Откройте его, чтобы увидеть, что в нём, "
+              "и удалите, когда он станет не нужен."
+            : "A file left by an interrupted rewrite of an earlier version of the program may hold the only whole "
+              "copy of a page:\n%s\nThe program leaves it as it is. Open it to see what it holds, and delete it "
+              "once you no longer need it.";
+    return FormatMessage(text, path);
 }
 
 std::string SampleText()

@@ -49,6 +49,10 @@ TInterfaceText FillInterfaceText();
 // Apply with no page file shown (the built-in page): there is nothing to restyle.
 std::string NoPageToRestyleText(int language);
 
+// A file an interrupted rewrite of an earlier version left beside a page, which
+// may hold the only whole copy of it. UTF-8, as the path is.
+std::string LeftoverCopyText(int language, std::string_view path);
+
 // The body of the style preview: a passage of Russian prose marked up as a page body.
 std::string SampleText();
 

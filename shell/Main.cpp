@@ -3,6 +3,7 @@
 #include "conversion/Bookmark.h"
 #include "conversion/ConvertAndSave.h"
 #include "files/Errors.h"
+#include "files/FileReplacement.h"
 #include "files/Misc.h"
 #include "shell/About.h"
 #include "shell/Controls.h"
@@ -434,6 +435,7 @@ void TMainForm::ShowPage(const std::string& path)
 {
     currentPage_ = path;
     webBrowser_->NavigateToFile(path);
+    TellOfLeftoverCopies(path);
 }
 
 std::int64_t TMainForm::GetReadingPosition()
@@ -456,9 +458,16 @@ void TMainForm::SaveReadingPosition()
 {
     if (currentPage_.empty())
         return;
-    const TBookmarkResult result = SaveBookmark(currentPage_, GetReadingPosition());
-    if (result == TBookmarkResult::OldPageLeft || result == TBookmarkResult::PageLeftAside)
-        prompts_.ShowMessage(Text(Row::BookmarkError));
+    SaveBookmark(currentPage_, GetReadingPosition());
+}
+
+void TMainForm::TellOfLeftoverCopies(const std::string& page)
+{
+    // Once a folder in a run: the files stay until the user deals with them.
+    if (!foldersChecked_.insert(DirectoryPart(page)).second)
+        return;
+    for (const auto& leftover : LeftoverPageCopies(page))
+        prompts_.ShowMessage(LeftoverCopyText(LanguageIndex(), leftover));
 }
 
 void TMainForm::MakeDefaultStyle(const TViewStyle& style)

@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 class QAction;
@@ -138,6 +139,8 @@ private:
     void BeginConversion();
     void EndConversion();
     void PumpEvents();
+    // Tells of the files an interrupted rewrite of an earlier version left beside the page.
+    void TellOfLeftoverCopies(const std::string& page);
 
     std::string programPath_;
     Prompts& prompts_;
@@ -145,6 +148,7 @@ private:
     TInterfaceText interfaceText_;
     bool textLoaded_ = false;
     std::string currentPage_;
+    std::set<std::string> foldersChecked_; // for files left by earlier runs
     std::string readmePath_;
     std::string headerEndMarker_;
     std::string sampleText_;

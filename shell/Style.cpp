@@ -347,8 +347,14 @@ void TStyleForm::Apply1Click()
         return saveDialog_.FileName;
     };
     const TRestyleResult result = RestylePage(page, mainForm_->CurrentStyle(), questions);
-    if (result.Code != 0)
-        mainForm_->Questions().ShowMessage(mainForm_->Text(23) + IntegerToText(result.Code));
+    if (result.Code != 0) {
+        // The row is the program's windows-1251 text, the reason may name a path in
+        // the file system's UTF-8: both go out as UTF-8.
+        std::string message = FromWindows1251(mainForm_->Text(23)).toStdString() + IntegerToText(result.Code);
+        if (!result.Reason.empty())
+            message += "\n" + result.Reason;
+        mainForm_->Questions().ShowMessage(message);
+    }
     if (result.ShowPage)
         mainForm_->ShowPage(page);
     if (result.CloseEditor)

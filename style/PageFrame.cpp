@@ -76,18 +76,14 @@ std::string PageFooterText()
     return text;
 }
 
-void WritePageHeader(const std::string& pagePath, TViewStyle style, FileSystem& fileSystem)
+void WritePageHeader(TTextWriter& page, std::string_view pagePath, const TViewStyle& style)
 {
-    TFile page = TFile::Create(fileSystem, pagePath);
     page.Write(PageHeaderText(pagePath, style));
-    page.Close();
 }
 
-void AppendPageFooter(const std::string& pagePath, FileSystem& fileSystem)
+void AppendPageFooter(TTextWriter& page)
 {
-    TFile page = TFile::OpenForAppending(fileSystem, pagePath);
     page.Write(PageFooterText());
-    page.Close();
 }
 
 } // namespace verdask

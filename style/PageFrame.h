@@ -2,7 +2,7 @@
 
 // The frame of every page the program writes: 13 header lines, the body, 3 footer lines.
 
-#include "files/FileSystem.h"
+#include "files/TextFile.h"
 #include "style/ViewStyle.h"
 
 #include <string>
@@ -36,9 +36,8 @@ std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style);
 // Footer lines 1 to 3, each ended by CR LF.
 std::string PageFooterText();
 
-// Creates or empties the page and writes the header. Throws EInOutError.
-void WritePageHeader(const std::string& pagePath, TViewStyle style, FileSystem& fileSystem = PlatformFileSystem());
-// Appends the footer to an existing page. Throws EInOutError.
-void AppendPageFooter(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
+// Write the header and the footer into a page being written. Throw EInOutError.
+void WritePageHeader(TTextWriter& page, std::string_view pagePath, const TViewStyle& style);
+void AppendPageFooter(TTextWriter& page);
 
 } // namespace verdask

@@ -1,15 +1,17 @@
 #include "style/Restyle.h"
 
 #include "files/Errors.h"
+#include "files/FileReplacement.h"
 #include "files/LineReader.h"
 #include "files/Misc.h"
 #include "files/TextFile.h"
 #include "style/PageFrame.h"
 
+#include <cstdint>
+
 namespace verdask {
 namespace {
 
-constexpr std::string_view TemporaryName = "VerdaskTemp._a_";
 constexpr std::string_view ReadmeName = "readme.html";
 
 // Whether the piece, with the end of the pieces before it, holds "<BODY" or "<body".
@@ -65,23 +67,34 @@ bool ReadToHeaderEnd(TLineReader& reader)
     return last == HeaderEndMarker;
 }
 
-void CopyRest(TLineReader& reader, const std::string& pagePath, FileSystem& fileSystem)
+void CopyRest(TLineReader& reader, TTextWriter& page)
 {
-    TTextWriter page(TFile::OpenForAppending(fileSystem, pagePath));
     std::string_view piece;
     while (reader.StartLine()) {
         while (reader.NextPiece(piece))
             page.Write(piece);
         page.Write(LineEnd);
     }
-    page.Close();
 }
 
-// The old page is only in the temporary file: it goes back to its name.
-void PutBack(const std::string& pagePath, const std::string& temporary, FileSystem& fileSystem)
+// The old page, byte for byte, under the backup name.
+void WriteBackup(TFile& oldPage, const std::string& backup, FileSystem& fileSystem)
 {
-    fileSystem.Remove(pagePath);
-    fileSystem.Rename(temporary, pagePath);
+    TFileReplacement copy(fileSystem, backup);
+    CopyBytes(oldPage, 0, UINT64_MAX, copy.Writer());
+    copy.Commit();
+}
+
+// The new header and the old page's lines after its header end.
+void WriteRestyledPage(TFile& oldPage, const std::string& pagePath, const TViewStyle& style, FileSystem& fileSystem)
+{
+    TFileReplacement page(fileSystem, pagePath);
+    WritePageHeader(page.Writer(), pagePath, style);
+    TLineReader reader(oldPage, LineEnds::CarriageReturn);
+    ReadToHeaderEnd(reader);
+    CopyRest(reader, page.Writer());
+    oldPage.Close();
+    page.Commit();
 }
 
 } // namespace
@@ -103,67 +116,43 @@ bool IsRestylablePage(const std::string& pagePath, FileSystem& fileSystem)
 TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style, const TRestyleQuestions& questions,
                            FileSystem& fileSystem)
 {
-    TRestyleResult result;
-    if (FileNamePart(pagePath) == ReadmeName) {
-        result.CloseEditor = true;
-        return result;
-    }
-    const std::string temporary = SiblingPath(pagePath, TemporaryName);
-    if (fileSystem.Exists(temporary) && fileSystem.Remove(temporary) != 0)
-        return {1, false, false};
-    if (fileSystem.Rename(pagePath, temporary) != 0)
-        return {2, false, false};
-
-    std::optional<TLineReader> reader;
-    TForeignChoice choice = TForeignChoice::NoBackup;
+    if (FileNamePart(pagePath) == ReadmeName)
+        return {0, true, false, {}};
+    // The old page stays where it is, open, until the new one takes its place;
+    // every pass reads this one open file.
+    TFile oldPage = TFile::OpenForReading(fileSystem, pagePath);
     bool own = false;
-    std::string backup;
-    try {
-        WritePageHeader(pagePath, style, fileSystem);
-        reader.emplace(fileSystem, temporary, LineEnds::CarriageReturn);
-        own = ReadToHeaderEnd(*reader);
-        if (!own) {
-            choice = questions.AskForeignChoice ? questions.AskForeignChoice() : TForeignChoice::Cancel;
-            if (choice == TForeignChoice::BackupChosen) {
-                const auto chosen = questions.AskBackupName ? questions.AskBackupName() : std::nullopt;
-                if (chosen)
-                    backup = *chosen;
-                else
-                    choice = TForeignChoice::Cancel;
-            }
-        }
-        if (choice == TForeignChoice::Cancel) {
-            reader->Close();
-            reader.reset();
-            if (fileSystem.Remove(pagePath) != 0)
-                return {4, false, false};
-            if (fileSystem.Rename(temporary, pagePath) != 0)
-                return {5, false, false};
-            return result;
-        }
-        CopyRest(*reader, pagePath, fileSystem);
-        reader->Close();
-        reader.reset();
-    } catch (...) {
-        reader.reset(); // closes the temporary file before it is renamed back
-        PutBack(pagePath, temporary, fileSystem);
-        throw;
+    {
+        TLineReader reader(oldPage, LineEnds::CarriageReturn);
+        own = ReadToHeaderEnd(reader);
     }
-
-    result.CloseEditor = true;
-    if (own || choice == TForeignChoice::NoBackup) {
-        if (fileSystem.Remove(temporary) != 0)
-            return {3, true, false};
-    } else {
+    std::string backup;
+    if (!own) {
+        TForeignChoice choice = questions.AskForeignChoice ? questions.AskForeignChoice() : TForeignChoice::Cancel;
+        if (choice == TForeignChoice::BackupChosen) {
+            const auto chosen = questions.AskBackupName ? questions.AskBackupName() : std::nullopt;
+            if (!chosen)
+                return {};
+            backup = *chosen;
+        }
+        if (choice == TForeignChoice::Cancel)
+            return {};
         if (choice == TForeignChoice::BackupBeside)
             backup = BackupName(pagePath);
-        if (fileSystem.Exists(backup))
-            fileSystem.Remove(backup);
-        if (fileSystem.Rename(temporary, backup) != 0)
-            return {6, true, false};
     }
-    result.ShowPage = true;
-    return result;
+    if (!backup.empty()) {
+        // A backup in the page's own place ("book.htm_" backs up as itself) would
+        // be replaced by the restyled page at once.
+        if (IsSameFile(backup, pagePath))
+            return {6, false, false, FormatMessage("The backup copy %s would replace the page itself", backup)};
+        try {
+            WriteBackup(oldPage, backup, fileSystem);
+        } catch (const EInOutError& error) {
+            return {6, false, false, error.what()};
+        }
+    }
+    WriteRestyledPage(oldPage, pagePath, style, fileSystem);
+    return {0, true, true, {}};
 }
 
 } // namespace verdask

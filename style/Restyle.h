@@ -27,9 +27,10 @@ struct TRestyleQuestions {
 };
 
 struct TRestyleResult {
-    int Code = 0;             // 0, or the failure codes 1 to 6 the user is told of
+    int Code = 0;             // 0, or 6: the backup copy could not be made, and the page is as it was
     bool CloseEditor = false; // the style editor closes
     bool ShowPage = false;    // the restyled page is to be shown again
+    std::string Reason;       // what went wrong, for a code
 };
 
 // The page path without its last character, followed by "_" (book.html: book.htm_).
@@ -39,10 +40,11 @@ std::string BackupName(std::string_view pagePath);
 // header-end marker. Throws EInOutError.
 bool IsRestylablePage(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
 
-// Restyles the page through "VerdaskTemp._a_" beside it. Failures the user is told
-// of by number are codes; any other input/output failure while the old page exists
-// only in the temporary file puts it back at the page's path before EInOutError
-// goes on, so no page is lost.
+// Restyles the page: the new header and the old body and footer are written
+// beside it and take its place in one step (TFileReplacement); a backup of a page
+// of another program is made before that. Cancelling changes no file. A backup
+// that cannot be made is code 6, with the page as it was; any other failure
+// throws EInOutError naming the page, which is then as it was.
 TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style, const TRestyleQuestions& questions,
                            FileSystem& fileSystem = PlatformFileSystem());
 

@@ -350,7 +350,8 @@ TEST(ConvertBody, LongLinesReadInPiecesConvertAsWholeLines)
         source.IndentWidth = 3;
         for (const std::size_t block : {4u, 9u, 31u, 4096u}) {
             {
-                TTextWriter page(TFile::Create(PlatformFileSystem(), pagePath));
+                std::filesystem::remove(pagePath);
+                TTextWriter page(TFile::CreateNew(PlatformFileSystem(), pagePath, pagePath));
                 ConvertBody(conf, source, page, {}, PlatformFileSystem(), block);
                 page.Close();
             }

@@ -124,11 +124,14 @@ TEST_F(Reader, AFailedSaveAtCloseIsReportedAndTheWindowStillCloses)
     Convert(form);
     ASSERT_TRUE(ScrollTo(form, 30));
     const std::string page = ReadFileBytes(PagePath);
-    std::filesystem::create_directory(Dir.Path() / "VerdaskTemp._b_"); // the copy cannot be written
-    form.Exit1Click();
+    {
+        const test::TFileSizeLimit fullDisk(page.size() / 2); // the rewritten page cannot be written
+        form.Exit1Click();
+    }
     ASSERT_EQ(Prompts.Errors.size(), 1u);
-    EXPECT_TRUE(Prompts.Errors[0].starts_with("I/O error on file " + Dir.File("VerdaskTemp._b_")))
+    EXPECT_TRUE(Prompts.Errors[0].starts_with("I/O error on file " + PagePath + ": File too large"))
         << Prompts.Errors[0];
+    EXPECT_EQ(test::TemporaryFilesIn(Dir.Path()), std::vector<std::string>{});
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.Conf().GetValue("Lastread"), PagePath);
     EXPECT_EQ(ReadFileBytes(PagePath), page) << "the page is as it was";

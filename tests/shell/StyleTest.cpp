@@ -201,11 +201,15 @@ TEST_F(StyleEditor, ApplyRestylesTheShownPageAndClosesTheEditor)
     EXPECT_EQ(ReadFileBytes(Dir.File("other.html")), foreign);
     EXPECT_TRUE(second.isVisible());
 
-    // A failure is told by its code.
-    std::filesystem::create_directory(Dir.Path() / "VerdaskTemp._a_");
+    // A failure is told by its code and its reason; the editor stays open.
+    std::filesystem::create_directory(Dir.Path() / "other.htm_"); // a folder at the backup name
+    Prompts.ForeignAnswers = {1};
     second.Apply1Click();
     ASSERT_FALSE(Prompts.Messages.empty());
-    EXPECT_EQ(Prompts.Messages.back(), "I/O error, code 2");
+    EXPECT_TRUE(Prompts.Messages.back().starts_with("I/O error, code 6\nI/O error on file " + Dir.File("other.htm_")))
+        << Prompts.Messages.back();
+    EXPECT_EQ(ReadFileBytes(Dir.File("other.html")), foreign);
+    EXPECT_TRUE(second.isVisible());
 }
 
 // Runs action on the settings dialog once it is up, then presses one of its buttons.

@@ -1,8 +1,6 @@
 #include "style/PageFrame.h"
 
-#include "files/Errors.h"
-#include "files/TextFile.h"
-#include "support/FailingFileSystem.h"
+#include "files/FileReplacement.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -26,10 +24,8 @@ std::vector<std::string> SplitCrLf(const std::string& text)
 
 TEST(PageHeader, DefaultStyleByteForByte)
 {
-    TTempDir dir;
-    const std::string path = dir.File("book.html");
-    WritePageHeader(path, TViewStyle{});
-    EXPECT_EQ(ReadFileBytes(path),
+    const std::string path = "/books/book.html";
+    EXPECT_EQ(PageHeaderText(path, TViewStyle{}),
               CrLfLines({
                   "<HTML>",
                   "<HEAD>",
@@ -112,20 +108,18 @@ TEST(PageHeader, TitleIsTheFileNameOfThePath)
         EXPECT_EQ(SplitCrLf(PageHeaderText(c.path, TViewStyle{}))[2], c.titleLine) << c.path;
 }
 
-TEST(PageFrame, HeaderEmptiesAnOldPageAndTheFooterIsAppended)
+TEST(PageFrame, HeaderAndFooterFrameTheBodyOfAPageBeingWritten)
 {
     TTempDir dir;
     const std::string path = dir.File("book.html");
     test::WriteFileBytes(path, std::string(100000, 'o'));
     TViewStyle style;
     style.TextWidth = 60;
-    WritePageHeader(path, style);
-    {
-        TFile page = TFile::OpenForAppending(PlatformFileSystem(), path);
-        page.Write("<BR><A Name=a1>body\r\n");
-        page.Close();
-    }
-    AppendPageFooter(path);
+    TFileReplacement page(PlatformFileSystem(), path);
+    WritePageHeader(page.Writer(), path, style);
+    page.Writer().Write("<BR><A Name=a1>body\r\n");
+    AppendPageFooter(page.Writer());
+    page.Commit();
     const std::string expectedFooter = CrLfLines({
         "</A><BR>&nbsp;<BR>Formatted by the <I>Verdask Library Text Converter</I>, <A HREF=" +
             std::string(HomePageAddress) + "><NOBR>" + std::string(HomePageAddress) + "</NOBR></A>",
@@ -147,21 +141,6 @@ TEST(PageFrame, InvariantsTheReadersRelyOn)
     ASSERT_EQ(bodyLine, 11u) << "the body start line is the first holding <BODY";
     EXPECT_EQ(lines[bodyLine + 1], HeaderEndMarker);
     EXPECT_TRUE(lines[9].starts_with(ScriptLinePrefix));
-}
-
-TEST(PageFrame, FailuresAreInOutErrorsAndKeepWhatWasWritten)
-{
-    TTempDir dir;
-    std::filesystem::create_directory(dir.Path() / "page.html");
-    EXPECT_THROW(WritePageHeader(dir.File("page.html"), TViewStyle{}), EInOutError);
-    EXPECT_THROW(AppendPageFooter(dir.File("missing.html")), EInOutError);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "missing.html"));
-
-    const std::string path = dir.File("book.html");
-    test::TFailingFileSystem failing(2); // the write of the header
-    EXPECT_THROW(WritePageHeader(path, TViewStyle{}, failing), EInOutError);
-    const std::string partial = ReadFileBytes(path);
-    EXPECT_EQ(partial, PageHeaderText(path, TViewStyle{}).substr(0, partial.size()));
 }
 
 } // namespace

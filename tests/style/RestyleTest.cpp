@@ -1,6 +1,7 @@
 #include "style/Restyle.h"
 
 #include "files/Errors.h"
+#include "files/FileReplacement.h"
 #include "style/PageFrame.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
@@ -65,7 +66,6 @@ const std::string ForeignRest = CrLfLines({"<p>kept line</p>", "</body></html>"}
 TEST_F(RestyleFixture, APageOfThisProgramKeepsItsBodyAndLosesItsBookmark)
 {
     WriteFileBytes(PagePath, OwnPage());
-    WriteFileBytes(Dir.File("VerdaskTemp._a_"), "stale"); // removed first
     const TRestyleResult result = RestylePage(PagePath, NewStyle(), Questions());
     EXPECT_EQ(result.Code, 0);
     EXPECT_TRUE(result.CloseEditor);
@@ -73,6 +73,24 @@ TEST_F(RestyleFixture, APageOfThisProgramKeepsItsBodyAndLosesItsBookmark)
     EXPECT_EQ(Asked, 0) << "no question for an own page";
     EXPECT_EQ(ReadFileBytes(PagePath), Restyled(Body + PageFooterText()));
     EXPECT_EQ(FolderEntries(Dir.Path()), std::vector<std::string>{"book.html"});
+}
+
+TEST_F(RestyleFixture, WhatAnEarlierRunLeftIsNeverDeletedNorWrittenThrough)
+{
+    // An earlier version killed midway left the whole old page only in
+    // VerdaskTemp._a_ and the page cut short; a link at ._b_ points elsewhere.
+    const std::string onlyCopy = OwnPage() + "the rest of the book\r\n";
+    WriteFileBytes(Dir.File("VerdaskTemp._a_"), onlyCopy);
+    WriteFileBytes(Dir.File("victim"), "not to be touched");
+    std::filesystem::create_symlink(Dir.File("victim"), Dir.File("VerdaskTemp._b_"));
+    WriteFileBytes(PagePath, OwnPage());
+    EXPECT_EQ(RestylePage(PagePath, NewStyle(), Questions()).Code, 0);
+    EXPECT_EQ(RestylePage(PagePath, TViewStyle{}, Questions()).Code, 0) << "and again";
+    EXPECT_EQ(ReadFileBytes(Dir.File("VerdaskTemp._a_")), onlyCopy);
+    EXPECT_EQ(ReadFileBytes(Dir.File("victim")), "not to be touched");
+    EXPECT_EQ(LeftoverPageCopies(PagePath), std::vector<std::string>{Dir.File("VerdaskTemp._a_")});
+    EXPECT_EQ(FolderEntries(Dir.Path()), (std::vector<std::string>{"VerdaskTemp._a_", "VerdaskTemp._b_", "book.html",
+                                                                   "victim"}));
 }
 
 TEST_F(RestyleFixture, TheReadmeIsNeverRestyledButAReadmeInCapitalsIs)
@@ -155,35 +173,46 @@ TEST_F(RestyleFixture, OddBodyTagsAndLineEnds)
     EXPECT_EQ(ReadFileBytes(PagePath), Restyled(""));
 }
 
-TEST_F(RestyleFixture, FailureCodesFromRealFailures)
+TEST_F(RestyleFixture, ABackupThatCannotBeMadeLeavesThePageAsItWas)
 {
-    // 2: the temporary name is taken by a folder, which the rename does not replace.
-    const std::string page = OwnPage();
-    WriteFileBytes(PagePath, page);
-    std::filesystem::create_directory(Dir.Path() / "VerdaskTemp._a_");
-    EXPECT_EQ(RestylePage(PagePath, NewStyle(), Questions()).Code, 2);
-    EXPECT_EQ(ReadFileBytes(PagePath), page);
-    std::filesystem::remove(Dir.Path() / "VerdaskTemp._a_");
-
-    // 6: the backup name is taken by a folder.
+    // A folder at the backup name.
     WriteFileBytes(PagePath, Foreign);
     std::filesystem::create_directory(Dir.Path() / "book.htm_");
     Choices = {TForeignChoice::BackupBeside};
-    const TRestyleResult result = RestylePage(PagePath, NewStyle(), Questions());
+    TRestyleResult result = RestylePage(PagePath, NewStyle(), Questions());
     EXPECT_EQ(result.Code, 6);
-    EXPECT_TRUE(result.CloseEditor);
+    EXPECT_FALSE(result.CloseEditor) << "the user may choose again";
     EXPECT_FALSE(result.ShowPage);
-    EXPECT_EQ(ReadFileBytes(PagePath), Restyled(ForeignRest));
-    EXPECT_EQ(ReadFileBytes(Dir.File("VerdaskTemp._a_")), Foreign) << "the old page is kept in the temporary file";
+    EXPECT_NE(result.Reason.find(Dir.File("book.htm_")), std::string::npos) << result.Reason;
+    EXPECT_EQ(ReadFileBytes(PagePath), Foreign);
+    EXPECT_EQ(FolderEntries(Dir.Path()), (std::vector<std::string>{"book.htm_", "book.html"}));
+
+    // A page whose backup name is its own name (book.htm_ backs up as book.htm_),
+    // and a chosen name that is the page through a link.
+    const std::string odd = Dir.File("odd.htm_");
+    WriteFileBytes(odd, Foreign);
+    Choices = {TForeignChoice::BackupBeside};
+    Asked = 0;
+    EXPECT_EQ(RestylePage(odd, NewStyle(), Questions()).Code, 6);
+    EXPECT_EQ(ReadFileBytes(odd), Foreign);
+    std::filesystem::create_symlink(PagePath, Dir.File("link.html"));
+    Choices = {TForeignChoice::BackupChosen};
+    Asked = 0;
+    BackupNames = {Dir.File("link.html")};
+    result = RestylePage(PagePath, NewStyle(), Questions());
+    EXPECT_EQ(result.Code, 6);
+    EXPECT_EQ(ReadFileBytes(PagePath), Foreign);
 }
 
-TEST_F(RestyleFixture, EveryFailingFileCallKeepsThePageOrReportsWhereItIs)
+TEST_F(RestyleFixture, EveryFailingFileCallLeavesTheOldPageOrTheNewOne)
 {
     for (const TForeignChoice choice : {TForeignChoice::NoBackup, TForeignChoice::BackupBeside,
                                         TForeignChoice::BackupChosen, TForeignChoice::Cancel}) {
         for (const bool own : {true, false}) {
             const std::string old = own ? OwnPage() : Foreign;
             const std::string restyled = own ? Restyled(Body + PageFooterText()) : Restyled(ForeignRest);
+            const bool backedUp = !own && (choice == TForeignChoice::BackupBeside || choice == TForeignChoice::BackupChosen);
+            const std::string backup = choice == TForeignChoice::BackupBeside ? BackupName(PagePath) : Dir.File("chosen.bak");
             auto run = [&](FileSystem& files) {
                 for (const auto& name : FolderEntries(Dir.Path()))
                     std::filesystem::remove_all(Dir.Path() / name);
@@ -201,21 +230,27 @@ TEST_F(RestyleFixture, EveryFailingFileCallKeepsThePageOrReportsWhereItIs)
                 bool thrown = false;
                 try {
                     result = run(failing);
-                } catch (const EInOutError&) {
+                } catch (const EInOutError& error) {
                     thrown = true;
+                    EXPECT_EQ(error.Path(), PagePath);
                 }
                 const std::string call = failing.Log()[static_cast<std::size_t>(failAt - 1)];
-                const std::string temporary = Dir.File("VerdaskTemp._a_");
-                if (thrown || result.Code == 1 || result.Code == 2) {
-                    EXPECT_EQ(ReadFileBytes(PagePath), old) << call;
-                } else if (result.Code == 4 || result.Code == 5) {
-                    EXPECT_EQ(ReadFileBytes(temporary), old) << "the old page is in the temporary file: " << call;
+                const std::string now = ReadFileBytes(PagePath);
+                const bool cancelled = !own && choice == TForeignChoice::Cancel;
+                if (result.ShowPage) {
+                    EXPECT_EQ(now, restyled) << call;
+                } else if (thrown && call.starts_with("sync folder")) {
+                    EXPECT_EQ(now, restyled) << "flushing the folder fails after the rename: " << call;
                 } else {
-                    const bool cancelled = !own && choice == TForeignChoice::Cancel;
-                    EXPECT_EQ(ReadFileBytes(PagePath), cancelled ? old : restyled) << call;
-                    if (result.Code == 3 || result.Code == 6) {
-                        EXPECT_EQ(ReadFileBytes(temporary), old) << call;
-                    }
+                    EXPECT_EQ(now, old) << call;
+                    EXPECT_TRUE(thrown || cancelled || result.Code == 6) << "a failure is never silent: " << call;
+                }
+                if (backedUp && std::filesystem::exists(backup)) {
+                    EXPECT_EQ(ReadFileBytes(backup), old) << call;
+                }
+                EXPECT_TRUE(!result.ShowPage || !backedUp || std::filesystem::exists(backup)) << call;
+                if (!call.starts_with("remove")) {
+                    EXPECT_EQ(test::TemporaryFilesIn(Dir.Path()), std::vector<std::string>{}) << call;
                 }
             }
         }

@@ -54,7 +54,7 @@ TEST(StyleReadBack, EveryStyleTheEditorCanMakeReadsBackUnchanged)
             style.FontColor = RgbToStyleColor(static_cast<std::uint32_t>(i) * 2654435761u);
             style.BackColor = RgbToStyleColor(static_cast<std::uint32_t>(i) * 40503u);
             style.FontName = fonts[i % 5];
-            WritePageHeader(path, style);
+            WriteFileBytes(path, PageHeaderText(path, style));
             ASSERT_EQ(ReadStyleFromPage(path, OddStyle()), style) << "size " << size << " spacing " << spacing;
         }
     }

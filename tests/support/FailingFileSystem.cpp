@@ -1,5 +1,7 @@
 #include "support/FailingFileSystem.h"
 
+#include <csignal>
+
 namespace verdask::test {
 
 bool TFailingFileSystem::FailsNow(std::string call)
@@ -9,6 +11,8 @@ bool TFailingFileSystem::FailsNow(std::string call)
     if (calls_ != failAt_)
         return false;
     failed_ = true;
+    if (fault_ == Fault::Kill && log_.back() != "write")
+        std::raise(SIGKILL);
     return true;
 }
 
@@ -24,9 +28,9 @@ bool TFailingFileSystem::CanWriteIn(const std::string& folder)
 
 int TFailingFileSystem::Open(const std::string& path, OpenMode mode, Handle& handle)
 {
-    static constexpr const char* Modes[] = {"Read", "Create", "Append"};
-    if (FailsNow(std::string("open ") + Modes[static_cast<int>(mode)] + " " + path))
-        return mode == OpenMode::Read ? ENOENT : EACCES;
+    const bool reading = mode == OpenMode::Read;
+    if (FailsNow(std::string(reading ? "open Read " : "open CreateNew ") + path))
+        return reading ? ENOENT : EACCES;
     return real_.Open(path, mode, handle);
 }
 
@@ -43,11 +47,24 @@ int TFailingFileSystem::Seek(Handle handle, std::uint64_t offset)
 int TFailingFileSystem::Write(Handle handle, const char* data, std::size_t size)
 {
     if (FailsNow("write")) {
-        // A full disk takes part of a block before it refuses the rest.
+        // A full disk takes part of a block before it refuses the rest; a killed
+        // process has written part of it.
         real_.Write(handle, data, size / 2);
+        if (fault_ == Fault::Kill)
+            std::raise(SIGKILL);
         return ENOSPC;
     }
     return real_.Write(handle, data, size);
+}
+
+int TFailingFileSystem::Sync(Handle handle)
+{
+    return FailsNow("sync") ? EIO : real_.Sync(handle);
+}
+
+int TFailingFileSystem::CopyPermissions(Handle handle, const std::string& original)
+{
+    return FailsNow("copy permissions " + original) ? EPERM : real_.CopyPermissions(handle, original);
 }
 
 int TFailingFileSystem::Close(Handle handle)
@@ -57,14 +74,19 @@ int TFailingFileSystem::Close(Handle handle)
     return fails ? EIO : error;
 }
 
-int TFailingFileSystem::Rename(const std::string& from, const std::string& to)
+int TFailingFileSystem::ReadLink(const std::string& path, std::string& target)
 {
-    return FailsNow("rename " + from + " " + to) ? EACCES : real_.Rename(from, to);
+    return FailsNow("read link " + path) ? EIO : real_.ReadLink(path, target);
 }
 
 int TFailingFileSystem::Replace(const std::string& from, const std::string& to)
 {
     return FailsNow("replace " + from + " " + to) ? EACCES : real_.Replace(from, to);
+}
+
+int TFailingFileSystem::SyncFolder(const std::string& folder)
+{
+    return FailsNow("sync folder " + folder) ? EIO : real_.SyncFolder(folder);
 }
 
 int TFailingFileSystem::Remove(const std::string& path)

@@ -9,15 +9,19 @@
 namespace verdask::test {
 
 // The real file system, except that the call numbered FailAt (1-based, counting
-// every call) fails with the error the platform gives for that kind of failure.
+// every call) fails with the error the platform gives for that kind of failure,
+// or, with Fault::Kill, the process is killed there, as a crash or a power cut
+// would stop it (a write takes half of its bytes first).
 class TFailingFileSystem : public FileSystem {
 public:
-    explicit TFailingFileSystem(int failAt = 0) : failAt_(failAt) {}
+    enum class Fault { Fail, Kill };
+
+    explicit TFailingFileSystem(int failAt = 0, Fault fault = Fault::Fail) : failAt_(failAt), fault_(fault) {}
 
     // How many calls an operation made: run it once with failAt 0 to learn it.
     int Calls() const { return calls_; }
     bool Failed() const { return failed_; }
-    // The calls in order, as "open Create /path", for messages.
+    // The calls in order, as "open Read /path", for messages.
     const std::vector<std::string>& Log() const { return log_; }
 
     bool Exists(const std::string& path) override;
@@ -26,9 +30,12 @@ public:
     int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) override;
     int Seek(Handle handle, std::uint64_t offset) override;
     int Write(Handle handle, const char* data, std::size_t size) override;
+    int Sync(Handle handle) override;
+    int CopyPermissions(Handle handle, const std::string& original) override;
     int Close(Handle handle) override;
-    int Rename(const std::string& from, const std::string& to) override;
+    int ReadLink(const std::string& path, std::string& target) override;
     int Replace(const std::string& from, const std::string& to) override;
+    int SyncFolder(const std::string& folder) override;
     int Remove(const std::string& path) override;
 
 private:
@@ -36,6 +43,7 @@ private:
 
     FileSystem& real_ = PlatformFileSystem();
     int failAt_;
+    Fault fault_;
     int calls_ = 0;
     bool failed_ = false;
     std::vector<std::string> log_;

@@ -1,5 +1,9 @@
 #include "support/TestFiles.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -52,6 +56,42 @@ std::vector<std::string> FolderEntries(const std::filesystem::path& folder)
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (auto& name : FolderEntries(folder)) {
+        if (name.starts_with("VerdaskTemp."))
+            names.push_back(std::move(name));
+    }
+    return names;
+}
+
+void RemoveTemporaryFiles(const std::filesystem::path& folder)
+{
+    for (const auto& name : TemporaryFilesIn(folder))
+        std::filesystem::remove(folder / name);
+}
+
+TFileSizeLimit::TFileSizeLimit(std::uint64_t bytes)
+{
+    // Beyond the limit the platform also sends SIGXFSZ, which would end the test.
+    formerHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    soft_ = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TFileSizeLimit::~TFileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = soft_;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, formerHandler_);
 }
 
 std::string CrLfLines(const std::vector<std::string>& lines)

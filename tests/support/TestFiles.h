@@ -2,6 +2,7 @@
 
 #include "files/Prompts.h"
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <optional>
@@ -31,6 +32,25 @@ std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, std::string_view bytes);
 // The names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
+
+// The names in a folder that start with "VerdaskTemp.", sorted.
+std::vector<std::string> TemporaryFilesIn(const std::filesystem::path& folder);
+// Removes them, so that a test can go on after one was left on purpose.
+void RemoveTemporaryFiles(const std::filesystem::path& folder);
+
+// A disk that is full after a number of bytes in any one file, for as long as
+// it lives: writes beyond it fail with EFBIG, for root too (RLIMIT_FSIZE).
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(std::uint64_t bytes);
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+    ~TFileSizeLimit();
+
+private:
+    std::uint64_t soft_ = 0;
+    void (*formerHandler_)(int) = nullptr;
+};
 
 // Lines joined with CR LF after each, as the program writes text files.
 std::string CrLfLines(const std::vector<std::string>& lines);
