@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SaveBookmark(path, position);
     const std::string expected = test::ReferenceRewrite(page, MakeBookmarkScript(position));
     fuzz::Require(fuzz::Read(path) == expected);
+    fuzz::Require(fuzz::NoTemporaryFiles());
     fuzz::Require(SaveBookmark(path, position) == TBookmarkResult::Unchanged);
     return 0;
 }

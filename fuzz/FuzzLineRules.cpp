@@ -7,6 +7,7 @@
 #include "conversion/ConvertAndSave.h"
 #include "conversion/LineRules.h"
 #include "conversion/Source.h"
+#include "files/FileReplacement.h"
 #include "files/TextFile.h"
 #include "style/PageFrame.h"
 
@@ -24,13 +25,11 @@ std::string Convert(const std::string& source, std::size_t blockSize)
     state.SourcePath = source;
     state.IndentWidth = 3;
     const std::string page = fuzz::File("page.html");
-    WritePageHeader(page, TViewStyle{});
-    {
-        TTextWriter writer(TFile::OpenForAppending(PlatformFileSystem(), page));
-        ConvertBody(conf, state, writer, {}, PlatformFileSystem(), blockSize);
-        writer.Close();
-    }
-    AppendPageFooter(page);
+    TFileReplacement writer(PlatformFileSystem(), page);
+    WritePageHeader(writer.Writer(), page, TViewStyle{});
+    ConvertBody(conf, state, writer.Writer(), {}, PlatformFileSystem(), blockSize);
+    AppendPageFooter(writer.Writer());
+    writer.Commit();
     return fuzz::Read(page);
 }
 

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::Require(result.Code == 0);
     fuzz::Require(asked == !restylable);
-    fuzz::Require(!std::filesystem::exists(fuzz::File("VerdaskTemp._a_")));
+    fuzz::Require(fuzz::NoTemporaryFiles());
     const bool cancelled = !restylable && (choice == TForeignChoice::Cancel ||
                                            (choice == TForeignChoice::BackupChosen && backupDialogCancelled));
     if (cancelled) {

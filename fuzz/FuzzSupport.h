@@ -41,6 +41,13 @@ inline std::string Read(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// No temporary file of the program is left in the folder.
+inline bool NoTemporaryFiles()
+{
+    return std::none_of(std::filesystem::directory_iterator(Folder()), std::filesystem::directory_iterator(),
+                        [](const auto& entry) { return entry.path().filename().string().starts_with("VerdaskTemp."); });
+}
+
 // A property that must hold; a failure is a finding.
 inline void Require(bool holds)
 {

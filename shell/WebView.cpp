@@ -3,6 +3,7 @@
 #include "shell/Text.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
@@ -34,6 +35,20 @@ QWebEngineScript NavigateScript()
     // A page shown again opens where its own doLoad says, not where the view left it.
     script.setSourceCode("window.navigate = function (url) { window.location.href = url; };"
                          "if ('scrollRestoration' in history) history.scrollRestoration = 'manual';");
+    return script;
+}
+
+// No page gets a WebRTC peer connection (shell/NoWebRtc.js says why and how).
+QWebEngineScript NoWebRtcScript()
+{
+    QFile source(":/NoWebRtc.js");
+    source.open(QIODevice::ReadOnly);
+    QWebEngineScript script;
+    script.setName("verdask-no-webrtc");
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(QString::fromUtf8(source.readAll()));
     return script;
 }
 
@@ -77,6 +92,7 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     view_->page()->scripts().insert(NavigateScript());
+    view_->page()->scripts().insert(NoWebRtcScript());
     Harden(*view_->page(), this);
     connect(view_, &QWebEngineView::loadFinished, this, &TWebView::LoadFinished);
 }

@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,8 +30,10 @@ struct TRun {
     std::string Err;
 };
 
-// Runs the converter; inFolder: with the temporary folder as its working folder.
-TRun RunConverter(const TTempDir& dir, const std::vector<std::string>& arguments, bool inFolder = false)
+// Starts the converter with its output going to outPath and errPath; inFolder:
+// in the temporary folder as its working folder. Returns its process, or -1.
+pid_t StartConverter(const TTempDir& dir, const std::vector<std::string>& arguments, bool inFolder,
+                     const std::string& outPath = "/dev/null", const std::string& errPath = "/dev/null")
 {
     std::vector<std::string> words = {VERDASK_CONVERT};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -35,23 +42,36 @@ TRun RunConverter(const TTempDir& dir, const std::vector<std::string>& arguments
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    const std::string out = dir.File(".out");
-    const std::string err = dir.File(".err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const std::string folder = dir.Path().string();
     if (inFolder)
         posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    pid_t pid = 0;
-    TRun run;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
     posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The exit status of a started converter; -1 when it did not exit by itself.
+int ExitStatusOf(pid_t pid)
+{
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs the converter; inFolder: with the temporary folder as its working folder.
+TRun RunConverter(const TTempDir& dir, const std::vector<std::string>& arguments, bool inFolder = false)
+{
+    const std::string out = dir.File(".out");
+    const std::string err = dir.File(".err");
+    TRun run;
+    run.Status = ExitStatusOf(StartConverter(dir, arguments, inFolder, out, err));
     run.Out = ReadFileBytes(out);
     run.Err = ReadFileBytes(err);
     std::filesystem::remove(out);
@@ -186,8 +206,117 @@ TEST(VerdaskConvert, NamesWithoutAFolderAreInTheWorkingFolderAndSoAreTheTemporar
     const std::string body = converted.substr(PageHeaderText("tale.html", TViewStyle{}).size());
     EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), PageHeaderText("tale.html", style) + body);
     EXPECT_EQ(test::FolderEntries(dir.Path()), (std::vector<std::string>{"shelf.sty", "tale.html", "tale.txt"}));
-    for (const char* name : {"VerdaskTemp._p_", "VerdaskTemp._a_"})
-        EXPECT_FALSE(std::filesystem::exists(std::filesystem::path("/") / name)) << name;
+}
+
+// A book of its own for each number, of a size that keeps a converter busy a while.
+std::string NumberedBook(int number, std::size_t bytes)
+{
+    std::string text = "Author " + std::to_string(number) + "\r\nTitle\r\n";
+    for (int i = 0; text.size() < bytes; ++i)
+        text += "   Book " + std::to_string(number) + ", paragraph " + std::to_string(i) + " -- and its words.\r\n";
+    return text;
+}
+
+TEST(VerdaskConvert, ConversionsAndRestylesAtOnceInOneFolderNeverMixPages)
+{
+    TTempDir dir;
+    TViewStyle style;
+    style.FontName = "Georgia";
+    WriteStyleFile(dir.File("shelf.sty"), style);
+    constexpr int Books = 16; // the first half converted over old pages, the second half restyled
+    std::vector<std::string> texts;
+    std::vector<std::string> pages;
+    std::vector<std::string> plain; // each page as its book gives it alone
+    std::vector<std::string> expected;
+    for (int i = 0; i < Books; ++i) {
+        texts.push_back(dir.File("book" + std::to_string(i) + ".txt"));
+        pages.push_back(dir.File("book" + std::to_string(i) + ".html"));
+        WriteFileBytes(texts[i], NumberedBook(i, 200000 + 50000 * static_cast<std::size_t>(i)));
+        ASSERT_EQ(RunConverter(dir, {texts[i]}).Status, 0);
+        plain.push_back(ReadFileBytes(pages[i]));
+        if (i >= Books / 2) {
+            ASSERT_EQ(RunConverter(dir, {"--restyle", "--style", dir.File("shelf.sty"), pages[i]}).Status, 0);
+        }
+        expected.push_back(ReadFileBytes(pages[i]));
+    }
+    for (int round = 0; round < 4; ++round) {
+        std::vector<pid_t> runs;
+        for (int i = 0; i < Books; ++i) {
+            WriteFileBytes(pages[i], i < Books / 2 ? "an older page" : plain[i]);
+            runs.push_back(StartConverter(dir, i < Books / 2 ? std::vector<std::string>{"--force", texts[i]}
+                                                             : std::vector<std::string>{"--restyle", "--style",
+                                                                                        dir.File("shelf.sty"), pages[i]},
+                                          false));
+        }
+        for (int i = 0; i < Books; ++i) {
+            EXPECT_EQ(ExitStatusOf(runs[i]), 0) << "book " << i << " round " << round;
+        }
+        for (int i = 0; i < Books; ++i) {
+            ASSERT_EQ(ReadFileBytes(pages[i]), expected[i]) << "book " << i << " round " << round;
+        }
+        EXPECT_EQ(test::TemporaryFilesIn(dir.Path()), std::vector<std::string>{});
+    }
+
+    // Several restyles of one page at once: the last whole write wins.
+    const std::string& page = pages[0];
+    WriteFileBytes(page, plain[0]);
+    const std::string body = plain[0].substr(PageHeaderText(page, TViewStyle{}).size());
+    std::vector<pid_t> runs;
+    std::vector<std::string> wholePages;
+    for (int width = 50; width <= 90; width += 10) {
+        TViewStyle narrow;
+        narrow.TextWidth = width;
+        const std::string styleFile = dir.File("width" + std::to_string(width) + ".sty");
+        WriteStyleFile(styleFile, narrow);
+        wholePages.push_back(PageHeaderText(page, narrow) + body);
+        runs.push_back(StartConverter(dir, {"--restyle", "--style", styleFile, page}, false));
+    }
+    for (const pid_t run : runs)
+        EXPECT_EQ(ExitStatusOf(run), 0);
+    EXPECT_NE(std::find(wholePages.begin(), wholePages.end(), ReadFileBytes(page)), wholePages.end());
+}
+
+TEST(VerdaskConvert, AConverterKilledAtAnyMomentLeavesTheOldPageOrTheNewOne)
+{
+    TTempDir dir;
+    const std::string text = dir.File("book.txt");
+    const std::string page = dir.File("book.html");
+    WriteFileBytes(text, NumberedBook(1, 4 * 1000 * 1000));
+    TViewStyle style;
+    style.TextWidth = 60;
+    WriteStyleFile(dir.File("narrow.sty"), style);
+    ASSERT_EQ(RunConverter(dir, {"--style", dir.File("narrow.sty"), text}).Status, 0);
+    const std::string narrow = ReadFileBytes(page);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunConverter(dir, {"--force", text}).Status, 0);
+    const auto lasts = std::chrono::steady_clock::now() - start;
+    const std::string plain = ReadFileBytes(page);
+
+    struct Case {
+        const char* what;
+        std::vector<std::string> arguments;
+        const std::string& before;
+        const std::string& after;
+    };
+    const Case cases[] = {
+        {"--force", {"--force", text}, narrow, plain},
+        {"--restyle", {"--restyle", "--style", dir.File("narrow.sty"), page}, plain, narrow},
+    };
+    constexpr int Moments = 16;
+    for (const auto& c : cases) {
+        for (int moment = 0; moment < Moments; ++moment) {
+            WriteFileBytes(page, c.before);
+            const pid_t run = StartConverter(dir, c.arguments, false);
+            std::this_thread::sleep_for(lasts * moment / Moments);
+            kill(run, SIGKILL);
+            ExitStatusOf(run);
+            const std::string now = ReadFileBytes(page);
+            EXPECT_TRUE(now == c.before || now == c.after) << c.what << " killed at moment " << moment;
+            test::RemoveTemporaryFiles(dir.Path()); // the killed run's own, never the only copy of the page
+            EXPECT_EQ(RunConverter(dir, c.arguments).Status, 0) << c.what << " after a kill";
+            EXPECT_EQ(ReadFileBytes(page), c.after) << c.what << " after a kill";
+        }
+    }
 }
 
 TEST(VerdaskConvert, UsageErrors)

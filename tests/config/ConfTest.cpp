@@ -195,12 +195,28 @@ TEST(TConfFiles, FailuresReportTheFileAndKeepTheLines)
     EXPECT_THROW(failing.LoadFromFile(path), EFOpenError);
     EXPECT_EQ(failing.Lines(), (Lines{"Kept=1"})) << "nothing is half read";
 
-    for (int failAt = 1; failAt <= 3; ++failAt) {
+    // A save that fails at any call (a full disk, a kill) leaves the old file whole:
+    // a cut configuration would cost every setting at each later start.
+    test::TFailingFileSystem counting;
+    TConf saved(counting);
+    saved.SetValue("A", "changed");
+    saved.SaveToFile(path);
+    for (int failAt = 1; failAt <= counting.Calls(); ++failAt) {
+        WriteFileBytes(path, "A=1\r\nB=2\r\n");
         test::TFailingFileSystem failingWrite(failAt);
         TConf writer(failingWrite);
-        writer.SetValue("A", "1");
-        EXPECT_THROW(writer.SaveToFile(path), EFCreateError) << "call " << failAt;
-        EXPECT_EQ(writer.Lines(), (Lines{"A=1"}));
+        writer.SetValue("A", "changed");
+        const std::string call = counting.Log()[static_cast<std::size_t>(failAt - 1)];
+        try {
+            writer.SaveToFile(path);
+            ADD_FAILURE() << "no failure reported: " << call;
+        } catch (const EFCreateError& error) {
+            EXPECT_EQ(error.Path(), path) << call;
+        }
+        const bool renamed = call.starts_with("sync folder");
+        EXPECT_EQ(ReadFileBytes(path), renamed ? "A=changed\r\n" : "A=1\r\nB=2\r\n") << call;
+        EXPECT_EQ(writer.Lines(), (Lines{"A=changed"}));
+        test::RemoveTemporaryFiles(dir.Path());
     }
     EXPECT_EQ(conf.Lines(), (Lines{"Kept=1"}));
 }

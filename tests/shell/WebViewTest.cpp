@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUdpSocket>
+#include <QNetworkDatagram>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -134,11 +136,99 @@ TEST_F(WebView, APageScriptCannotReadFilesReachAddressesOrOpenWindows)
     EXPECT_EQ(connections, 0) << "no request reached the address";
 }
 
-TEST_F(WebView, AProbeOfEmptySpaceFindsNoAnchor)
+// WebRTC reaches addresses on its own (STUN over UDP, TURN over TCP), beside the
+// requests the view sees: a page's script must not get to start it, in the page
+// nor in a frame it makes.
+TEST_F(WebView, APageScriptCannotOpenWebRtcConnections)
 {
-    ASSERT_TRUE(Load([&] { View.Navigate("about:blank"); }));
-    const auto element = View.ElementFromPoint(400, 300);
-    EXPECT_TRUE(!element || element->TagName != "A");
+    QUdpSocket stun;
+    ASSERT_TRUE(stun.bind(QHostAddress::AnyIPv4, 0));
+    int datagrams = 0;
+    QObject::connect(&stun, &QUdpSocket::readyRead, &stun, [&] {
+        while (stun.hasPendingDatagrams()) {
+            stun.receiveDatagram();
+            ++datagrams;
+        }
+    });
+    QTcpServer turn;
+    ASSERT_TRUE(turn.listen(QHostAddress::AnyIPv4));
+    int connections = 0;
+    QObject::connect(&turn, &QTcpServer::newConnection, &turn, [&] {
+        ++connections;
+        turn.nextPendingConnection()->close();
+    });
+
+    const std::string servers = "{iceServers: [{urls: 'stun:127.0.0.1:" + std::to_string(stun.localPort()) +
+                                "'}, {urls: 'turn:127.0.0.1:" + std::to_string(turn.serverPort()) +
+                                "?transport=tcp', username: 'u', credential: 'c'}]}";
+    // Each way a script may come by a peer connection: its own window's, and the
+    // window of a frame made by a script, by the parser or inside another frame.
+    const std::string script =
+        "<SCRIPT>var results = {};"
+        "function connect(name, from) {"
+        "  try {"
+        "    var Connection = from().RTCPeerConnection || from().webkitRTCPeerConnection;"
+        "    var connection = new Connection(" + servers + ");"
+        "    connection.createDataChannel('x');"
+        "    connection.createOffer().then(function (offer) { return connection.setLocalDescription(offer); })"
+        "      .then(function () { results[name] = 'started'; }, function () { results[name] = 'failed'; });"
+        "  } catch (e) { results[name] = 'blocked'; }"
+        "}"
+        "function newFrame(document) {"
+        "  return document.documentElement.appendChild(document.createElement('iframe'));"
+        "}"
+        "connect('page', function () { return window; });"
+        "connect('frame', function () { return newFrame(document).contentWindow; });"
+        "connect('indexed', function () { newFrame(document); return window[window.length - 1]; });"
+        "window.length = 0;"
+        "connect('hidden', function () { newFrame(document); return frames[frames.length - 1]; });"
+        "</SCRIPT>";
+    const std::string body =
+        "<IFRAME name=parsed></IFRAME>"
+        "<IFRAME name=loaded onload=\"connect('loaded', function () { return frames.loaded; })\"></IFRAME>"
+        "<IFRAME name=pending src=\"data:text/html,loads later\"></IFRAME>"
+        "<SCRIPT>connect('parsed', function () { return frames.parsed; });"
+        "connect('pending', function () { return frames.pending; });"
+        "connect('nested', function () { var child = frames.parsed; newFrame(child.document); return child[0]; });"
+        "document.body.insertAdjacentHTML('beforeend', '<iframe name=adjacent></iframe>');"
+        "connect('adjacent', function () { return frames.adjacent; });"
+        "</SCRIPT>\r\n";
+    const std::vector<std::string> ways = {"page", "frame", "indexed", "hidden", "loaded", "parsed", "pending", "nested",
+                                           "adjacent"};
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    WriteFileBytes(path, PageHeaderText(path, TViewStyle{}) + script + "\r\n<BR><A Name=a1>Text\r\n" + body +
+                             PageFooterText());
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    QVariantMap results;
+    WaitFor([&] {
+        results = RunScript(View, "results").toMap();
+        return results.size() == static_cast<qsizetype>(ways.size());
+    });
+    WaitFor([] { return false; }, 3000); // time for the gathering of candidates
+    for (const auto& way : ways)
+        EXPECT_EQ(results[QString::fromStdString(way)].toString().toStdString(), "blocked") << way;
+    EXPECT_EQ(datagrams, 0) << "a STUN request reached the address";
+    EXPECT_EQ(connections, 0) << "a TURN connection reached the address";
+}
+
+TEST_F(WebView, AProbeFindsTheAnchorOnItsLineAndNoneInTheEmptySpaceBelow)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    WriteFileBytes(path, PageHeaderText(path, TViewStyle{}) +
+                             "<BR><A Name=a1>&nbsp;&nbsp;&nbsp;&nbsp;A line that crosses the middle of the view, "
+                             "from its left side to its right side and on.\r\n" + PageFooterText());
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    std::optional<TWebView::TElement> line;
+    ASSERT_TRUE(WaitFor([&] {
+        line = View.ElementFromPoint(400, 44);
+        return line && line->TagName == "A";
+    })) << (line ? line->TagName : "no element");
+    EXPECT_EQ(line->OuterHtml, "<A name=a1>");
+    const auto below = View.ElementFromPoint(400, 500);
+    ASSERT_TRUE(below.has_value()) << "the page's body is there";
+    EXPECT_NE(below->TagName, "A");
 }
 
 } // namespace

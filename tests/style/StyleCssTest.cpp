@@ -140,12 +140,24 @@ TEST(StyleReadBack, OddBodyLinesNeverReadPastTheLine)
     lines.push_back("BODY { color: letter-spacing line-height: font-size font-family");
     lines.push_back("letter-spacingBODY { color:font-size");
     lines.push_back("BODY { color: #; font-size: 1pt;");
+    int read = 0;
     for (const auto& line : lines) {
         try {
-            StyleFromHeadLines(line, "P { text-align:", "%width:", OddStyle());
+            const TViewStyle style = StyleFromHeadLines(line, "P { text-align:", "%width:", OddStyle());
+            ++read;
+            // Every text comes out of the line itself, never from beyond its end.
+            for (const std::string* field : {&style.FontColor, &style.BackColor, &style.FontName})
+                EXPECT_NE(line.find(*field), std::string::npos) << "'" << *field << "' from " << line;
+            EXPECT_FALSE(style.Justification) << "the P line holds no alignment";
+            EXPECT_EQ(style.TextWidth, 100) << "the % comes before width:";
         } catch (const EConvertError&) {
         }
     }
+    EXPECT_GT(read, 0);
+    TViewStyle whole = OddStyle();
+    whole.Justification = false;
+    whole.TextWidth = 100;
+    EXPECT_EQ(StyleFromHeadLines(full, "P { text-align:", "%width:", OddStyle()), whole) << "the whole line reads back";
 }
 
 TEST(FindHeadLine, SearchesTheHeadOnly)

@@ -1,0 +1,215 @@
+#include "files/FileReplacement.h"
+
+#include "files/Errors.h"
+#include "support/FailingFileSystem.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <thread>
+
+namespace verdask {
+namespace {
+
+using test::FolderEntries;
+using test::ReadFileBytes;
+using test::TemporaryFilesIn;
+using test::TTempDir;
+using test::WriteFileBytes;
+namespace fs = std::filesystem;
+
+using Names = std::vector<std::string>;
+
+TEST(TFileReplacement, MakesTheNewContentTheWholeFileAndLeavesNothingBeside)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    ReplaceFileWith(PlatformFileSystem(), path, "new file");
+    EXPECT_EQ(ReadFileBytes(path), "new file");
+    ReplaceFileWith(PlatformFileSystem(), path, "short");
+    EXPECT_EQ(ReadFileBytes(path), "short") << "nothing of the longer old content is left";
+    EXPECT_EQ(FolderEntries(dir.Path()), Names{"book.html"});
+
+    // Given up before Commit (the text could not be read, say): the old file stays.
+    {
+        TFileReplacement replacement(PlatformFileSystem(), path);
+        replacement.Writer().Write(std::string(3 * FileBlockSize, 'x'));
+        EXPECT_TRUE(fs::path(replacement.TemporaryPath()).filename().string().starts_with("VerdaskTemp."));
+        EXPECT_EQ(fs::path(replacement.TemporaryPath()).parent_path(), dir.Path());
+    }
+    EXPECT_EQ(ReadFileBytes(path), "short");
+    EXPECT_EQ(FolderEntries(dir.Path()), Names{"book.html"});
+}
+
+TEST(TFileReplacement, KeepsTheModeOfTheFileItReplaces)
+{
+    TTempDir dir;
+    const std::string path = dir.File("private.html");
+    WriteFileBytes(path, "old");
+    ::chmod(path.c_str(), 0600);
+    ReplaceFileWith(PlatformFileSystem(), path, "new");
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+
+    // A new file has the mode any new file of the user gets.
+    WriteFileBytes(dir.File("plain"), "");
+    struct stat plain {};
+    ::stat(dir.File("plain").c_str(), &plain);
+    ReplaceFileWith(PlatformFileSystem(), dir.File("made.html"), "new");
+    ::stat(dir.File("made.html").c_str(), &status);
+    EXPECT_EQ(status.st_mode & 07777, plain.st_mode & 07777);
+}
+
+TEST(TFileReplacement, ALinkedFileIsReplacedWhereTheLinkLeadsAndTheLinkStays)
+{
+    TTempDir dir;
+    fs::create_directories(dir.Path() / "shelf" / "deep");
+    const std::string real = dir.File("shelf/deep/book.html");
+    WriteFileBytes(real, "old");
+    // A relative link to a relative link in another folder.
+    fs::create_symlink("deep/book.html", dir.Path() / "shelf" / "inner.html");
+    fs::create_symlink("shelf/inner.html", dir.Path() / "book.html");
+    ReplaceFileWith(PlatformFileSystem(), dir.File("book.html"), "new");
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "book.html"));
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "shelf" / "inner.html"));
+    EXPECT_EQ(ReadFileBytes(real), "new");
+    EXPECT_EQ(TemporaryFilesIn(dir.Path() / "shelf" / "deep"), Names{});
+
+    // A link that leads nowhere yet: the file is made where it leads.
+    fs::create_symlink(dir.File("shelf/later.html"), dir.Path() / "later.html");
+    ReplaceFileWith(PlatformFileSystem(), dir.File("later.html"), "made");
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "later.html"));
+    EXPECT_EQ(ReadFileBytes(dir.File("shelf/later.html")), "made");
+
+    // Links in a loop are an error, and nothing is made.
+    fs::create_symlink("b.html", dir.Path() / "a.html");
+    fs::create_symlink("a.html", dir.Path() / "b.html");
+    try {
+        ReplaceFileWith(PlatformFileSystem(), dir.File("a.html"), "x");
+        ADD_FAILURE() << "a loop of links was written through";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.Path(), dir.File("a.html"));
+        EXPECT_EQ(error.Code(), ELOOP);
+    }
+    EXPECT_EQ(TemporaryFilesIn(dir.Path()), Names{});
+}
+
+// Plants a link to a victim file at every name the routine is about to create,
+// as someone who guessed the name would.
+class TPlantingFileSystem : public test::TFailingFileSystem {
+public:
+    TPlantingFileSystem(std::string victim, int plantings) : victim_(std::move(victim)), plantings_(plantings) {}
+    int Open(const std::string& path, OpenMode mode, Handle& handle) override
+    {
+        if (mode == OpenMode::CreateNew && plantings_-- > 0) {
+            fs::create_symlink(victim_, path);
+            planted_.push_back(path);
+        }
+        return test::TFailingFileSystem::Open(path, mode, handle);
+    }
+    const Names& Planted() const { return planted_; }
+
+private:
+    std::string victim_;
+    int plantings_;
+    Names planted_;
+};
+
+TEST(TFileReplacement, ALinkPlantedAtTheTemporaryNameChangesNothingItPointsTo)
+{
+    TTempDir dir;
+    const std::string victim = dir.File("victim");
+    WriteFileBytes(victim, "not to be touched");
+    const std::string path = dir.File("book.html");
+    WriteFileBytes(path, "old");
+
+    TPlantingFileSystem planting(victim, 3);
+    ReplaceFileWith(planting, path, "new");
+    EXPECT_EQ(ReadFileBytes(path), "new");
+    EXPECT_EQ(ReadFileBytes(victim), "not to be touched");
+    ASSERT_EQ(planting.Planted().size(), 3u);
+    for (const auto& link : planting.Planted())
+        EXPECT_TRUE(fs::is_symlink(link)) << "a link that was there is not ours to remove";
+
+    // A name taken every time: the write gives up, the file stays as it was.
+    TPlantingFileSystem always(victim, 1000);
+    EXPECT_THROW(ReplaceFileWith(always, path, "newer"), EInOutError);
+    EXPECT_EQ(ReadFileBytes(path), "new");
+    EXPECT_EQ(ReadFileBytes(victim), "not to be touched");
+}
+
+TEST(TFileReplacement, AFailureNamesTheFileAndLeavesTheOldOneWhole)
+{
+    TTempDir dir;
+    // Real failures, for root too: a missing folder, a folder at the file's name.
+    for (const std::string& path : {dir.File("missing/book.html"), dir.File("folder.html")}) {
+        fs::create_directory(dir.Path() / "folder.html");
+        try {
+            ReplaceFileWith(PlatformFileSystem(), path, "new");
+            ADD_FAILURE() << path;
+        } catch (const EInOutError& error) {
+            EXPECT_EQ(error.Path(), path);
+        }
+    }
+    EXPECT_TRUE(fs::is_directory(dir.Path() / "folder.html"));
+    EXPECT_EQ(FolderEntries(dir.Path()), Names{"folder.html"});
+
+    // Each call of the routine failing in turn.
+    const std::string path = dir.File("book.html");
+    const std::string old = std::string(2 * FileBlockSize, 'o');
+    const std::string now = std::string(3 * FileBlockSize, 'n');
+    test::TFailingFileSystem counting;
+    ReplaceFileWith(counting, path, now);
+    for (int failAt = 1; failAt <= counting.Calls(); ++failAt) {
+        WriteFileBytes(path, old);
+        test::TFailingFileSystem failing(failAt);
+        const std::string call = counting.Log()[static_cast<std::size_t>(failAt - 1)];
+        try {
+            ReplaceFileWith(failing, path, now);
+            ADD_FAILURE() << "no failure reported: " << call;
+        } catch (const EInOutError& error) {
+            EXPECT_EQ(error.Path(), path) << call;
+        }
+        // Flushing the folder comes after the rename: the new file is in place then.
+        EXPECT_EQ(ReadFileBytes(path), call.starts_with("sync folder") ? now : old) << call;
+        EXPECT_EQ(TemporaryFilesIn(dir.Path()), Names{}) << call;
+    }
+}
+
+TEST(TFileReplacement, WritersOfOneFileAtOnceNeverMixIt)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    constexpr std::size_t Size = 3 * FileBlockSize + 17;
+    WriteFileBytes(path, std::string(Size, 'a'));
+    std::atomic<bool> writing = true;
+    std::vector<std::thread> writers;
+    for (char letter = 'b'; letter <= 'e'; ++letter) {
+        writers.emplace_back([&path, letter] {
+            for (int round = 0; round < 40; ++round)
+                ReplaceFileWith(PlatformFileSystem(), path, std::string(Size, letter));
+        });
+    }
+    int reads = 0;
+    std::thread reader([&] {
+        while (writing) {
+            const std::string seen = ReadFileBytes(path);
+            ++reads;
+            ASSERT_EQ(seen.size(), Size);
+            ASSERT_EQ(seen.find_first_not_of(seen.front()), std::string::npos) << "a mix of two writes";
+        }
+    });
+    for (auto& writer : writers)
+        writer.join();
+    writing = false;
+    reader.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(FolderEntries(dir.Path()), Names{"book.html"});
+}
+
+} // namespace
+} // namespace verdask
