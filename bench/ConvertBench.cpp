@@ -1,6 +1,9 @@
 // Measures verdask-convert on a large ordinary book against copying it with cat,
 // and on texts whose one long line is each rule's worst case, each writing a new
-// page, then replacing an existing page against cat over its old copy. Prints figures only.
+// page, then replacing an existing page against cat over its old copy. Every page
+// is flushed to the disk before it takes its place, so the cost of that safety is
+// measured against cat followed by sync, which makes a copy as durable. Prints
+// figures only.
 
 #include "BenchSupport.h"
 
@@ -8,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 using namespace verdask::bench;
 namespace fs = std::filesystem;
@@ -32,12 +36,22 @@ int main(int argc, char** argv)
     const TRunFigures convert = Best(3, {converter, book}, "/dev/null", page);
     const TRunFigures replace = Best(3, {converter, "--force", book});
     const TRunFigures catOver = Best(3, {"cat", book}, copy);
+    // The copy and its folder flushed, as a page and its folder are.
+    const std::vector<std::string> durableCat = {"sh", "-c", "cat \"$1\" > \"$2\" && sync \"$2\" \"$3\"", "sh",
+                                                 book, copy, folder.string()};
+    const TRunFigures syncedCat = Best(3, durableCat, "/dev/null", copy);
+    const TRunFigures syncedCatOver = Best(3, durableCat);
     std::printf("ordinary book      %8.1f MiB\n", bookMiB);
     std::printf("  cat              %8.3f s\n", cat.Seconds);
     std::printf("  verdask-convert  %8.3f s   %.2f times cat (target at most 4)\n", convert.Seconds,
                 convert.Seconds / cat.Seconds);
     std::printf("  replacing the page %6.3f s   %.2f times cat over its old copy\n", replace.Seconds,
                 replace.Seconds / catOver.Seconds);
+    std::printf("  the cost of safety, against cat and sync (the same durability; target at most 1.5)\n");
+    std::printf("    into a new page      %6.3f s   cat and sync %6.3f s   %.2f times\n", convert.Seconds,
+                syncedCat.Seconds, convert.Seconds / syncedCat.Seconds);
+    std::printf("    over its old page    %6.3f s   cat and sync %6.3f s   %.2f times\n", replace.Seconds,
+                syncedCatOver.Seconds, replace.Seconds / syncedCatOver.Seconds);
     std::printf("  peak memory      %8.1f MiB (target under 16)\n", static_cast<double>(convert.PeakKiB) / 1024.0);
     const double bookPerMiB = convert.Seconds / bookMiB;
     std::printf("  time per MiB     %8.2f ms\n", 1000.0 * bookPerMiB);

@@ -281,7 +281,7 @@ TEST(VerdaskConvert, AConverterKilledAtAnyMomentLeavesTheOldPageOrTheNewOne)
     TTempDir dir;
     const std::string text = dir.File("book.txt");
     const std::string page = dir.File("book.html");
-    WriteFileBytes(text, NumberedBook(1, 4 * 1000 * 1000));
+    WriteFileBytes(text, NumberedBook(1, 2 * 1000 * 1000));
     TViewStyle style;
     style.TextWidth = 60;
     WriteStyleFile(dir.File("narrow.sty"), style);
@@ -302,7 +302,7 @@ TEST(VerdaskConvert, AConverterKilledAtAnyMomentLeavesTheOldPageOrTheNewOne)
         {"--force", {"--force", text}, narrow, plain},
         {"--restyle", {"--restyle", "--style", dir.File("narrow.sty"), page}, plain, narrow},
     };
-    constexpr int Moments = 16;
+    constexpr int Moments = 10;
     for (const auto& c : cases) {
         for (int moment = 0; moment < Moments; ++moment) {
             WriteFileBytes(page, c.before);

@@ -155,6 +155,23 @@ TEST_F(Reader, PagesOfOtherProgramsAreLeftAlone)
     EXPECT_TRUE(Prompts.Errors.empty());
 }
 
+TEST_F(Reader, AFileAnEarlierVersionLeftBesideAPageIsToldOfOnceAndLeftAlone)
+{
+    TMainForm& form = Start();
+    const std::string leftover = Dir.File("VerdaskTemp._a_");
+    WriteFileBytes(leftover, "the only whole copy of a page");
+    WriteFileBytes(PagePath, PageHeaderText(PagePath, TViewStyle{}) + "<BR><A Name=a1>Text\r\n" + PageFooterText());
+    form.ShowPage(PagePath);
+    ASSERT_EQ(Prompts.Messages.size(), 1u);
+    EXPECT_EQ(Prompts.Messages[0], LeftoverCopyText(form.LanguageIndex(), leftover));
+    EXPECT_NE(Prompts.Messages[0].find(leftover), std::string::npos);
+    ASSERT_TRUE(PageShown(form, PagePath));
+    form.SaveReadingPosition();
+    form.ShowPage(PagePath);
+    EXPECT_EQ(Prompts.Messages.size(), 1u) << "once a folder in a run";
+    EXPECT_EQ(ReadFileBytes(leftover), "the only whole copy of a page");
+}
+
 TEST_F(Reader, PrintingGoesThroughThePrintDialog)
 {
     TMainForm& form = Start();

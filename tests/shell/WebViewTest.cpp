@@ -39,6 +39,15 @@ std::string PageWithBookmark(const std::string& path, int anchor)
     return page + PageFooterText();
 }
 
+// Counts the connections the server takes, and closes each.
+void CountConnections(QTcpServer& server, int& connections)
+{
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&server, &connections] {
+        ++connections;
+        server.nextPendingConnection()->close();
+    });
+}
+
 struct WebView : ::testing::Test {
     TWebView View;
     bool Loaded = false;
@@ -103,10 +112,7 @@ TEST_F(WebView, APageScriptCannotReadFilesReachAddressesOrOpenWindows)
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     int connections = 0;
-    QObject::connect(&server, &QTcpServer::newConnection, &server, [&] {
-        ++connections;
-        server.nextPendingConnection()->close();
-    });
+    CountConnections(server, connections);
     const QString address = QString("http://127.0.0.1:%1/").arg(server.serverPort());
 
     TTempDir dir;
@@ -153,10 +159,7 @@ TEST_F(WebView, APageScriptCannotOpenWebRtcConnections)
     QTcpServer turn;
     ASSERT_TRUE(turn.listen(QHostAddress::AnyIPv4));
     int connections = 0;
-    QObject::connect(&turn, &QTcpServer::newConnection, &turn, [&] {
-        ++connections;
-        turn.nextPendingConnection()->close();
-    });
+    CountConnections(turn, connections);
 
     const std::string servers = "{iceServers: [{urls: 'stun:127.0.0.1:" + std::to_string(stun.localPort()) +
                                 "'}, {urls: 'turn:127.0.0.1:" + std::to_string(turn.serverPort()) +
