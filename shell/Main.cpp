@@ -466,8 +466,14 @@ void TMainForm::TellOfLeftoverCopies(const std::string& page)
     // Once a folder in a run: the files stay until the user deals with them.
     if (!foldersChecked_.insert(DirectoryPart(page)).second)
         return;
-    for (const auto& leftover : LeftoverPageCopies(page))
-        prompts_.ShowMessage(LeftoverCopyText(LanguageIndex(), leftover));
+    const std::vector<std::string> leftovers = LeftoverPageCopies(page);
+    if (leftovers.empty())
+        return;
+    // Told over the shown window: at start the page is shown before the window is.
+    QTimer::singleShot(0, this, [this, leftovers] {
+        for (const auto& leftover : leftovers)
+            prompts_.ShowMessage(LeftoverCopyText(LanguageIndex(), leftover));
+    });
 }
 
 void TMainForm::MakeDefaultStyle(const TViewStyle& style)

@@ -162,12 +162,14 @@ TEST_F(Reader, AFileAnEarlierVersionLeftBesideAPageIsToldOfOnceAndLeftAlone)
     WriteFileBytes(leftover, "the only whole copy of a page");
     WriteFileBytes(PagePath, PageHeaderText(PagePath, TViewStyle{}) + "<BR><A Name=a1>Text\r\n" + PageFooterText());
     form.ShowPage(PagePath);
+    ASSERT_TRUE(WaitFor([&] { return !Prompts.Messages.empty(); })) << "told once the window is up";
     ASSERT_EQ(Prompts.Messages.size(), 1u);
     EXPECT_EQ(Prompts.Messages[0], LeftoverCopyText(form.LanguageIndex(), leftover));
     EXPECT_NE(Prompts.Messages[0].find(leftover), std::string::npos);
     ASSERT_TRUE(PageShown(form, PagePath));
     form.SaveReadingPosition();
     form.ShowPage(PagePath);
+    ASSERT_TRUE(PageShown(form, PagePath));
     EXPECT_EQ(Prompts.Messages.size(), 1u) << "once a folder in a run";
     EXPECT_EQ(ReadFileBytes(leftover), "the only whole copy of a page");
 }
