@@ -128,7 +128,8 @@ TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style,
     }
     std::string backup;
     if (!own) {
-        TForeignChoice choice = questions.AskForeignChoice ? questions.AskForeignChoice() : TForeignChoice::Cancel;
+        const TForeignChoice choice =
+            questions.AskForeignChoice ? questions.AskForeignChoice() : TForeignChoice::Cancel;
         if (choice == TForeignChoice::BackupChosen) {
             const auto chosen = questions.AskBackupName ? questions.AskBackupName() : std::nullopt;
             if (!chosen)
