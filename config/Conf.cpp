@@ -163,15 +163,20 @@ void TConf::Save(std::string_view programPath) const
     SaveToFile(path);
 }
 
-void TConf::SaveToFile(const std::string& path) const
+std::string TConf::FileText() const
 {
     std::string text;
     for (const auto& line : lines_) {
         text += line;
         text += LineEnd;
     }
+    return text;
+}
+
+void TConf::SaveToFile(const std::string& path) const
+{
     try {
-        ReplaceFileWith(*fileSystem_, path, text);
+        ReplaceFileWith(*fileSystem_, path, FileText());
     } catch (const EInOutError& error) {
         throw EFCreateError(path, error.Code());
     }

@@ -86,6 +86,8 @@ public:
     void Save(std::string_view programPath) const;
     void SetDefaults();
 
+    // The file's bytes: every line followed by CR LF.
+    std::string FileText() const;
     // Replaces the file whole (TFileReplacement): a failure leaves the old file as
     // it was. Throws EFCreateError; Lines stay as they are.
     void SaveToFile(const std::string& path) const;

@@ -9,7 +9,6 @@
 #include "files/TextFile.h"
 #include "style/PageFrame.h"
 
-
 namespace verdask {
 namespace {
 

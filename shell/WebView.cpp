@@ -23,19 +23,25 @@ namespace {
 
 constexpr std::string_view AboutPrefix = "about:";
 
-// Pages of this program call window.navigate('#aN') from doLoad, a method of old
-// browsers; every page gets it, as a plain navigation.
-QWebEngineScript NavigateScript()
+// A script run in the page and in every frame of it before any script of its own.
+QWebEngineScript PageScript(const QString& name, const QString& source)
 {
     QWebEngineScript script;
-    script.setName("verdask-navigate");
+    script.setName(name);
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setWorldId(QWebEngineScript::MainWorld);
     script.setRunsOnSubFrames(true);
-    // A page shown again opens where its own doLoad says, not where the view left it.
-    script.setSourceCode("window.navigate = function (url) { window.location.href = url; };"
-                         "if ('scrollRestoration' in history) history.scrollRestoration = 'manual';");
+    script.setSourceCode(source);
     return script;
+}
+
+// Pages of this program call window.navigate('#aN') from doLoad, a method of old
+// browsers; every page gets it, as a plain navigation. A page shown again opens
+// where its own doLoad says, not where the view left it.
+QWebEngineScript NavigateScript()
+{
+    return PageScript("verdask-navigate", "window.navigate = function (url) { window.location.href = url; };"
+                                          "if ('scrollRestoration' in history) history.scrollRestoration = 'manual';");
 }
 
 // No page gets a WebRTC peer connection (shell/NoWebRtc.js says why and how).
@@ -43,13 +49,7 @@ QWebEngineScript NoWebRtcScript()
 {
     QFile source(":/NoWebRtc.js");
     source.open(QIODevice::ReadOnly);
-    QWebEngineScript script;
-    script.setName("verdask-no-webrtc");
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(true);
-    script.setSourceCode(QString::fromUtf8(source.readAll()));
-    return script;
+    return PageScript("verdask-no-webrtc", QString::fromUtf8(source.readAll()));
 }
 
 // Pages carry the book's text unescaped, so a book can carry script. A page may

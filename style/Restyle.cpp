@@ -93,7 +93,7 @@ void WriteRestyledPage(TFile& oldPage, const std::string& pagePath, const TViewS
     TLineReader reader(oldPage, LineEnds::CarriageReturn);
     ReadToHeaderEnd(reader);
     CopyRest(reader, page.Writer());
-    oldPage.Close();
+    oldPage.Close(); // read through: nothing of it can fail once the new page is in place
     page.Commit();
 }
 

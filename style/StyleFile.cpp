@@ -24,11 +24,7 @@ TConf StyleStore(const TViewStyle& style, FileSystem& fileSystem)
 
 std::string StyleFileText(const TViewStyle& style)
 {
-    const TConf store = StyleStore(style, PlatformFileSystem());
-    std::string text;
-    for (const auto& line : store.Lines())
-        text += line + "\r\n";
-    return text;
+    return StyleStore(style, PlatformFileSystem()).FileText();
 }
 
 void WriteStyleFile(const std::string& path, const TViewStyle& style, FileSystem& fileSystem)
