@@ -176,14 +176,6 @@ bool IsOwnPage(TFile& page)
 
 } // namespace
 
-std::string MakeBookmarkScript(std::int64_t position)
-{
-    const std::string body = position > 2
-                                 ? "{window.navigate('#a" + IntegerToText(position - 1) + "'); window.focus();}"
-                                 : std::string("{window.focus();}");
-    return "<SCRIPT language=\"javascript\">function doLoad() " + body + "</SCRIPT>";
-}
-
 std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>& probes)
 {
     constexpr std::string_view AnchorStart = "<A name=a";
@@ -207,6 +199,31 @@ std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>&
             .value_or(0);
     }
     return 0;
+}
+
+std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem)
+{
+    // The script line is in the head, which ends at the body start line; another
+    // program's page may have no body tag at all, so the search stops early.
+    constexpr int HeadLinesRead = 64;
+    TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
+    for (int line = 0; line < HeadLinesRead && reader.StartLine(); ++line) {
+        const auto whole = reader.WholeLine();
+        if (!whole) {
+            reader.SkipLine();
+            continue;
+        }
+        if (whole->starts_with(ScriptLinePrefix))
+            return BookmarkAnchorOf(*whole);
+        if (whole->find(BodyTag) != std::string_view::npos)
+            break;
+    }
+    return 0;
+}
+
+std::int64_t KeptPosition(std::int64_t position, std::int64_t openedAnchor)
+{
+    return openedAnchor > 0 && position == openedAnchor ? openedAnchor + 1 : position;
 }
 
 bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem)

@@ -4,6 +4,7 @@
 // program that jumps to the paragraph the reader was at, rewritten in place.
 
 #include "files/FileSystem.h"
+#include "style/PageFrame.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,10 +12,6 @@
 #include <vector>
 
 namespace verdask {
-
-// The script line for a reading position: positions 1 and 2 (and none) store no
-// bookmark, position N stores anchor N - 1.
-std::string MakeBookmarkScript(std::int64_t position);
 
 // Whether the line after the page's first line holding "<BODY" is the header-end
 // marker: only such pages are rewritten. Throws EInOutError.
@@ -31,6 +28,15 @@ struct TProbedElement {
 // anchor start tag "<A name=a" + number + ">" of at most 15 characters to its ">",
 // 0 when its number is no whole number or when every probe misses.
 std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>& probes);
+
+// The anchor the bookmark of the page jumps to: the script line in its head, 0 for
+// none. Reads the head alone. Throws EInOutError.
+std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
+
+// The position to store for a page that opened at openedAnchor and shows position
+// at its top: a page left where it opened keeps its bookmark, instead of moving a
+// paragraph back at every visit.
+std::int64_t KeptPosition(std::int64_t position, std::int64_t openedAnchor);
 
 enum class TBookmarkResult {
     NoPage,      // no file at the path: nothing to do

@@ -107,6 +107,50 @@ std::string LeftoverCopyText(int language, std::string_view path)
     return FormatMessage(text, path);
 }
 
+std::string BookmarkNotSavedText(int language, std::string_view reason)
+{
+    return std::string(language == RussianColumn ? Rows[Row::BookmarkError].Russian : Rows[Row::BookmarkError].English) +
+           "\n" + std::string(reason);
+}
+
+std::string RendererStoppedText(int language, std::string_view path)
+{
+    if (path.empty())
+        return language == RussianColumn
+                   ? "Окно просмотра не смогло показать страницу: ему не хватило памяти, или оно было остановлено."
+                   : "The view could not show the page: it ran out of memory or was stopped.";
+    const std::string_view text =
+        language == RussianColumn
+            ? "Окно просмотра не смогло показать страницу\n%s\nЕму не хватило памяти (страница слишком велика), "
+              "или оно было остановлено. Страница не изменена. При следующем запуске программа не откроет её сама; "
+              "её можно открыть командой «Читать»."
+            : "The view could not show the page\n%s\nIt ran out of memory (the page is too large) or was stopped. "
+              "The page is unchanged. The program will not open it by itself at the next start; Read opens it.";
+    return FormatMessage(text, path);
+}
+
+std::string PreparingPagesText(int language)
+{
+    return language == RussianColumn ? "Подготовка страниц к печати…" : "Preparing the pages for printing…";
+}
+
+std::string PrintingPageText(int language, int page, int pages)
+{
+    const std::string_view text = language == RussianColumn ? "Печать страницы %s из %s…" : "Printing page %s of %s…";
+    return FormatMessage(FormatMessage(text, std::to_string(page)), std::to_string(pages));
+}
+
+std::string CancelText(int language)
+{
+    return language == RussianColumn ? "Отменить" : "Cancel";
+}
+
+std::string PrintFailedText(int language, std::string_view reason)
+{
+    return FormatMessage(language == RussianColumn ? "Страница не напечатана.\n%s" : "The page was not printed.\n%s",
+                         reason);
+}
+
 std::string SampleText()
 {
     return Utf8ToHtml1251(SampleTextUtf8);

@@ -53,6 +53,18 @@ std::string NoPageToRestyleText(int language);
 // may hold the only whole copy of it. UTF-8, as the path is.
 std::string LeftoverCopyText(int language, std::string_view path);
 
+// The reader's texts beyond the table, in UTF-8 (they may name paths, which are UTF-8).
+// Row 50 ("I/O error while saving a bookmark") and what went wrong.
+std::string BookmarkNotSavedText(int language, std::string_view reason);
+// The view's renderer stopped while it showed path (or another page, when empty).
+std::string RendererStoppedText(int language, std::string_view path);
+// The print progress: the engine makes the pages, then a printer gets them one by one.
+std::string PreparingPagesText(int language);
+std::string PrintingPageText(int language, int page, int pages);
+std::string CancelText(int language);
+// Printing ended without the pages: why.
+std::string PrintFailedText(int language, std::string_view reason);
+
 // The body of the style preview: a passage of Russian prose marked up as a page body.
 std::string SampleText();
 

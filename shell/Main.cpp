@@ -7,7 +7,7 @@
 #include "files/Misc.h"
 #include "shell/About.h"
 #include "shell/Controls.h"
-#include "shell/Printing.h"
+#include "shell/Reader.h"
 #include "shell/Sett.h"
 #include "shell/Style.h"
 #include "shell/Text.h"
@@ -20,7 +20,6 @@
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QStackedLayout>
 #include <QStatusBar>
@@ -133,9 +132,10 @@ void TMainForm::CreateViews()
     listBox_->setUniformItemSizes(true);
     listBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     listBox_->setTextElideMode(Qt::ElideRight);
-    webBrowser_ = new TWebView(central);
+    reader_ = new TReader(prompts_, central);
+    connect(reader_, &TReader::PageDropped, this, &TMainForm::ForgetDroppedPage);
     views_->addWidget(listBox_);
-    views_->addWidget(webBrowser_);
+    views_->addWidget(reader_);
     setCentralWidget(central);
 
     progress_ = new QProgressBar(this);
@@ -180,11 +180,13 @@ void TMainForm::ApplyStartupSettings()
     headerEndMarker_ = verdask::HeaderEndMarker;
     const int left = IntegerSetting(ConfKey::Left);
     const int top = IntegerSetting(ConfKey::Top);
-    storedWidth_ = IntegerSetting(ConfKey::Width);
-    storedHeight_ = IntegerSetting(ConfKey::Height);
-    move(left, top);
-    resize(std::max(storedWidth_, 1), std::max(storedHeight_, 1));
-    if (conf_.GetValue(ConfKey::Maximized) != "No")
+    const int width = IntegerSetting(ConfKey::Width);
+    const int height = IntegerSetting(ConfKey::Height);
+    storedGeometry_ = QRect(left, top, std::max(width, 1), std::max(height, 1));
+    move(storedGeometry_.topLeft());
+    resize(storedGeometry_.size());
+    maximizeAtStart_ = conf_.GetValue(ConfKey::Maximized) != "No";
+    if (maximizeAtStart_)
         setWindowState(windowState() | Qt::WindowMaximized);
     if (conf_.GetValue(ConfKey::Language) == "English")
         menu_.English1->setChecked(true);
@@ -224,6 +226,7 @@ void TMainForm::ApplyLanguage()
     menu_.Print1->setText(Caption(Text(Row::Print)));
     menu_.Read1->setText(Caption(Text(Row::Read)));
     menu_.Style1->setText(Caption(Text(Row::Style)));
+    reader_->SetLanguage(LanguageIndex());
     openDialog_.Title = Text(Row::ChooseTextTitle);
     saveDialog_.Title = Text(Row::Save);
     // The caption of the general error report.
@@ -249,7 +252,7 @@ void TMainForm::ShowList()
 
 void TMainForm::ShowBrowser()
 {
-    views_->setCurrentWidget(webBrowser_);
+    views_->setCurrentWidget(reader_);
 }
 
 void TMainForm::SetMenuLoaded()
@@ -428,37 +431,35 @@ void TMainForm::Viewreadmefile1Click()
     else if (files.Exists(readmePath_))
         ShowPage(readmePath_);
     else
-        webBrowser_->Navigate("about:" + noReadmePage_);
+        reader_->ShowOther("about:" + noReadmePage_);
+}
+
+const std::string& TMainForm::CurrentPage() const
+{
+    return reader_->CurrentPage();
+}
+
+TWebView* TMainForm::WebBrowser1() const
+{
+    return reader_->View();
 }
 
 void TMainForm::ShowPage(const std::string& path)
 {
-    currentPage_ = path;
-    webBrowser_->NavigateToFile(path);
+    reader_->ShowPage(path);
     TellOfLeftoverCopies(path);
-}
-
-std::int64_t TMainForm::GetReadingPosition()
-{
-    // 101 probes down the middle of the view, 5 pixels apart, in one call to it.
-    std::vector<int> ys;
-    for (int i = 0; i <= 100; ++i)
-        ys.push_back(5 * i);
-    std::vector<std::optional<TProbedElement>> probes;
-    for (auto& element : webBrowser_->ElementsFromPoints(webBrowser_->width() / 2, ys)) {
-        if (element)
-            probes.push_back(TProbedElement{std::move(element->TagName), std::move(element->OuterHtml)});
-        else
-            probes.push_back(std::nullopt);
-    }
-    return ReadingPositionOf(probes);
 }
 
 void TMainForm::SaveReadingPosition()
 {
-    if (currentPage_.empty())
-        return;
-    SaveBookmark(currentPage_, GetReadingPosition());
+    reader_->SaveReadingPosition();
+}
+
+// The view stopped on this page: the next start must not open it by itself.
+void TMainForm::ForgetDroppedPage(const QString& path)
+{
+    if (conf_.GetValue(ConfKey::Lastread) == ToPath(path))
+        conf_.SetValue(ConfKey::Lastread, "");
 }
 
 void TMainForm::TellOfLeftoverCopies(const std::string& page)
@@ -504,18 +505,12 @@ void TMainForm::Style1Click()
 
 void TMainForm::ShowHomePage()
 {
-    webBrowser_->NavigateToAddress(std::string(HomePageAddress));
+    reader_->ShowOther(std::string(HomePageAddress));
 }
 
 void TMainForm::Print1Click()
 {
-    TPrintSettings settings;
-    if (!prompts_.ExecutePrintDialog(settings))
-        return;
-    QPrinter printer;
-    ApplyPrintSettings(settings, printer);
-    if (!webBrowser_->PrintTo(printer))
-        throw EVerdaskError("The page could not be printed.");
+    reader_->Print();
 }
 
 void TMainForm::About1Click()
@@ -539,7 +534,7 @@ void TMainForm::FormClose()
     closingHandled_ = true;
     // A failure here is reported, and the window still closes.
     Guarded([this] { SaveReadingPosition(); });
-    conf_.SetValue(ConfKey::Lastread, currentPage_);
+    conf_.SetValue(ConfKey::Lastread, reader_->CurrentPage());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -557,20 +552,33 @@ void TMainForm::closeEvent(QCloseEvent* event)
 void TMainForm::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (!outerSizeApplied_) {
-        outerSizeApplied_ = true;
-        QTimer::singleShot(0, this, [this] { ApplyOuterSize(); });
+    if (!geometryApplied_) {
+        geometryApplied_ = true;
+        QTimer::singleShot(0, this, [this] { ApplyStoredGeometry(); });
     }
 }
 
-// The stored size is the outer one, frame included, which is known once shown.
-void TMainForm::ApplyOuterSize()
+// The stored position and size are the outer ones, frame included. The frame is
+// known only once the window manager has framed the shown window, which may take
+// a while; without a window manager there is none.
+void TMainForm::ApplyStoredGeometry()
 {
-    if (isMaximized())
-        return;
+    constexpr int FrameWaitMs = 1000;
+    constexpr int FrameLookMs = 20;
+    static_assert(FrameWaitMs % FrameLookMs == 0);
     const QSize frame = frameGeometry().size() - geometry().size();
-    resize(std::max(storedWidth_ - frame.width(), minimumWidth()),
-           std::max(storedHeight_ - frame.height(), minimumHeight()));
+    if (frame.isEmpty() && frameWaits_++ < FrameWaitMs / FrameLookMs) {
+        QTimer::singleShot(FrameLookMs, this, [this] { ApplyStoredGeometry(); });
+        return;
+    }
+    if (maximizeAtStart_) {
+        if (!isMaximized())
+            showMaximized();
+        return;
+    }
+    resize(std::max(storedGeometry_.width() - frame.width(), minimumWidth()),
+           std::max(storedGeometry_.height() - frame.height(), minimumHeight()));
+    move(storedGeometry_.topLeft());
 }
 
 void TMainForm::FormDestroy()

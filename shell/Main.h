@@ -27,6 +27,7 @@ class QStackedLayout;
 
 namespace verdask {
 
+class TReader;
 class TWebView;
 
 class TMainForm : public QMainWindow {
@@ -49,11 +50,10 @@ public:
     void Print1Click();
     void About1Click();
 
-    // The reader's operations that other commands use.
+    // The reader's operations that other commands use: ShowPage makes a page
+    // current and shows it, and tells of files earlier versions left beside it.
     void ShowPage(const std::string& path);
     void SaveReadingPosition();
-    // The number of the paragraph anchor at the top of what the web view shows, or 0.
-    std::int64_t GetReadingPosition();
     // The about box's link: the home page in the web view, the current page kept.
     void ShowHomePage();
 
@@ -74,7 +74,7 @@ public:
 
     bool TextLoaded() const { return textLoaded_; }
     bool Converting() const { return converting_; }
-    const std::string& CurrentPage() const { return currentPage_; }
+    const std::string& CurrentPage() const;
     const TViewStyle& DefaultStyle() const { return defaultStyle_; }
     const std::string& HeaderEndMarker() const { return headerEndMarker_; }
     const std::string& SampleText() const { return sampleText_; }
@@ -106,7 +106,8 @@ public:
     };
     const TMenu& Menu() const { return menu_; }
     QListWidget* ListBox1() const { return listBox_; }
-    TWebView* WebBrowser1() const { return webBrowser_; }
+    TReader& Reader() const { return *reader_; }
+    TWebView* WebBrowser1() const;
     bool ListShown() const;
 
 protected:
@@ -121,7 +122,8 @@ private:
     void CreateViews();
     void ApplyStartupSettings();
     void ApplyLanguage();
-    void ApplyOuterSize();
+    void ApplyStoredGeometry();
+    void ForgetDroppedPage(const QString& path);
 
     bool LoadSource();
     bool ConvertAndSave();
@@ -147,7 +149,6 @@ private:
     TConf conf_;
     TInterfaceText interfaceText_;
     bool textLoaded_ = false;
-    std::string currentPage_;
     std::set<std::string> foldersChecked_; // for files left by earlier runs
     std::string readmePath_;
     std::string headerEndMarker_;
@@ -163,13 +164,14 @@ private:
     QActionGroup* languageGroup_ = nullptr;
     QStackedLayout* views_ = nullptr;
     QListWidget* listBox_ = nullptr;
-    TWebView* webBrowser_ = nullptr;
+    TReader* reader_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPointer<QDialog> styleForm_;
 
-    int storedWidth_ = 0;  // the outer size to take once the frame is known
-    int storedHeight_ = 0;
-    bool outerSizeApplied_ = false;
+    QRect storedGeometry_; // the outer position and size, taken once the frame is known
+    bool maximizeAtStart_ = false;
+    bool geometryApplied_ = false;
+    int frameWaits_ = 0;
     bool closingHandled_ = false;
 
     bool converting_ = false;

@@ -1,11 +1,13 @@
 #include "shell/Style.h"
 
 #include "config/Conf.h"
+#include "conversion/Bookmark.h"
 #include "files/Errors.h"
 #include "files/Misc.h"
 #include "shell/Controls.h"
 #include "shell/InterfaceText.h"
 #include "shell/Main.h"
+#include "shell/Reader.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
 #include "style/Colors.h"
@@ -346,7 +348,12 @@ void TStyleForm::Apply1Click()
             return std::nullopt;
         return saveDialog_.FileName;
     };
-    const TRestyleResult result = RestylePage(page, mainForm_->CurrentStyle(), questions);
+    // The restyled page keeps the reader's place: the position measured now, or
+    // else the bookmark it holds.
+    const auto measured = mainForm_->Reader().PositionToStore();
+    const std::int64_t anchor = measured ? 0 : StoredBookmark(page);
+    const std::int64_t position = measured ? *measured : (anchor > 0 ? anchor + 1 : 0);
+    const TRestyleResult result = RestylePage(page, mainForm_->CurrentStyle(), questions, position);
     if (result.Code != 0) {
         // The row is the program's windows-1251 text, the reason may name a path in
         // the file system's UTF-8: both go out as UTF-8.

@@ -4,6 +4,8 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QPageLayout>
+#include <QPageRanges>
 #include <QStringList>
 #include <QTimer>
 #include <QUrl>
@@ -68,6 +70,43 @@ public:
     }
 };
 
+// Chromium lets a page load no other file, nor reload itself once a script has
+// moved it to an anchor: both would show "Access to the file was denied". A link,
+// the history and a reload ask the program instead, which loads the file itself
+// (FileRequested); other requests of a page for a file are refused. Chromium
+// names a script's navigation a link as well: it comes to the program too.
+class TPage final : public QWebEnginePage {
+public:
+    explicit TPage(QObject* parent) : QWebEnginePage(parent) {}
+
+    // The next request for this file is the program's own.
+    void ExpectFile(const QUrl& url) { expected_ = url; }
+    std::function<void(const QUrl&)> FileRequested;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
+    {
+        if (!isMainFrame || !url.isLocalFile())
+            return true;
+        if (url == expected_ || type == NavigationTypeTyped) {
+            expected_.clear();
+            return true;
+        }
+        const QUrl document = this->url().adjusted(QUrl::RemoveFragment);
+        if (type != NavigationTypeReload && url.adjusted(QUrl::RemoveFragment) == document)
+            return true; // an anchor of the shown document
+        if (type == NavigationTypeLinkClicked || type == NavigationTypeBackForward || type == NavigationTypeReload)
+            QTimer::singleShot(0, this, [this, url] {
+                if (FileRequested)
+                    FileRequested(url);
+            });
+        return false;
+    }
+
+private:
+    QUrl expected_;
+};
+
 void Harden(QWebEnginePage& page, QObject* owner)
 {
     QWebEngineSettings* settings = page.settings();
@@ -91,10 +130,20 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    view_->page()->scripts().insert(NavigateScript());
-    view_->page()->scripts().insert(NoWebRtcScript());
-    Harden(*view_->page(), this);
+    auto* page = new TPage(view_);
+    page->FileRequested = [this](const QUrl& url) { emit FileRequested(url); };
+    view_->setPage(page);
+    page->scripts().insert(NavigateScript());
+    page->scripts().insert(NoWebRtcScript());
+    Harden(*page, this);
+    connect(view_, &QWebEngineView::loadStarted, this, &TWebView::LoadStarted);
     connect(view_, &QWebEngineView::loadFinished, this, &TWebView::LoadFinished);
+    connect(page, &QWebEnginePage::scrollPositionChanged, this, &TWebView::Scrolled);
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                if (status != QWebEnginePage::NormalTerminationStatus)
+                    emit RendererStopped();
+            });
 }
 
 void TWebView::Navigate(const std::string& target)
@@ -112,11 +161,14 @@ void TWebView::Navigate(const std::string& target)
 void TWebView::NavigateToFile(const std::string& path)
 {
     const QUrl url = QUrl::fromLocalFile(FromPath(path));
-    // The page shown already is loaded anew from its file, which may have changed.
-    if (view_->url().adjusted(QUrl::RemoveFragment) == url)
-        view_->reload();
-    else
-        view_->setUrl(url);
+    static_cast<TPage*>(view_->page())->ExpectFile(url);
+    view_->setUrl(url);
+}
+
+QUrl TWebView::FileUrl() const
+{
+    const QUrl url = view_->url();
+    return url.isLocalFile() ? url.adjusted(QUrl::RemoveFragment) : QUrl();
 }
 
 void TWebView::NavigateToAddress(const std::string& address)
@@ -165,14 +217,14 @@ namespace {
 // anchor answers with its start tag in the form the reader parses, "<A name=a7>".
 const char* const ProbeScript = R"((function (x, ys) {
     if (!(document instanceof HTMLDocument)) return null;
-    return ys.map(function (y) {
+    return [document.URL, ys.map(function (y) {
         var e = document.elementFromPoint(x, y);
         if (!e) return null;
         var tag = e.tagName.toUpperCase();
         if (tag === 'A' && e.hasAttribute('name'))
             return [tag, '<A name=' + e.getAttribute('name') + '>'];
         return [tag, e.outerHTML.substring(0, 200)];
-    });
+    })];
 })(%1, [%2]))";
 
 std::optional<TWebView::TElement> ElementOf(const QVariant& answer)
@@ -183,44 +235,49 @@ std::optional<TWebView::TElement> ElementOf(const QVariant& answer)
     return TWebView::TElement{ToWindows1251(parts[0].toString()), ToWindows1251(parts[1].toString())};
 }
 
-} // namespace
-
-std::vector<std::optional<TWebView::TElement>> TWebView::ElementsFromPoints(int x, const std::vector<int>& ys,
-                                                                           int timeoutMs)
+QString ProbeOf(int x, const std::vector<int>& ys)
 {
     QStringList points;
     for (const int y : ys)
         points << QString::number(y);
-    const QVariant answer = RunScript(QString(ProbeScript).arg(x).arg(points.join(',')), timeoutMs);
-    std::vector<std::optional<TElement>> elements;
-    for (const QVariant& element : answer.toList())
-        elements.push_back(ElementOf(element));
-    return elements;
+    return QString(ProbeScript).arg(x).arg(points.join(','));
+}
+
+TWebView::TProbe ProbeFrom(const QVariant& answer)
+{
+    TWebView::TProbe probe;
+    const QVariantList parts = answer.toList();
+    if (parts.size() != 2)
+        return probe;
+    probe.DocumentUrl = QUrl(parts[0].toString());
+    for (const QVariant& element : parts[1].toList())
+        probe.Elements.push_back(ElementOf(element));
+    return probe;
+}
+
+} // namespace
+
+TWebView::TProbe TWebView::ElementsFromPoints(int x, const std::vector<int>& ys, int timeoutMs)
+{
+    return ProbeFrom(RunScript(ProbeOf(x, ys), timeoutMs));
+}
+
+void TWebView::ProbeLater(int x, const std::vector<int>& ys, std::function<void(const TProbe&)> answer)
+{
+    view_->page()->runJavaScript(ProbeOf(x, ys),
+                                 [answer = std::move(answer)](const QVariant& result) { answer(ProbeFrom(result)); });
 }
 
 std::optional<TWebView::TElement> TWebView::ElementFromPoint(int x, int y, int timeoutMs)
 {
-    auto elements = ElementsFromPoints(x, {y}, timeoutMs);
-    return elements.empty() ? std::nullopt : elements.front();
+    auto probe = ElementsFromPoints(x, {y}, timeoutMs);
+    return probe.Elements.empty() ? std::nullopt : probe.Elements.front();
 }
 
-bool TWebView::PrintTo(QPrinter& printer, int timeoutMs)
+void TWebView::PrintToPdf(const QPageLayout& layout, const QPageRanges& ranges,
+                          std::function<void(const QByteArray&)> done)
 {
-    QEventLoop loop;
-    bool finished = false;
-    bool printed = false;
-    const auto connection = connect(view_, &QWebEngineView::printFinished, &loop, [&](bool success) {
-        finished = true;
-        printed = success;
-        loop.quit();
-    });
-    view_->print(&printer);
-    if (!finished) {
-        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
-    disconnect(connection);
-    return printed;
+    view_->page()->printToPdf([done = std::move(done)](const QByteArray& pdf) { done(pdf); }, layout, ranges);
 }
 
 bool TWebView::HasHtmlDocument(int timeoutMs)

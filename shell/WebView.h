@@ -2,13 +2,16 @@
 
 // The embedded web view, with exactly the operations the program needs of it.
 
+#include <QUrl>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-class QPrinter;
+class QPageLayout;
+class QPageRanges;
 class QWebEngineView;
 
 namespace verdask {
@@ -22,6 +25,7 @@ public:
     // The program's navigation: "about:blank", "about:" followed by a page's HTML
     // text (windows-1251), a web address, or a file path.
     void Navigate(const std::string& target);
+    // A file is always loaded anew from its start, so its own doLoad places it.
     void NavigateToFile(const std::string& path);
     void NavigateToAddress(const std::string& address);
     void NavigateToHtml(const std::string& html);
@@ -33,25 +37,42 @@ public:
         std::string TagName;   // in capitals: "A" for an anchor
         std::string OuterHtml; // for an anchor its start tag, "<A name=a7>"
     };
+    // What the probes at points of the view found, in the document of DocumentUrl.
+    struct TProbe {
+        QUrl DocumentUrl;
+        std::vector<std::optional<TElement>> Elements;
+    };
     // The innermost element at a point of the view, or nothing; waits for the
     // view's answer at most timeoutMs milliseconds, and no answer is nothing.
     std::optional<TElement> ElementFromPoint(int x, int y, int timeoutMs = 2000);
 
-    // ElementFromPoint at (x, y) for every y, in one call to the view. Nothing at
+    // The elements at (x, y) for every y, in one call to the view. No elements at
     // all when the view holds no HTML document or gives no answer in time.
-    std::vector<std::optional<TElement>> ElementsFromPoints(int x, const std::vector<int>& ys, int timeoutMs = 3000);
+    TProbe ElementsFromPoints(int x, const std::vector<int>& ys, int timeoutMs = 3000);
+    // The same without waiting: answer gets the probe when the view gives it.
+    void ProbeLater(int x, const std::vector<int>& ys, std::function<void(const TProbe&)> answer);
 
     // Whether the view holds an HTML document.
     bool HasHtmlDocument(int timeoutMs = 2000);
 
-    // Prints the shown document on a printer the print dialog set up; false when
-    // printing failed or took longer than timeoutMs.
-    bool PrintTo(QPrinter& printer, int timeoutMs = 60000);
+    // The shown document as a PDF with its text, made by the view's engine without
+    // holding up the window; done gets the bytes, none when it failed.
+    void PrintToPdf(const QPageLayout& layout, const QPageRanges& ranges,
+                    std::function<void(const QByteArray&)> done);
 
     QWebEngineView* View() const { return view_; }
+    // The file loaded last, or loading, with no fragment; empty for anything else.
+    QUrl FileUrl() const;
 
 signals:
+    void LoadStarted();
     void LoadFinished(bool ok);
+    void Scrolled();
+    // A link, the history or a reload asks for a file: the view loads files only
+    // when the program navigates to them (a page may not load other files).
+    void FileRequested(const QUrl& url);
+    // The view's renderer stopped: crashed, killed, or out of memory.
+    void RendererStopped();
 
 private:
     QVariant RunScript(const QString& script, int timeoutMs);

@@ -46,7 +46,26 @@ std::string PageTitle(std::string_view pagePath)
     return Utf8ToHtml1251(EscapeTitle(FileNamePart(pagePath)));
 }
 
-std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style)
+std::string MakeBookmarkScript(std::int64_t position)
+{
+    const std::string body = position > 2
+                                 ? "{window.navigate('#a" + IntegerToText(position - 1) + "'); window.focus();}"
+                                 : std::string("{window.focus();}");
+    return "<SCRIPT language=\"javascript\">function doLoad() " + body + "</SCRIPT>";
+}
+
+std::int64_t BookmarkAnchorOf(std::string_view scriptLine)
+{
+    constexpr std::string_view Jump = "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a";
+    constexpr std::string_view JumpEnd = "'); window.focus();}</SCRIPT>";
+    if (!scriptLine.starts_with(Jump) || !scriptLine.ends_with(JumpEnd))
+        return 0;
+    const std::string_view number = scriptLine.substr(Jump.size(), scriptLine.size() - Jump.size() - JumpEnd.size());
+    const auto anchor = TryTextToInteger(number);
+    return anchor && *anchor > 0 && scriptLine == MakeBookmarkScript(static_cast<std::int64_t>(*anchor) + 1) ? *anchor : 0;
+}
+
+std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style, std::int64_t position)
 {
     std::string text;
     AppendLine(text, "<HTML>");
@@ -58,7 +77,7 @@ std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style)
     AppendLine(text, ParagraphRule(style));
     AppendLine(text, TableRule(style));
     AppendLine(text, "</STYLE>");
-    AppendLine(text, PlainScriptLine);
+    AppendLine(text, MakeBookmarkScript(position));
     AppendLine(text, "</HEAD>");
     AppendLine(text, style.TextWidth == 100 ? BodyStartLine : CentredBodyStartLine);
     AppendLine(text, HeaderEndMarker);
@@ -76,9 +95,9 @@ std::string PageFooterText()
     return text;
 }
 
-void WritePageHeader(TTextWriter& page, std::string_view pagePath, const TViewStyle& style)
+void WritePageHeader(TTextWriter& page, std::string_view pagePath, const TViewStyle& style, std::int64_t position)
 {
-    page.Write(PageHeaderText(pagePath, style));
+    page.Write(PageHeaderText(pagePath, style, position));
 }
 
 void AppendPageFooter(TTextWriter& page)

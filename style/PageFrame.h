@@ -5,6 +5,7 @@
 #include "files/TextFile.h"
 #include "style/ViewStyle.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -25,19 +26,27 @@ inline constexpr std::string_view BodyStartLine = "<BODY onLoad=\"doLoad()\">";
 inline constexpr std::string_view CentredBodyStartLine = "<BODY onLoad=\"doLoad()\"><TABLE ALIGN=CENTER><TR><TD>";
 
 inline constexpr int HeaderLineCount = 13;
+
+// The script line of a reading position: positions 1 and 2 (and none) store no
+// bookmark, position N stores anchor N - 1, so the page reopens a paragraph early.
+std::string MakeBookmarkScript(std::int64_t position);
+
+// The anchor a script line jumps to, 0 for none: the inverse of MakeBookmarkScript.
+std::int64_t BookmarkAnchorOf(std::string_view scriptLine);
 inline constexpr int FooterLineCount = 3;
 
 // The page title of a page path: its file name in windows-1251, with what the code
 // page lacks and the characters that would end the title as character references.
 std::string PageTitle(std::string_view pagePath);
 
-// Header lines 1 to 13, each ended by CR LF.
-std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style);
+// Header lines 1 to 13, each ended by CR LF; the script line holds the bookmark of position.
+std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style, std::int64_t position = 0);
 // Footer lines 1 to 3, each ended by CR LF.
 std::string PageFooterText();
 
 // Write the header and the footer into a page being written. Throw EInOutError.
-void WritePageHeader(TTextWriter& page, std::string_view pagePath, const TViewStyle& style);
+void WritePageHeader(TTextWriter& page, std::string_view pagePath, const TViewStyle& style,
+                     std::int64_t position = 0);
 void AppendPageFooter(TTextWriter& page);
 
 } // namespace verdask

@@ -86,10 +86,11 @@ void WriteBackup(TFile& oldPage, const std::string& backup, FileSystem& fileSyst
 }
 
 // The new header and the old page's lines after its header end.
-void WriteRestyledPage(TFile& oldPage, const std::string& pagePath, const TViewStyle& style, FileSystem& fileSystem)
+void WriteRestyledPage(TFile& oldPage, const std::string& pagePath, const TViewStyle& style, std::int64_t position,
+                       FileSystem& fileSystem)
 {
     TFileReplacement page(fileSystem, pagePath);
-    WritePageHeader(page.Writer(), pagePath, style);
+    WritePageHeader(page.Writer(), pagePath, style, position);
     TLineReader reader(oldPage, LineEnds::CarriageReturn);
     ReadToHeaderEnd(reader);
     CopyRest(reader, page.Writer());
@@ -114,7 +115,7 @@ bool IsRestylablePage(const std::string& pagePath, FileSystem& fileSystem)
 }
 
 TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style, const TRestyleQuestions& questions,
-                           FileSystem& fileSystem)
+                           std::int64_t position, FileSystem& fileSystem)
 {
     if (FileNamePart(pagePath) == ReadmeName)
         return {0, true, false, {}};
@@ -152,7 +153,7 @@ TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style,
             return {6, false, false, error.what()};
         }
     }
-    WriteRestyledPage(oldPage, pagePath, style, fileSystem);
+    WriteRestyledPage(oldPage, pagePath, style, position, fileSystem);
     return {0, true, true, {}};
 }
 

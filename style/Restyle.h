@@ -5,6 +5,7 @@
 #include "files/FileSystem.h"
 #include "style/ViewStyle.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -40,12 +41,13 @@ std::string BackupName(std::string_view pagePath);
 // header-end marker. Throws EInOutError.
 bool IsRestylablePage(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
 
-// Restyles the page: the new header and the old body and footer are written
-// beside it and take its place in one step (TFileReplacement); a backup of a page
-// of another program is made before that. Cancelling changes no file. A backup
-// that cannot be made is code 6, with the page as it was; any other failure
-// throws EInOutError naming the page, which is then as it was.
+// Restyles the page: the new header, whose script line holds the bookmark of
+// position (0: none), and the old body and footer are written beside it and take
+// its place in one step (TFileReplacement); a backup of a page of another program
+// is made before that. Cancelling changes no file. A backup that cannot be made is
+// code 6, with the page as it was; any other failure throws EInOutError naming the
+// page, which is then as it was.
 TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style, const TRestyleQuestions& questions,
-                           FileSystem& fileSystem = PlatformFileSystem());
+                           std::int64_t position = 0, FileSystem& fileSystem = PlatformFileSystem());
 
 } // namespace verdask

@@ -47,6 +47,29 @@ TEST(MakeBookmarkScript, TheFirstTwoParagraphsStoreNoBookmark)
               "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a39'); window.focus();}</SCRIPT>");
 }
 
+TEST(MakeBookmarkScript, ReadsBackAsTheAnchorItJumpsTo)
+{
+    EXPECT_EQ(BookmarkAnchorOf(MakeBookmarkScript(40)), 39);
+    EXPECT_EQ(BookmarkAnchorOf(MakeBookmarkScript(3)), 2);
+    EXPECT_EQ(BookmarkAnchorOf(MakeBookmarkScript(0)), 0);
+    for (const std::string odd : {"<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a+7'); "
+                                  "window.focus();}</SCRIPT>",
+                                  "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a07'); "
+                                  "window.focus();}</SCRIPT>",
+                                  "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a2147483647'); "
+                                  "window.focus();}</SCRIPT>",
+                                  "<SCRIPT language=\"javascript\">function doLoad() {x();}</SCRIPT>"})
+        EXPECT_EQ(BookmarkAnchorOf(odd), odd.find("2147483647") != std::string::npos ? 2147483647 : 0) << odd;
+}
+
+TEST(KeptPosition, APageLeftWhereItOpenedKeepsItsBookmark)
+{
+    EXPECT_EQ(MakeBookmarkScript(KeptPosition(49, 49)), MakeBookmarkScript(50)) << "no creep: a49 stays a49";
+    EXPECT_EQ(KeptPosition(60, 49), 60) << "read on: stored one paragraph before";
+    EXPECT_EQ(KeptPosition(20, 49), 20) << "went back";
+    EXPECT_EQ(KeptPosition(1, 0), 1) << "a page with no bookmark";
+}
+
 TEST(ReadingPositionOf, ParsesTheAnchorStartTagAsTheProbeIsWorded)
 {
     using P = std::optional<TProbedElement>;
@@ -68,6 +91,25 @@ struct BookmarkFixture : ::testing::Test {
 
     void WritePage(const std::string& bytes) { WriteFileBytes(PagePath, bytes); }
 };
+
+TEST_F(BookmarkFixture, TheStoredBookmarkIsReadFromTheHeadAlone)
+{
+    WritePage(Page(PagePath));
+    EXPECT_EQ(StoredBookmark(PagePath), 0);
+    ASSERT_EQ(SaveBookmark(PagePath, 40), TBookmarkResult::Saved);
+    EXPECT_EQ(StoredBookmark(PagePath), 39);
+    // A script line in the body is no bookmark, nor is one after 64 lines without a body tag.
+    WritePage(CrLfLines({"<HTML><BODY>", MakeBookmarkScript(9)}));
+    EXPECT_EQ(StoredBookmark(PagePath), 0);
+    std::vector<std::string> lines(64, "<P>");
+    lines.push_back(MakeBookmarkScript(9));
+    WritePage(CrLfLines(lines));
+    EXPECT_EQ(StoredBookmark(PagePath), 0);
+    lines.erase(lines.begin());
+    WritePage(CrLfLines(lines));
+    EXPECT_EQ(StoredBookmark(PagePath), 8);
+    EXPECT_THROW(StoredBookmark(Dir.File("missing.html")), EInOutError);
+}
 
 TEST_F(BookmarkFixture, SavingReplacesEveryScriptLineAndLeavesNoTemporaryFile)
 {

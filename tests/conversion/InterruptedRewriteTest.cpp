@@ -109,7 +109,7 @@ TEST_F(InterruptedRewrite, Restyling)
     wide.TextWidth = 70;
     const std::string old = PageIn(TViewStyle{});
     const std::string updated = PageIn(wide);
-    ExpectNoKillLosesThePage(old, updated, [&](FileSystem& files) { RestylePage(PagePath, wide, {}, files); });
+    ExpectNoKillLosesThePage(old, updated, [&](FileSystem& files) { RestylePage(PagePath, wide, {}, 0, files); });
 }
 
 TEST_F(InterruptedRewrite, SavingABookmark)

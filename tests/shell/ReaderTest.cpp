@@ -1,7 +1,11 @@
+#include "shell/Reader.h"
+
 #include "shell/About.h"
 #include "shell/Main.h"
+#include "shell/Style.h"
 
 #include "WindowTestSupport.h"
+#include "support/FailingFileSystem.h"
 #include "conversion/Bookmark.h"
 #include "shell/InterfaceText.h"
 #include "shell/Text.h"
@@ -9,11 +13,18 @@
 #include "style/PageFrame.h"
 
 #include <QLabel>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QTest>
 #include <QPushButton>
 #include <QUrl>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
 
 namespace verdask {
 namespace {
@@ -27,14 +38,45 @@ using test::WaitFor;
 using test::WriteFileBytes;
 
 // A book whose paragraphs fill the middle of the view from side to side.
-std::string LongBook(int paragraphs)
+std::string LongBook(int paragraphs, const std::string& word = "Paragraph")
 {
     std::vector<std::string> lines = {"Author", "Title"};
     for (int i = 1; i <= paragraphs; ++i)
-        lines.push_back("     Paragraph " + std::to_string(i) +
+        lines.push_back("     " + word + " " + std::to_string(i) +
                         " is a long one, with enough words in it to run across the whole width of the view and "
                         "over several lines, so that a probe in the middle meets its text wherever it looks.");
     return CrLfLines(lines);
+}
+
+// The output of a command, or nothing when it failed.
+std::optional<std::string> Output(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return std::nullopt;
+    char buffer[4096];
+    while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, count);
+    return ::pclose(pipe) == 0 ? std::optional(output) : std::nullopt;
+}
+
+// The print progress the window shows (those of jobs that are over may linger, hidden).
+QProgressDialog* ShownProgress(QWidget& window)
+{
+    for (auto* progress : window.findChildren<QProgressDialog*>())
+        if (progress->isVisible())
+            return progress;
+    return nullptr;
+}
+
+int PdfPages(const std::string& pdf)
+{
+    const auto info = Output("pdfinfo '" + pdf + "'");
+    if (!info)
+        return 0;
+    const auto at = info->find("Pages:");
+    return at == std::string::npos ? 0 : std::stoi(info->substr(at + 6));
 }
 
 struct Reader : ::testing::Test, TWindowFixture {
@@ -43,12 +85,23 @@ struct Reader : ::testing::Test, TWindowFixture {
 
     Reader() { WriteConfig(test::DefaultConfigLines()); }
 
+    static TReader& ReaderOf(TMainForm& form) { return form.Reader(); }
+    static std::int64_t Top(TMainForm& form) { return form.Reader().GetReadingPosition(); }
+    static QString Body(TMainForm& form) { return RunScript(*form.WebBrowser1(), "document.body.innerText").toString(); }
+
     bool PageShown(TMainForm& form, const std::string& path)
     {
+        // The document's own address: the view's changes before the document does.
+        const QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
         return WaitFor([&] {
-            return form.WebBrowser1()->View()->url() == QUrl::fromLocalFile(QString::fromStdString(path)) &&
-                   RunScript(*form.WebBrowser1(), "document.readyState").toString() == "complete";
+            const QString document =
+                RunScript(*form.WebBrowser1(), "document.readyState == 'complete' ? document.URL : ''").toString();
+            return QUrl(document).adjusted(QUrl::RemoveFragment) == url;
         });
+    }
+    bool ShownAt(TMainForm& form, std::int64_t anchor)
+    {
+        return WaitFor([&] { return Top(form) == anchor; });
     }
 
     // The window as a user sees it, of a size where the book's lines fill the view.
@@ -60,9 +113,9 @@ struct Reader : ::testing::Test, TWindowFixture {
         return form;
     }
 
-    void Convert(TMainForm& form)
+    void Convert(TMainForm& form, int paragraphs = 300)
     {
-        WriteFileBytes(Text, LongBook(300));
+        WriteFileBytes(Text, LongBook(paragraphs));
         Prompts.DialogAnswers = {Text};
         form.Loadconvertandsave1Click();
         ASSERT_TRUE(PageShown(form, PagePath));
@@ -74,8 +127,20 @@ struct Reader : ::testing::Test, TWindowFixture {
         return WaitFor([&] {
             RunScript(*form.WebBrowser1(),
                       QString("document.getElementsByName('a%1')[0].scrollIntoView(true)").arg(anchor));
-            return form.GetReadingPosition() == anchor;
+            return Top(form) == anchor;
         });
+    }
+
+    // The converted book, shown at its stored bookmark a50.
+    TMainForm& BookOpenAt50()
+    {
+        TMainForm& form = StartShown();
+        Convert(form);
+        EXPECT_TRUE(ScrollTo(form, 51));
+        form.ShowPage(PagePath); // leaves the page at 51 and shows it again
+        EXPECT_EQ(StoredBookmark(PagePath), 50);
+        EXPECT_TRUE(ShownAt(form, 50));
+        return form;
     }
 };
 
@@ -93,14 +158,166 @@ TEST_F(Reader, APositionIsMeasuredWrittenAndShownAgain)
         << "no temporary file is left";
 
     form.ShowPage(PagePath);
-    EXPECT_TRUE(WaitFor([&] { return form.GetReadingPosition() == 39; }))
-        << "the page opens one paragraph before: " << form.GetReadingPosition();
+    EXPECT_TRUE(ShownAt(form, 39)) << "the page opens one paragraph before: " << Top(form);
+}
 
-    // Another program's page in the view: its position, none, is written into the current page.
-    form.WebBrowser1()->Navigate("about:<HTML><BODY>another page</BODY></HTML>");
-    ASSERT_TRUE(WaitFor([&] { return form.GetReadingPosition() == 0; }));
+TEST_F(Reader, EveryWayOfShowingThePageAgainOpensItWhereTheReaderWas)
+{
+    TMainForm& form = BookOpenAt50();
+    auto expectAt50 = [&](const char* way) {
+        EXPECT_TRUE(PageShown(form, PagePath)) << way;
+        EXPECT_TRUE(ShownAt(form, 50)) << way << ": at " << Top(form);
+        EXPECT_FALSE(Body(form).contains("denied")) << way;
+        EXPECT_EQ(StoredBookmark(PagePath), 50) << way;
+        EXPECT_EQ(form.CurrentPage(), PagePath) << way;
+    };
+
+    Prompts.DialogAnswers = {PagePath};
+    form.Read1Click();
+    expectAt50("F3 on the same page");
+
+    form.Conf().SetValue("Lastread", PagePath);
+    form.Viewreadmefile1Click();
+    expectAt50("F1");
+
+    form.WebBrowser1()->View()->triggerPageAction(QWebEnginePage::Reload);
+    expectAt50("the view's Reload");
+
+    // A link to another file, and back.
+    WriteFileBytes(Dir.File("other.html"), "<HTML><BODY>the other page</BODY></HTML>");
+    RunScript(*form.WebBrowser1(), "var a = document.createElement('a'); a.href = 'other.html';"
+                                   "document.body.appendChild(a); a.click();");
+    ASSERT_TRUE(PageShown(form, Dir.File("other.html")));
+    EXPECT_EQ(form.CurrentPage(), PagePath) << "a link's target is not the page being read";
+    form.WebBrowser1()->View()->triggerPageAction(QWebEnginePage::Back);
+    expectAt50("Back after a link");
+
+    {
+        TStyleForm editor(&form);
+        editor.show();
+        ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
+        editor.Apply1Click();
+    }
+    expectAt50("Apply");
+
+    Prompts.DialogAnswers = {Text};
+    Prompts.YesNoAnswers = {true}; // the page exists: replace it
+    form.Loadconvertandsave1Click();
+    expectAt50("F2 converting the book being read");
+}
+
+TEST_F(Reader, APageLeftWhereItOpenedKeepsItsBookmarkVisitAfterVisit)
+{
+    TMainForm& form = BookOpenAt50();
+    WriteFileBytes(Dir.File("other.html"), PageHeaderText(Dir.File("other.html"), TViewStyle{}) + PageFooterText());
+    for (int visit = 0; visit < 3; ++visit) {
+        Prompts.DialogAnswers = {Dir.File("other.html")};
+        form.Read1Click();
+        ASSERT_TRUE(PageShown(form, Dir.File("other.html")));
+        EXPECT_EQ(StoredBookmark(PagePath), 50) << "visit " << visit;
+        Prompts.DialogAnswers = {PagePath};
+        form.Read1Click();
+        ASSERT_TRUE(ShownAt(form, 50)) << "visit " << visit << ": at " << Top(form);
+    }
+    form.Exit1Click();
+    EXPECT_EQ(StoredBookmark(PagePath), 50);
+}
+
+TEST_F(Reader, NeitherALinkNorTheHomePageNorTheBuiltInPageChangesTheBookmark)
+{
+    TMainForm& form = BookOpenAt50();
+    WriteFileBytes(Dir.File("other.html"), "<HTML><BODY>the other page</BODY></HTML>");
+    RunScript(*form.WebBrowser1(), "var a = document.createElement('a'); a.href = 'other.html';"
+                                   "document.body.appendChild(a); a.click();");
+    ASSERT_TRUE(PageShown(form, Dir.File("other.html")));
     form.SaveReadingPosition();
-    EXPECT_NE(ReadFileBytes(PagePath).find(std::string(PlainScriptLine) + "\r\n"), std::string::npos);
+    EXPECT_EQ(StoredBookmark(PagePath), 50);
+
+    form.ShowHomePage(); // no network here: the view shows an error page
+    WaitFor([] { return false; }, 1000);
+    form.SaveReadingPosition();
+    EXPECT_EQ(StoredBookmark(PagePath), 50);
+
+    form.WebBrowser1()->Navigate("about:" + form.NoReadmePage());
+    ASSERT_TRUE(WaitFor([&] { return Body(form).contains("readme.html"); }));
+    form.Exit1Click();
+    EXPECT_EQ(StoredBookmark(PagePath), 50);
+    EXPECT_EQ(form.Conf().GetValue("Lastread"), PagePath);
+}
+
+TEST_F(Reader, ThePlaceReadToBeforeALinkIsWhereTheBookReopens)
+{
+    TMainForm& form = BookOpenAt50();
+    ASSERT_TRUE(ScrollTo(form, 120));
+    WaitFor([] { return false; }, 600); // the view measures once scrolling stops
+    form.ShowHomePage();
+    WaitFor([] { return false; }, 1000);
+    form.Exit1Click();
+    EXPECT_EQ(StoredBookmark(PagePath), 119);
+}
+
+TEST_F(Reader, ANewPageLeftBeforeItHasLoadedGetsNoBookmark)
+{
+    TMainForm& form = StartShown();
+    Convert(form);
+    ASSERT_TRUE(ScrollTo(form, 40));
+    const std::string second = Dir.File("second.txt");
+    WriteFileBytes(second, LongBook(300, "Line"));
+    Prompts.DialogAnswers = {second};
+    form.Loadconvertandsave1Click();
+    form.Exit1Click(); // at once
+    EXPECT_EQ(StoredBookmark(Dir.File("second.html")), 0);
+    EXPECT_NE(ReadFileBytes(Dir.File("second.html")).find(std::string(PlainScriptLine) + "\r\n"), std::string::npos);
+    EXPECT_EQ(StoredBookmark(PagePath), 39);
+}
+
+TEST_F(Reader, ApplyWritesThePlaceIntoTheRestyledPage)
+{
+    TMainForm& form = BookOpenAt50();
+    ASSERT_TRUE(ScrollTo(form, 120));
+    {
+        TStyleForm editor(&form);
+        editor.show();
+        ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
+        editor.Apply1Click();
+        EXPECT_EQ(editor.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(StoredBookmark(PagePath), 119);
+    EXPECT_TRUE(ShownAt(form, 119)) << Top(form);
+}
+
+TEST_F(Reader, AFailedSaveIsToldOnceAndTheCommandGoesOn)
+{
+    TMainForm& form = BookOpenAt50();
+    ASSERT_TRUE(ScrollTo(form, 30));
+    const std::string page = ReadFileBytes(PagePath);
+    const std::string other = Dir.File("other.html");
+    WriteFileBytes(other, "<HTML><BODY>the other page</BODY></HTML>");
+    {
+        test::TFailingFileSystem readOnly;
+        readOnly.RefuseEveryNewFile();
+        ReaderOf(form).UseFileSystem(readOnly);
+        Prompts.DialogAnswers = {other};
+        form.Read1Click();
+        EXPECT_TRUE(PageShown(form, other)) << "Read went on";
+        ASSERT_EQ(Prompts.Errors.size(), 1u);
+        EXPECT_TRUE(Prompts.Errors[0].starts_with(BookmarkNotSavedText(form.LanguageIndex(), "")))
+            << Prompts.Errors[0];
+        EXPECT_NE(Prompts.Errors[0].find("Read-only file system"), std::string::npos) << Prompts.Errors[0];
+        EXPECT_EQ(ReadFileBytes(PagePath), page) << "the page is as it was";
+
+        Prompts.DialogAnswers = {PagePath};
+        form.Read1Click();
+        ASSERT_TRUE(ShownAt(form, 50));
+        ASSERT_TRUE(ScrollTo(form, 70));
+        form.Exit1Click();
+        ReaderOf(form).UseFileSystem(PlatformFileSystem());
+    }
+    EXPECT_EQ(Prompts.Errors.size(), 1u) << "once a page in a run";
+    EXPECT_EQ(test::TemporaryFilesIn(Dir.Path()), std::vector<std::string>{});
+    EXPECT_FALSE(form.isVisible()) << "the window still closes";
+    EXPECT_EQ(form.Conf().GetValue("Lastread"), PagePath);
+    EXPECT_EQ(ReadFileBytes(PagePath), page);
 }
 
 TEST_F(Reader, ABookReadToTheMiddleReopensThereAfterARestart)
@@ -112,37 +329,20 @@ TEST_F(Reader, ABookReadToTheMiddleReopensThereAfterARestart)
         form.Exit1Click();
         Form.reset();
     }
-    EXPECT_NE(ReadFileBytes(PagePath).find(MakeBookmarkScript(120)), std::string::npos);
+    EXPECT_EQ(StoredBookmark(PagePath), 119);
     TMainForm& form = StartShown();
     EXPECT_EQ(form.CurrentPage(), PagePath) << "the page read last";
-    EXPECT_TRUE(WaitFor([&] { return form.GetReadingPosition() == 119; })) << form.GetReadingPosition();
-}
-
-TEST_F(Reader, AFailedSaveAtCloseIsReportedAndTheWindowStillCloses)
-{
-    TMainForm& form = StartShown();
-    Convert(form);
-    ASSERT_TRUE(ScrollTo(form, 30));
-    const std::string page = ReadFileBytes(PagePath);
-    {
-        const test::TFileSizeLimit fullDisk(page.size() / 2); // the rewritten page cannot be written
-        form.Exit1Click();
-    }
-    ASSERT_EQ(Prompts.Errors.size(), 1u);
-    EXPECT_TRUE(Prompts.Errors[0].starts_with("I/O error on file " + PagePath + ": File too large"))
-        << Prompts.Errors[0];
-    EXPECT_EQ(test::TemporaryFilesIn(Dir.Path()), std::vector<std::string>{});
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.Conf().GetValue("Lastread"), PagePath);
-    EXPECT_EQ(ReadFileBytes(PagePath), page) << "the page is as it was";
+    EXPECT_TRUE(ShownAt(form, 119)) << Top(form);
+    form.Exit1Click();
+    EXPECT_EQ(StoredBookmark(PagePath), 119) << "and stays there when left unread";
 }
 
 TEST_F(Reader, PagesOfOtherProgramsAreLeftAlone)
 {
-    TMainForm& form = Start();
+    TMainForm& form = StartShown();
     const std::string foreign = CrLfLines({"<html><head><title>x</title></head>", "<body>",
                                            "<SCRIPT language=\"javascript\">function doLoad() {x();}</SCRIPT>",
-                                           "text</body></html>"});
+                                           "<A name=a7>text</A></body></html>"});
     WriteFileBytes(PagePath, foreign);
     form.ShowPage(PagePath);
     ASSERT_TRUE(PageShown(form, PagePath));
@@ -174,16 +374,111 @@ TEST_F(Reader, AFileAnEarlierVersionLeftBesideAPageIsToldOfOnceAndLeftAlone)
     EXPECT_EQ(ReadFileBytes(leftover), "the only whole copy of a page");
 }
 
-TEST_F(Reader, PrintingGoesThroughThePrintDialog)
+TEST_F(Reader, ALongBookPrintsIntoAPdfWithItsTextWhileTheWindowGoesOn)
 {
-    TMainForm& form = Start();
-    WriteFileBytes(PagePath, PageHeaderText(PagePath, TViewStyle{}) + "<BR><A Name=a1>Text\r\n" + PageFooterText());
-    form.ShowPage(PagePath);
-    ASSERT_TRUE(PageShown(form, PagePath));
+    TMainForm& form = StartShown();
+    Convert(form, 3000);
     form.Print1Click(); // cancelled: nothing is printed
-    Prompts.PrintTo = Dir.File("out.pdf");
+    EXPECT_FALSE(ReaderOf(form).Printing());
+    const std::string pdf = Dir.File("book.pdf");
+    Prompts.PrintTo = pdf;
     form.Print1Click();
-    EXPECT_TRUE(ReadFileBytes(Dir.File("out.pdf")).starts_with("%PDF"));
+    EXPECT_TRUE(ReaderOf(form).Printing()) << "the command returns while the engine makes the pages";
+    int ticks = 0;
+    ASSERT_TRUE(WaitFor([&] { return ++ticks, !ReaderOf(form).Printing(); }, 120000));
+    EXPECT_GT(ticks, 5) << "the window's events ran meanwhile";
+    EXPECT_TRUE(Prompts.Errors.empty()) << Prompts.Errors.front();
+    const auto text = Output("pdftotext '" + pdf + "' -");
+    ASSERT_TRUE(text) << "pdftotext reads it";
+    EXPECT_NE(text->find("Paragraph 1 is a long one"), std::string::npos);
+    EXPECT_NE(text->find("Paragraph 3000 is a long one"), std::string::npos);
+    EXPECT_EQ(test::TemporaryFilesIn(Dir.Path()), std::vector<std::string>{});
+}
+
+TEST_F(Reader, APrinterGetsTheSamePagesOneByOneAndCancelStopsIt)
+{
+    TMainForm& form = StartShown();
+    Convert(form, 400);
+    Prompts.PrintTo = Dir.File("text.pdf");
+    form.Print1Click();
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }, 120000));
+    const int pages = PdfPages(Dir.File("text.pdf"));
+    ASSERT_GT(pages, 5);
+
+    // A printer: here one that writes what it gets into a PDF file.
+    auto printerInto = [&](const std::string& file) {
+        auto printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(file));
+        return printer;
+    };
+    ReaderOf(form).Print(printerInto(Dir.File("printer.pdf")), "");
+    QProgressDialog* progress = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (progress = ShownProgress(form)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }, 120000));
+    EXPECT_EQ(PdfPages(Dir.File("printer.pdf")), pages);
+
+    ReaderOf(form).Print(printerInto(Dir.File("cancelled.pdf")), "");
+    ASSERT_TRUE(WaitFor([&] {
+        progress = ShownProgress(form);
+        return progress != nullptr && progress->maximum() > 0 && progress->value() >= 2;
+    }, 120000));
+    progress->findChild<QPushButton*>()->click();
+    EXPECT_FALSE(ReaderOf(form).Printing());
+    EXPECT_TRUE(Prompts.Errors.empty());
+
+    // A job cancelled while the engine makes its pages, then another one at once.
+    Prompts.PrintTo = Dir.File("again.pdf");
+    ReaderOf(form).Print(printerInto(Dir.File("dropped.pdf")), Dir.File("dropped.pdf"));
+    ASSERT_TRUE(WaitFor([&] { return (progress = ShownProgress(form)) != nullptr; }));
+    QTest::keyClick(progress, Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }));
+    form.Print1Click();
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }, 120000));
+    EXPECT_EQ(PdfPages(Dir.File("again.pdf")), pages);
+    WaitFor([] { return false; }, 500);
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("dropped.pdf")));
+    EXPECT_TRUE(Prompts.Errors.empty());
+}
+
+TEST_F(Reader, ClosingWhilePrintingClosesTheWindowAndWritesTheConfiguration)
+{
+    TMainForm& form = StartShown();
+    Convert(form, 2000);
+    Prompts.PrintTo = Dir.File("book.pdf");
+    form.Print1Click();
+    ASSERT_TRUE(ReaderOf(form).Printing());
+    CloseAndDestroy();
+    WaitFor([] { return false; }, 500);
+    EXPECT_NE(ReadFileBytes(ConfigPath).find("Lastread=" + PagePath), std::string::npos);
+}
+
+TEST_F(Reader, AStoppedViewIsToldOfAndItsPageIsNotReopenedAtTheNextStart)
+{
+    {
+        TMainForm& form = StartShown();
+        Convert(form);
+        form.Exit1Click();
+        Form.reset();
+    }
+    TMainForm& form = StartShown();
+    ASSERT_TRUE(PageShown(form, PagePath)) << "the page read last";
+    const qint64 renderer = form.WebBrowser1()->View()->page()->renderProcessPid();
+    ASSERT_GT(renderer, 0);
+    ::kill(static_cast<pid_t>(renderer), SIGKILL);
+    ASSERT_TRUE(WaitFor([&] { return !Prompts.Errors.empty(); }));
+    EXPECT_EQ(Prompts.Errors[0], RendererStoppedText(form.LanguageIndex(), PagePath));
+    EXPECT_EQ(form.CurrentPage(), "");
+
+    form.Viewreadmefile1Click(); // F1 no longer reopens it either
+    EXPECT_NE(form.CurrentPage(), PagePath);
+    const std::string other = Dir.File("other.html");
+    WriteFileBytes(other, PageHeaderText(other, TViewStyle{}) + "<BR><A Name=a1>Text\r\n" + PageFooterText());
+    form.ShowPage(other);
+    EXPECT_TRUE(PageShown(form, other)) << "the view works again";
+    form.Exit1Click();
+    Form.reset();
+    EXPECT_EQ(ReadFileBytes(ConfigPath).find("Lastread=" + PagePath), std::string::npos);
 }
 
 TEST_F(Reader, TheAboutBoxFollowsTheLanguageAndItsLinkOpensTheHomePage)

@@ -4,7 +4,6 @@
 #include "style/PageFrame.h"
 
 #include <QHostAddress>
-#include <QPrinter>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUdpSocket>
@@ -94,17 +93,52 @@ TEST_F(WebView, PageTextsAndTheBuiltInPageShowWithTheirCodePage)
     EXPECT_EQ(text, QString::fromUtf8("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"));
 }
 
-TEST_F(WebView, PrintsTheShownPage)
+TEST_F(WebView, AFileIsLoadedByTheProgramOnlyNeverDeniedNorLoadedByAPageOnItsOwn)
 {
     TTempDir dir;
     const std::string path = dir.File("book.html");
-    WriteFileBytes(path, PageHeaderText(path, TViewStyle{}) + "<BR><A Name=a1>A short page.\r\n" + PageFooterText());
+    const std::string other = dir.File("other.html");
+    std::string page = PageWithBookmark(path, 40);
+    page.insert(page.find("<BR><A Name=a40>"), "<A id=link HREF=\"other.html\">to the other page</A>");
+    WriteFileBytes(path, page);
+    WriteFileBytes(other, "<HTML><BODY>the other page</BODY></HTML>");
+    std::vector<QUrl> requested;
+    QObject::connect(&View, &TWebView::FileRequested, &View, [&](const QUrl& url) { requested.push_back(url); });
+    auto body = [&] { return RunScript(View, "document.body.innerText").toString(); };
+    auto top = [&] {
+        const auto element = View.ElementFromPoint(400, 10);
+        return element ? element->OuterHtml : std::string();
+    };
+
     ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(dir.File("book.pdf")));
-    ASSERT_TRUE(View.PrintTo(printer));
-    EXPECT_TRUE(test::ReadFileBytes(dir.File("book.pdf")).starts_with("%PDF"));
+    ASSERT_TRUE(WaitFor([&] { return top() == "<A name=a40>"; }));
+    EXPECT_EQ(View.View()->url().fragment(), "a40");
+    // Loading the page shown, moved to an anchor by its doLoad, loads it anew.
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    EXPECT_TRUE(WaitFor([&] { return top() == "<A name=a40>"; }));
+    EXPECT_FALSE(body().contains("denied"));
+
+    // A reload, a link and the history ask the program.
+    View.View()->reload();
+    ASSERT_TRUE(WaitFor([&] { return requested.size() == 1; }));
+    EXPECT_EQ(requested[0].adjusted(QUrl::RemoveFragment), QUrl::fromLocalFile(QString::fromStdString(path)));
+    RunScript(View, "document.getElementById('link').click()");
+    ASSERT_TRUE(WaitFor([&] { return requested.size() == 2; }));
+    EXPECT_EQ(requested[1], QUrl::fromLocalFile(QString::fromStdString(other)));
+    EXPECT_EQ(View.FileUrl(), QUrl::fromLocalFile(QString::fromStdString(path))) << "nothing else happened";
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(other); }));
+    View.View()->back();
+    ASSERT_TRUE(WaitFor([&] { return requested.size() == 3; }));
+    EXPECT_EQ(requested[2].adjusted(QUrl::RemoveFragment), QUrl::fromLocalFile(QString::fromStdString(path)));
+
+    // A form sent to a file is refused, with no error page either.
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    RunScript(View, "var f = document.createElement('form'); f.action = 'other.html';"
+                    "document.body.appendChild(f); f.submit();");
+    WaitFor([] { return false; }, 500);
+    EXPECT_EQ(View.FileUrl(), QUrl::fromLocalFile(QString::fromStdString(path)));
+    EXPECT_FALSE(body().contains("denied"));
+    EXPECT_EQ(requested.size(), 3u);
 }
 
 TEST_F(WebView, APageScriptCannotReadFilesReachAddressesOrOpenWindows)

@@ -75,6 +75,14 @@ TEST_F(RestyleFixture, APageOfThisProgramKeepsItsBodyAndLosesItsBookmark)
     EXPECT_EQ(FolderEntries(Dir.Path()), std::vector<std::string>{"book.html"});
 }
 
+TEST_F(RestyleFixture, APositionGivenIsTheBookmarkOfTheRestyledPage)
+{
+    WriteFileBytes(PagePath, OwnPage());
+    EXPECT_EQ(RestylePage(PagePath, NewStyle(), Questions(), 51).Code, 0);
+    EXPECT_EQ(ReadFileBytes(PagePath), PageHeaderText(PagePath, NewStyle(), 51) + Body + PageFooterText());
+    EXPECT_NE(ReadFileBytes(PagePath).find("window.navigate('#a50')"), std::string::npos);
+}
+
 TEST_F(RestyleFixture, WhatAnEarlierRunLeftIsNeverDeletedNorWrittenThrough)
 {
     // An earlier version killed midway left the whole old page only in
@@ -220,7 +228,7 @@ TEST_F(RestyleFixture, EveryFailingFileCallLeavesTheOldPageOrTheNewOne)
                 Choices = {choice};
                 Asked = 0;
                 BackupNames = {Dir.File("chosen.bak")};
-                return RestylePage(PagePath, NewStyle(), Questions(), files);
+                return RestylePage(PagePath, NewStyle(), Questions(), 0, files);
             };
             test::TFailingFileSystem counting;
             run(counting);

@@ -31,6 +31,8 @@ int TFailingFileSystem::Open(const std::string& path, OpenMode mode, Handle& han
     const bool reading = mode == OpenMode::Read;
     if (FailsNow(std::string(reading ? "open Read " : "open CreateNew ") + path))
         return reading ? ENOENT : EACCES;
+    if (!reading && refuseNewFiles_)
+        return EROFS;
     return real_.Open(path, mode, handle);
 }
 

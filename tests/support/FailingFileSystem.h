@@ -18,6 +18,9 @@ public:
 
     explicit TFailingFileSystem(int failAt = 0, Fault fault = Fault::Fail) : failAt_(failAt), fault_(fault) {}
 
+    // From now on no file can be created, as on a read-only medium.
+    void RefuseEveryNewFile() { refuseNewFiles_ = true; }
+
     // How many calls an operation made: run it once with failAt 0 to learn it.
     int Calls() const { return calls_; }
     bool Failed() const { return failed_; }
@@ -43,6 +46,7 @@ private:
 
     FileSystem& real_ = PlatformFileSystem();
     int failAt_;
+    bool refuseNewFiles_ = false;
     Fault fault_;
     int calls_ = 0;
     bool failed_ = false;

@@ -1,0 +1,256 @@
+#include "shell/Reader.h"
+
+#include "conversion/Bookmark.h"
+#include "files/Errors.h"
+#include "shell/InterfaceText.h"
+#include "shell/Printing.h"
+#include "shell/Text.h"
+#include "shell/WebView.h"
+
+#include <QPrinter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace verdask {
+namespace {
+
+// The probe runs down the middle of the view, 5 pixels apart, 0 to 500 pixels.
+constexpr int ProbeCount = 101;
+constexpr int ProbeStep = 5;
+// A position is measured this long after the view stopped scrolling or resizing.
+constexpr int MeasureDelayMs = 250;
+
+const std::vector<int>& ProbeHeights()
+{
+    static const std::vector<int> heights = [] {
+        std::vector<int> ys;
+        for (int i = 0; i < ProbeCount; ++i)
+            ys.push_back(ProbeStep * i);
+        return ys;
+    }();
+    return heights;
+}
+
+std::vector<std::optional<TProbedElement>> ProbedElements(const TWebView::TProbe& probe)
+{
+    std::vector<std::optional<TProbedElement>> elements;
+    for (const auto& element : probe.Elements) {
+        if (element)
+            elements.push_back(TProbedElement{element->TagName, element->OuterHtml});
+        else
+            elements.push_back(std::nullopt);
+    }
+    return elements;
+}
+
+} // namespace
+
+TReader::TReader(Prompts& prompts, QWidget* parent)
+    : QWidget(parent), prompts_(prompts), view_(new TWebView(this)), measureTimer_(new QTimer(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    measureTimer_->setSingleShot(true);
+    measureTimer_->setInterval(MeasureDelayMs);
+    connect(measureTimer_, &QTimer::timeout, this, &TReader::MeasureLater);
+    connect(view_, &TWebView::LoadStarted, this, &TReader::LoadStarted);
+    connect(view_, &TWebView::LoadFinished, this, &TReader::LoadFinished);
+    connect(view_, &TWebView::Scrolled, measureTimer_, qOverload<>(&QTimer::start));
+    connect(view_, &TWebView::FileRequested, this, &TReader::FileRequested);
+    connect(view_, &TWebView::RendererStopped, this, &TReader::RendererStopped);
+}
+
+TReader::~TReader() = default;
+
+void TReader::ShowPage(const std::string& path)
+{
+    SaveReadingPosition();
+    currentPage_ = path;
+    currentUrl_ = QUrl::fromLocalFile(FromPath(path));
+    currentLoading_ = true;
+    currentLoaded_ = false;
+    openedAnchor_ = 0;
+    try {
+        openedAnchor_ = StoredBookmark(path, *files_);
+    } catch (const EVerdaskError&) {
+        // The view shows why the page cannot be read; there is no bookmark to keep.
+    }
+    // Until the reader has seen it, the page is where it opens: left before it has
+    // loaded, it keeps its bookmark, and a page just written over it gets that one.
+    lastPosition_ = openedAnchor_;
+    view_->NavigateToFile(path);
+}
+
+void TReader::ShowOther(const std::string& target)
+{
+    PositionToStore(); // the last look at the current page before it goes
+    view_->Navigate(target);
+}
+
+std::int64_t TReader::GetReadingPosition()
+{
+    return ReadingPositionOf(ProbedElements(view_->ElementsFromPoints(view_->width() / 2, ProbeHeights())));
+}
+
+bool TReader::CurrentPageShown() const
+{
+    return currentLoaded_ && view_->FileUrl() == currentUrl_;
+}
+
+std::optional<std::int64_t> TReader::PositionToStore()
+{
+    if (currentPage_.empty())
+        return std::nullopt;
+    // A hidden view keeps its last layout, but what it answers then is not what
+    // the reader saw: the position measured while it was shown stands.
+    if (CurrentPageShown() && view_->isVisible()) {
+        const TWebView::TProbe probe = view_->ElementsFromPoints(view_->width() / 2, ProbeHeights());
+        if (CurrentPageShown() && probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == currentUrl_)
+            lastPosition_ = ReadingPositionOf(ProbedElements(probe));
+    }
+    return KeptPosition(lastPosition_, openedAnchor_);
+}
+
+void TReader::SaveReadingPosition()
+{
+    const auto position = PositionToStore();
+    if (!position)
+        return;
+    try {
+        SaveBookmark(currentPage_, *position, *files_);
+    } catch (const EVerdaskError& error) {
+        // A read-only folder fails at every save: told once, and the command goes on.
+        if (failedSaves_.insert(currentPage_).second)
+            prompts_.ShowError(BookmarkNotSavedText(language_, error.what()));
+    }
+}
+
+void TReader::MeasureLater()
+{
+    if (!CurrentPageShown())
+        return;
+    view_->ProbeLater(view_->width() / 2, ProbeHeights(),
+                      [reader = QPointer<TReader>(this), url = currentUrl_](const TWebView::TProbe& probe) {
+                          if (reader && reader->currentUrl_ == url && reader->CurrentPageShown() &&
+                              probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == url)
+                              reader->lastPosition_ = ReadingPositionOf(ProbedElements(probe));
+                      });
+}
+
+void TReader::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    measureTimer_->start();
+}
+
+void TReader::LoadStarted()
+{
+    currentLoaded_ = false;
+}
+
+void TReader::LoadFinished(bool ok)
+{
+    const bool current = view_->FileUrl() == currentUrl_;
+    if (current)
+        currentLoading_ = false;
+    // No measuring now: a page just loaded may not be laid out yet, and where it
+    // opened is known.
+    currentLoaded_ = ok && current && !currentPage_.empty();
+}
+
+void TReader::FileRequested(const QUrl& url)
+{
+    if (!currentPage_.empty() && url.adjusted(QUrl::RemoveFragment) == currentUrl_) {
+        // Back to the page, or a reload: it opens where the reader left it.
+        ShowPage(currentPage_);
+        return;
+    }
+    // A link to another file: that file is shown, and the page being read stays
+    // current, its place kept for the way back.
+    SaveReadingPosition();
+    view_->NavigateToFile(ToPath(url.toLocalFile()));
+}
+
+void TReader::RendererStopped()
+{
+    currentLoaded_ = false;
+    const bool current = !currentPage_.empty() && (currentLoading_ || view_->FileUrl() == currentUrl_);
+    if (!current) {
+        ShowLater(RendererStoppedText(language_, {}), false);
+        return;
+    }
+    // The page stays as it was (what was measured of it is kept), and it is not
+    // reopened by itself: at the next start it would stop the view again.
+    const std::string page = currentPage_;
+    SaveReadingPosition();
+    currentPage_.clear();
+    currentUrl_.clear();
+    currentLoading_ = false;
+    view_->Navigate("about:blank");
+    emit PageDropped(FromPath(page));
+    ShowLater(RendererStoppedText(language_, page), true);
+}
+
+void TReader::ShowLater(const std::string& text, bool error)
+{
+    // Not from within the view's signal: the message box runs an event loop.
+    QTimer::singleShot(0, this, [this, text, error] {
+        if (error)
+            prompts_.ShowError(text);
+        else
+            prompts_.ShowMessage(text);
+    });
+}
+
+bool TReader::Printing() const
+{
+    return job_ != nullptr;
+}
+
+void TReader::Print()
+{
+    if (job_)
+        return;
+    TPrintSettings settings;
+    if (!prompts_.ExecutePrintDialog(settings))
+        return;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    ApplyPrintSettings(settings, *printer);
+    Print(std::move(printer), settings.OutputFileName);
+}
+
+void TReader::Print(std::unique_ptr<QPrinter> printer, const std::string& pdfFile)
+{
+    if (job_)
+        return;
+    auto* job = new TPrintJob(std::move(printer), pdfFile, window(), language_);
+    job->setParent(this);
+    job_ = job;
+    connect(job, &TPrintJob::Finished, this, [this, job](const QString& error) {
+        if (job_ == job)
+            job_ = nullptr;
+        if (!error.isEmpty())
+            ShowLater(error.toStdString(), true);
+        // The engine may still be making the pages of a cancelled job.
+        if (job->EngineDone())
+            job->deleteLater();
+        else
+            connect(job, &TPrintJob::EngineAnswered, job, &QObject::deleteLater);
+    });
+    StartWhenEngineFree(job);
+}
+
+// The engine makes one PDF at a time: a job waits for a cancelled one's pages.
+void TReader::StartWhenEngineFree(TPrintJob* job)
+{
+    for (TPrintJob* other : findChildren<TPrintJob*>(Qt::FindDirectChildrenOnly)) {
+        if (other != job && !other->EngineDone()) {
+            connect(other, &TPrintJob::EngineAnswered, job, [this, job] { StartWhenEngineFree(job); });
+            return;
+        }
+    }
+    job->Start(*view_);
+}
+
+} // namespace verdask

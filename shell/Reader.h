@@ -1,0 +1,104 @@
+#pragma once
+
+// The reader: the web view with the page being read (the current page), the
+// reading position kept in that page, and printing. A position is measured only
+// from the current page once it has loaded, and written only into that page;
+// whatever else the view shows (a link's target, the home page, the built-in
+// page, an error, a page still loading) never touches a bookmark.
+
+#include "files/FileSystem.h"
+#include "files/Prompts.h"
+
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+class QPrinter;
+class QTimer;
+
+namespace verdask {
+
+class TPrintJob;
+class TWebView;
+
+class TReader : public QWidget {
+    Q_OBJECT
+
+public:
+    // prompts: the print dialog and the reports of what went wrong.
+    explicit TReader(Prompts& prompts, QWidget* parent = nullptr);
+    ~TReader() override;
+
+    // The language of the reader's own messages (0 Russian, 1 English).
+    void SetLanguage(int language) { language_ = language; }
+    // Where pages are read and written; tests make it fail.
+    void UseFileSystem(FileSystem& files) { files_ = &files; }
+
+    // Leaves the current page, its position saved, and shows path as the current
+    // page, loaded anew from its file: it opens at its stored bookmark.
+    void ShowPage(const std::string& path);
+    // Shows what is no page to read (the home page, the built-in page); the
+    // current page and its bookmark stay.
+    void ShowOther(const std::string& target);
+    const std::string& CurrentPage() const { return currentPage_; }
+
+    // The number of the paragraph anchor at the top of what the view shows, or 0.
+    std::int64_t GetReadingPosition();
+    // The position to store for the current page: measured now when the page is
+    // shown, else the one measured last while it was, else where it opened;
+    // nothing without a current page. A page left where it opened keeps its bookmark.
+    std::optional<std::int64_t> PositionToStore();
+    // Writes PositionToStore into the current page. A failure is reported (once
+    // a page in a run) and goes no further: the page stays as it was.
+    void SaveReadingPosition();
+
+    // Asks with the print dialog and prints the shown page; returns at once.
+    void Print();
+    // Prints the shown page on printer, or into pdfFile when it is named.
+    void Print(std::unique_ptr<QPrinter> printer, const std::string& pdfFile);
+    bool Printing() const;
+
+    TWebView* View() const { return view_; }
+
+signals:
+    // The view's renderer stopped while it showed, or loaded, this page, which is
+    // no longer the current page.
+    void PageDropped(const QString& path);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void LoadStarted();
+    void LoadFinished(bool ok);
+    void FileRequested(const QUrl& url);
+    void RendererStopped();
+    void MeasureLater();
+    bool CurrentPageShown() const;
+    void ShowLater(const std::string& text, bool error);
+    void StartWhenEngineFree(TPrintJob* job);
+
+    Prompts& prompts_;
+    FileSystem* files_ = &PlatformFileSystem();
+    int language_ = 1;
+    TWebView* view_;
+    QTimer* measureTimer_;
+
+    std::string currentPage_;
+    QUrl currentUrl_;
+    bool currentLoading_ = false; // asked for, not loaded yet
+    bool currentLoaded_ = false;  // the view shows it, loaded
+    std::int64_t lastPosition_ = 0; // measured while the page was shown
+    std::int64_t openedAnchor_ = 0; // the bookmark the page opened at
+    std::set<std::string> failedSaves_;
+
+    QPointer<TPrintJob> job_;
+};
+
+} // namespace verdask
