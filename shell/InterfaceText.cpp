@@ -145,6 +145,12 @@ std::string CancelText(int language)
     return language == RussianColumn ? "Отменить" : "Cancel";
 }
 
+std::string PageStillLoadingText(int language)
+{
+    return language == RussianColumn ? "Страница ещё загружается. Напечатайте её, когда она появится."
+                                     : "The page is still loading. Print it once it is shown.";
+}
+
 std::string PrintFailedText(int language, std::string_view reason)
 {
     return FormatMessage(language == RussianColumn ? "Страница не напечатана.\n%s" : "The page was not printed.\n%s",

@@ -62,6 +62,8 @@ std::string RendererStoppedText(int language, std::string_view path);
 std::string PreparingPagesText(int language);
 std::string PrintingPageText(int language, int page, int pages);
 std::string CancelText(int language);
+// Print while the view still loads the page.
+std::string PageStillLoadingText(int language);
 // Printing ended without the pages: why.
 std::string PrintFailedText(int language, std::string_view reason);
 

@@ -70,6 +70,8 @@ TPrintJob::TPrintJob(std::unique_ptr<QPrinter> printer, std::string pdfFile, QWi
     progress_->setCancelButtonText(Display(CancelText(language_)));
     progress_->setRange(0, 0); // the engine tells nothing of its progress
     progress_->setMinimumDuration(0);
+    // Wide enough for the title in either language, which window managers cut.
+    progress_->setMinimumWidth(progress_->fontMetrics().horizontalAdvance(progress_->windowTitle()) + 160);
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
     connect(progress_, &QProgressDialog::canceled, this, &TPrintJob::Cancel);
@@ -104,6 +106,15 @@ void TPrintJob::Cancel()
         painter_.end();
     }
     Finish({});
+}
+
+void TPrintJob::EngineLost()
+{
+    if (engineDone_)
+        return;
+    engineDone_ = true;
+    emit EngineAnswered();
+    Finish(Display(PrintFailedText(language_, "The view stopped before the pages were made.")));
 }
 
 void TPrintJob::TakePdf(const QByteArray& pdf)

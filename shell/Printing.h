@@ -43,6 +43,8 @@ public:
     void Cancel();
     // The engine has answered: another job may ask it now.
     bool EngineDone() const { return engineDone_; }
+    // The view's renderer stopped: no answer will come.
+    void EngineLost();
 
 signals:
     // The job is over: printed, cancelled (both with no error) or failed.

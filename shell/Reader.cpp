@@ -79,12 +79,14 @@ void TReader::ShowPage(const std::string& path)
     // Until the reader has seen it, the page is where it opens: left before it has
     // loaded, it keeps its bookmark, and a page just written over it gets that one.
     lastPosition_ = openedAnchor_;
+    loading_ = true;
     view_->NavigateToFile(path);
 }
 
 void TReader::ShowOther(const std::string& target)
 {
     PositionToStore(); // the last look at the current page before it goes
+    loading_ = true;
     view_->Navigate(target);
 }
 
@@ -107,7 +109,7 @@ std::optional<std::int64_t> TReader::PositionToStore()
     if (CurrentPageShown() && view_->isVisible()) {
         const TWebView::TProbe probe = view_->ElementsFromPoints(view_->width() / 2, ProbeHeights());
         if (CurrentPageShown() && probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == currentUrl_)
-            lastPosition_ = ReadingPositionOf(ProbedElements(probe));
+            TakeMeasure(probe);
     }
     return KeptPosition(lastPosition_, openedAnchor_);
 }
@@ -126,6 +128,14 @@ void TReader::SaveReadingPosition()
     }
 }
 
+// No paragraph at the top is no place: a page not laid out yet answers so, and so
+// does the end of a book; the place measured before stands.
+void TReader::TakeMeasure(const TWebView::TProbe& probe)
+{
+    if (const std::int64_t position = ReadingPositionOf(ProbedElements(probe)); position > 0)
+        lastPosition_ = position;
+}
+
 void TReader::MeasureLater()
 {
     if (!CurrentPageShown())
@@ -134,7 +144,7 @@ void TReader::MeasureLater()
                       [reader = QPointer<TReader>(this), url = currentUrl_](const TWebView::TProbe& probe) {
                           if (reader && reader->currentUrl_ == url && reader->CurrentPageShown() &&
                               probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == url)
-                              reader->lastPosition_ = ReadingPositionOf(ProbedElements(probe));
+                              reader->TakeMeasure(probe);
                       });
 }
 
@@ -146,11 +156,13 @@ void TReader::resizeEvent(QResizeEvent* event)
 
 void TReader::LoadStarted()
 {
+    loading_ = true;
     currentLoaded_ = false;
 }
 
 void TReader::LoadFinished(bool ok)
 {
+    loading_ = false;
     const bool current = view_->FileUrl() == currentUrl_;
     if (current)
         currentLoading_ = false;
@@ -169,12 +181,16 @@ void TReader::FileRequested(const QUrl& url)
     // A link to another file: that file is shown, and the page being read stays
     // current, its place kept for the way back.
     SaveReadingPosition();
+    loading_ = true;
     view_->NavigateToFile(ToPath(url.toLocalFile()));
 }
 
 void TReader::RendererStopped()
 {
+    loading_ = false;
     currentLoaded_ = false;
+    for (TPrintJob* job : findChildren<TPrintJob*>(Qt::FindDirectChildrenOnly))
+        job->EngineLost();
     const bool current = !currentPage_.empty() && (currentLoading_ || view_->FileUrl() == currentUrl_);
     if (!current) {
         ShowLater(RendererStoppedText(language_, {}), false);
@@ -212,6 +228,12 @@ void TReader::Print()
 {
     if (job_)
         return;
+    // A page too large for the view stops its renderer while it loads, and the
+    // engine does not survive that while it makes pages: it prints loaded pages only.
+    if (loading_) {
+        prompts_.ShowMessage(PageStillLoadingText(language_));
+        return;
+    }
     TPrintSettings settings;
     if (!prompts_.ExecutePrintDialog(settings))
         return;

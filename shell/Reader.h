@@ -8,6 +8,7 @@
 
 #include "files/FileSystem.h"
 #include "files/Prompts.h"
+#include "shell/WebView.h"
 
 #include <QPointer>
 #include <QUrl>
@@ -25,7 +26,6 @@ class QTimer;
 namespace verdask {
 
 class TPrintJob;
-class TWebView;
 
 class TReader : public QWidget {
     Q_OBJECT
@@ -80,6 +80,7 @@ private:
     void FileRequested(const QUrl& url);
     void RendererStopped();
     void MeasureLater();
+    void TakeMeasure(const TWebView::TProbe& probe);
     bool CurrentPageShown() const;
     void ShowLater(const std::string& text, bool error);
     void StartWhenEngineFree(TPrintJob* job);
@@ -92,6 +93,7 @@ private:
 
     std::string currentPage_;
     QUrl currentUrl_;
+    bool loading_ = false;        // the view loads whatever it loads
     bool currentLoading_ = false; // asked for, not loaded yet
     bool currentLoaded_ = false;  // the view shows it, loaded
     std::int64_t lastPosition_ = 0; // measured while the page was shown

@@ -130,7 +130,8 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    auto* page = new TPage(view_);
+    auto* page = new TPage(this);
+    page_ = page;
     page->FileRequested = [this](const QUrl& url) { emit FileRequested(url); };
     view_->setPage(page);
     page->scripts().insert(NavigateScript());
@@ -144,6 +145,14 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
                 if (status != QWebEnginePage::NormalTerminationStatus)
                     emit RendererStopped();
             });
+}
+
+TWebView::~TWebView()
+{
+    // The page goes first, while its view is whole: the view lets go of it then.
+    // The other way round, a page that was printing when its renderer stopped
+    // takes the program down.
+    delete page_;
 }
 
 void TWebView::Navigate(const std::string& target)

@@ -21,6 +21,7 @@ class TWebView : public QWidget {
 
 public:
     explicit TWebView(QWidget* parent = nullptr);
+    ~TWebView() override;
 
     // The program's navigation: "about:blank", "about:" followed by a page's HTML
     // text (windows-1251), a web address, or a file path.
@@ -78,6 +79,7 @@ private:
     QVariant RunScript(const QString& script, int timeoutMs);
 
     QWebEngineView* view_;
+    QObject* page_ = nullptr;
 };
 
 } // namespace verdask

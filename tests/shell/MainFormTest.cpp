@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QListWidget>
 #include <QMenu>
+#include <QScreen>
 #include <QMessageBox>
 #include <QUrl>
 #include <QWebEngineView>
@@ -153,6 +154,41 @@ TEST_F(MainWindow, GeometryIsWrittenAtDestructionUnlessMaximized)
     conf.LoadFromFile(ConfigPath);
     EXPECT_EQ(conf.GetValue("Maximized"), "Yes");
     EXPECT_EQ(conf.GetValue("Width"), "600") << "a maximized window keeps the stored size";
+}
+
+TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSession)
+{
+    Lines lines = test::DefaultConfigLines();
+    for (auto& line : lines) {
+        for (const char* key : {"Left=", "Top=", "Width=", "Height="})
+            if (line.starts_with(key))
+                line = std::string(key) + (key[0] == 'L' ? "40" : key[0] == 'T' ? "30" : key[0] == 'W' ? "700" : "500");
+    }
+    WriteConfig(lines);
+    for (int session = 0; session < 3; ++session) {
+        TMainForm& form = Start();
+        form.show();
+        EXPECT_TRUE(WaitFor([&] { return form.frameGeometry() == QRect(40, 30, 700, 500); }))
+            << "session " << session << ": " << form.frameGeometry().x() << "," << form.frameGeometry().y() << " "
+            << form.frameGeometry().width() << "x" << form.frameGeometry().height();
+        WaitFor([] { return false; }, 1200); // past the wait for a window manager's frame
+        CloseAndDestroy();
+        TConf conf;
+        conf.LoadFromFile(ConfigPath);
+        EXPECT_EQ(conf.GetValue("Width") + "x" + conf.GetValue("Height"), "700x500") << "session " << session;
+        EXPECT_EQ(conf.GetValue("Left") + "," + conf.GetValue("Top"), "40,30") << "session " << session;
+    }
+
+    for (auto& line : lines)
+        if (line.starts_with("Maximized="))
+            line = "Maximized=Yes";
+    WriteConfig(lines);
+    TMainForm& form = Start();
+    form.show();
+    WaitFor([] { return false; }, 1200);
+    EXPECT_TRUE(form.isMaximized());
+    EXPECT_EQ(form.frameGeometry().size(), form.screen()->availableGeometry().size());
+    CloseAndDestroy();
 }
 
 TEST_F(MainWindow, TheLanguageSwitchChangesTheWindowsTextsOnly)

@@ -378,6 +378,12 @@ TEST_F(Reader, ALongBookPrintsIntoAPdfWithItsTextWhileTheWindowGoesOn)
 {
     TMainForm& form = StartShown();
     Convert(form, 3000);
+    form.ShowPage(PagePath);
+    form.Print1Click(); // still loading: told so
+    ASSERT_EQ(Prompts.Messages, std::vector<std::string>{PageStillLoadingText(form.LanguageIndex())});
+    EXPECT_FALSE(ReaderOf(form).Printing());
+    ASSERT_TRUE(PageShown(form, PagePath));
+    WaitFor([] { return false; }, 300);
     form.Print1Click(); // cancelled: nothing is printed
     EXPECT_FALSE(ReaderOf(form).Printing());
     const std::string pdf = Dir.File("book.pdf");
@@ -457,17 +463,27 @@ TEST_F(Reader, AStoppedViewIsToldOfAndItsPageIsNotReopenedAtTheNextStart)
 {
     {
         TMainForm& form = StartShown();
-        Convert(form);
+        Convert(form, 3000);
         form.Exit1Click();
         Form.reset();
     }
     TMainForm& form = StartShown();
     ASSERT_TRUE(PageShown(form, PagePath)) << "the page read last";
+    // Stopped while it prints, too, once the engine is at work on the pages (the
+    // engine itself aborts the program when its renderer goes at the very start).
+    Prompts.PrintTo = Dir.File("book.pdf");
+    form.Print1Click();
+    WaitFor([] { return false; }, 1000);
+    ASSERT_TRUE(ReaderOf(form).Printing());
     const qint64 renderer = form.WebBrowser1()->View()->page()->renderProcessPid();
     ASSERT_GT(renderer, 0);
     ::kill(static_cast<pid_t>(renderer), SIGKILL);
-    ASSERT_TRUE(WaitFor([&] { return !Prompts.Errors.empty(); }));
-    EXPECT_EQ(Prompts.Errors[0], RendererStoppedText(form.LanguageIndex(), PagePath));
+    ASSERT_TRUE(WaitFor([&] { return Prompts.Errors.size() == 2; }));
+    EXPECT_NE(Prompts.Errors[0].find(PrintFailedText(form.LanguageIndex(), "")), std::string::npos)
+        << Prompts.Errors[0];
+    EXPECT_EQ(Prompts.Errors[1], RendererStoppedText(form.LanguageIndex(), PagePath));
+    EXPECT_FALSE(ReaderOf(form).Printing());
+    EXPECT_EQ(ShownProgress(form), nullptr);
     EXPECT_EQ(form.CurrentPage(), "");
 
     form.Viewreadmefile1Click(); // F1 no longer reopens it either
