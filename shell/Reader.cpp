@@ -61,7 +61,11 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
     connect(view_, &TWebView::RendererStopped, this, &TReader::RendererStopped);
 }
 
-TReader::~TReader() = default;
+TReader::~TReader()
+{
+    // The view outlives this part of the reader by a moment: it tells it nothing more.
+    view_->disconnect(this);
+}
 
 void TReader::ShowPage(const std::string& path)
 {

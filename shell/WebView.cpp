@@ -151,7 +151,8 @@ TWebView::~TWebView()
 {
     // The page goes first, while its view is whole: the view lets go of it then.
     // The other way round, a page that was printing when its renderer stopped
-    // takes the program down.
+    // takes the program down. Nothing it tells on its way reaches a view half gone.
+    page_->disconnect(this);
     delete page_;
 }
 
