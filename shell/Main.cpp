@@ -485,7 +485,11 @@ void TMainForm::MakeDefaultStyle(const TViewStyle& style)
 
 void TMainForm::Settings1Click()
 {
+    // The file is read again, for changes made to it meanwhile; the language and
+    // the default style chosen in this run stay this run's.
     conf_.Load(programPath_, prompts_);
+    conf_.SetValue(ConfKey::Language, menu_.English1->isChecked() ? "English" : "Russian");
+    StoreDefaultStyle(conf_, defaultStyle_);
     TSettingsForm dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -9,6 +9,19 @@
 
 namespace verdask {
 
+std::string CssValueText(std::string_view value)
+{
+    constexpr std::string_view Breaking = "\";<>{}\\";
+    std::string text;
+    text.reserve(value.size());
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F && Breaking.find(c) == std::string_view::npos)
+            text += c;
+    }
+    return text;
+}
+
 std::string SpacingText(const TViewStyle& style)
 {
     return style.LetterSpacing == 0 ? std::string("normal") : IntegerToText(style.LetterSpacing) + "pt";
@@ -21,8 +34,8 @@ std::string AlignmentText(const TViewStyle& style)
 
 std::string BodyRule(const TViewStyle& style)
 {
-    return "BODY { color: " + style.FontColor + ";" + "background: " + style.BackColor + ";" +
-           "font-family: " + style.FontName + ";" + "font-size: " + IntegerToText(style.FontSize) + "pt;" +
+    return "BODY { color: " + CssValueText(style.FontColor) + ";" + "background: " + CssValueText(style.BackColor) +
+           ";" + "font-family: " + CssValueText(style.FontName) + ";" + "font-size: " + IntegerToText(style.FontSize) + "pt;" +
            "line-height: " + IntegerToText(style.LineHeight) + "pt;" + "letter-spacing: " + SpacingText(style) +
            " } ";
 }
@@ -104,7 +117,7 @@ TViewStyle StyleFromHeadLines(std::string_view bodyLine, std::string_view paragr
     style.BackColor = Sub(L, Pos("background: #", L) + 12, 7);
     const std::int64_t f = Pos("font-family", L);
     const std::int64_t s = Pos("font-size", L);
-    style.FontName = Sub(L, f + 13, s - f - 14);
+    style.FontName = CssValueText(Sub(L, f + 13, s - f - 14));
     const std::int64_t h = Pos("line-height:", L);
     style.FontSize = LowByte(TextToInteger(Sub(L, s + 11, h - s - 14)));
     const std::int64_t g = Pos("letter-spacing", L);

@@ -13,6 +13,13 @@
 
 namespace verdask {
 
+// A value as it may stand in a rule of a page head: without the characters that
+// would end the declaration, the rule, the style element or the line: quotes,
+// semicolons, angle brackets, braces, backslashes and control bytes. A font name or colour from a style file or the settings can
+// then never put markup or other rules into a page, nor make a page of this
+// program look like another program's.
+std::string CssValueText(std::string_view value);
+
 // "normal" for letter spacing 0, otherwise the number and "pt".
 std::string SpacingText(const TViewStyle& style);
 // "justify" or "left".

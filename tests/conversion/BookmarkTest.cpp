@@ -4,6 +4,8 @@
 #include "files/FileReplacement.h"
 #include "files/TextFile.h"
 #include "style/PageFrame.h"
+#include "style/Restyle.h"
+#include "style/StyleCss.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
 #include "support/TextFileReference.h"
@@ -109,6 +111,27 @@ TEST_F(BookmarkFixture, TheStoredBookmarkIsReadFromTheHeadAlone)
     WritePage(CrLfLines(lines));
     EXPECT_EQ(StoredBookmark(PagePath), 8);
     EXPECT_THROW(StoredBookmark(Dir.File("missing.html")), EInOutError);
+}
+
+TEST_F(BookmarkFixture, NoFontNameOrColourBreaksAPage)
+{
+    for (const char c : std::string("\";<>{}\\\r\n\x1A\x7F", 11)) {
+        TViewStyle style;
+        style.FontName = std::string("Arial") + c + "BODY";
+        style.FontColor = std::string("#000000") + c + "</STYLE><SCRIPT>x()</SCRIPT>";
+        WritePage(Page(PagePath));
+        ASSERT_EQ(RestylePage(PagePath, style, {}, 40).Code, 0);
+        const std::string page = ReadFileBytes(PagePath);
+        EXPECT_NE(page.find("BODY { color: #000000/STYLESCRIPTx()/SCRIPT;background: #FFFFFF;font-family: ArialBODY;"),
+                  std::string::npos)
+            << int(c);
+        EXPECT_EQ(page.find("<SCRIPT>x()"), std::string::npos) << int(c);
+        EXPECT_TRUE(IsOwnPage(PagePath)) << int(c);
+        EXPECT_EQ(StoredBookmark(PagePath), 39) << int(c);
+        EXPECT_EQ(SaveBookmark(PagePath, 60), TBookmarkResult::Saved) << int(c);
+        EXPECT_EQ(ReadStyleFromPage(PagePath, TViewStyle{}).FontName, "ArialBODY") << int(c);
+        EXPECT_EQ(RestylePage(PagePath, TViewStyle{}, {}).Code, 0) << "restyled again as an own page: " << int(c);
+    }
 }
 
 TEST_F(BookmarkFixture, SavingReplacesEveryScriptLineAndLeavesNoTemporaryFile)

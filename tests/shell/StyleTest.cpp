@@ -272,5 +272,25 @@ TEST_F(StyleEditor, TheSettingsDialogWritesItsSevenKeysOnConfirmOnly)
     form.Settings1Click();
 }
 
+TEST_F(StyleEditor, TheSettingsDialogKeepsThisRunsLanguageAndDefaultStyle)
+{
+    WriteConfig(test::DefaultConfigLines()); // English
+    TMainForm& form = Start();
+    form.Russian1Click(form.Menu().Russian1);
+    TViewStyle style;
+    style.FontSize = 20;
+    style.FontName = "Liberation Serif";
+    form.MakeDefaultStyle(style);
+    WhenSettingsShow([](TSettingsForm&) {}, false);
+    form.Settings1Click();
+    EXPECT_EQ(form.DefaultStyle(), style);
+    CloseAndDestroy();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Language"), "Russian");
+    EXPECT_EQ(conf.GetValue("DefaultFontSize"), "20");
+    EXPECT_EQ(conf.GetValue("DefaultFontName"), "Liberation Serif");
+}
+
 } // namespace
 } // namespace verdask

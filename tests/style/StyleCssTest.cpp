@@ -91,7 +91,8 @@ TEST(StyleReadBack, FontNamesThatHoldTheLabelsDoNotReadBackWhole)
     TViewStyle style;
     style.FontName = "Odd;Name";
     const std::string semicolon = BodyRule(style);
-    EXPECT_EQ(StyleFromHeadLines(semicolon, "", "", style).FontName, "Odd;Name") << "the cut runs to font-size";
+    EXPECT_EQ(semicolon.find("Odd;"), std::string::npos) << "a semicolon would end the declaration";
+    EXPECT_EQ(StyleFromHeadLines(semicolon, "", "", style).FontName, "OddName");
     style.FontName = "my font-size face";
     EXPECT_THROW(StyleFromHeadLines(BodyRule(style), "", "", style), EConvertError);
 }
