@@ -36,6 +36,11 @@ EInOutError::EInOutError(std::string path, int code)
 {
 }
 
+EInOutError::EInOutError(std::string path, int code, std::string_view reason)
+    : EFileError(FormatMessage("I/O error on file %s: ", path) + std::string(reason), path, code)
+{
+}
+
 EFOpenError::EFOpenError(std::string path, int code)
     : EFileError(FormatMessage("Cannot open file %s", path), path, code)
 {

@@ -39,6 +39,8 @@ private:
 class EInOutError : public EFileError {
 public:
     EInOutError(std::string path, int code);
+    // With the program's own words for what went wrong instead of the platform's.
+    EInOutError(std::string path, int code, std::string_view reason);
 };
 
 // "Cannot open file %s": a configuration or style file that exists but cannot be read.

@@ -69,9 +69,18 @@ std::string FollowLinks(FileSystem& fileSystem, const std::string& path)
     throw EInOutError(path, ELOOP);
 }
 
+bool IsTemporaryFileName(std::string_view path)
+{
+    const auto separator = path.rfind(PathSeparator);
+    const std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
+    return name.starts_with(TemporaryPrefix);
+}
+
 TFileReplacement::TFileReplacement(FileSystem& fileSystem, std::string target)
     : fileSystem_(fileSystem), target_(std::move(target)), file_(FollowLinks(fileSystem, target_))
 {
+    if (IsTemporaryFileName(target_) || IsTemporaryFileName(file_))
+        throw EInOutError(target_, EINVAL, "the name is kept for the program's temporary files");
     writer_.emplace(CreateTemporaryFile(fileSystem_, file_, target_, temporary_));
 }
 

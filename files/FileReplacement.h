@@ -19,6 +19,10 @@ namespace verdask {
 // What every temporary file's name starts with, so that a user knows whose it is.
 inline constexpr std::string_view TemporaryPrefix = "VerdaskTemp.";
 
+// Whether the file name of path is one of the program's temporary names: no user's
+// file is ever written under such a name, so none can be taken for garbage.
+bool IsTemporaryFileName(std::string_view path);
+
 class TFileReplacement {
 public:
     // Creates the temporary file beside the file that target names (the file a

@@ -107,6 +107,13 @@ std::string LeftoverCopyText(int language, std::string_view path)
     return FormatMessage(text, path);
 }
 
+std::string ReplaceFileQuestion(int language, std::string_view path)
+{
+    return FormatMessage(language == RussianColumn ? "Файл %s уже существует. Заменить его?"
+                                                   : "%s already exists. Do you want to replace it?",
+                         path);
+}
+
 std::string BookmarkNotSavedText(int language, std::string_view reason)
 {
     return std::string(language == RussianColumn ? Rows[Row::BookmarkError].Russian : Rows[Row::BookmarkError].English) +

@@ -53,6 +53,9 @@ std::string NoPageToRestyleText(int language);
 // may hold the only whole copy of it. UTF-8, as the path is.
 std::string LeftoverCopyText(int language, std::string_view path);
 
+// A save dialog chose a file that exists. UTF-8, as the path is.
+std::string ReplaceFileQuestion(int language, std::string_view path);
+
 // The reader's texts beyond the table, in UTF-8 (they may name paths, which are UTF-8).
 // Row 50 ("I/O error while saving a bookmark") and what went wrong.
 std::string BookmarkNotSavedText(int language, std::string_view reason);

@@ -2,6 +2,7 @@
 
 #include "shell/Forei.h"
 #include "shell/Main.h"
+#include "files/FileReplacement.h"
 #include "shell/Printing.h"
 #include "shell/Text.h"
 
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSortFilterProxyModel>
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
@@ -55,6 +57,24 @@ bool TQtPrompts::AskWarningYesNo(std::string_view caption, std::string_view text
                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
+namespace {
+
+// The program's temporary files are never offered: one may be a copy being
+// written this moment, and none is a file of the user's.
+class TNoTemporaryFiles final : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override
+    {
+        const QModelIndex name = sourceModel()->index(row, 0, parent);
+        return !IsTemporaryFileName(ToPath(sourceModel()->data(name).toString()));
+    }
+};
+
+} // namespace
+
 bool TQtPrompts::RunFileDialog(TFileDialog& dialog, bool save)
 {
     QFileDialog fileDialog(parent_, FromWindows1251(dialog.Title), FromPath(dialog.InitialDir),
@@ -64,6 +84,9 @@ bool TQtPrompts::RunFileDialog(TFileDialog& dialog, bool save)
     // The program asks before it replaces a page itself.
     fileDialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     fileDialog.setDefaultSuffix(QString::fromStdString(dialog.DefaultExt));
+    // Qt's own dialog, the one that can leave files out of its list.
+    fileDialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    fileDialog.setProxyModel(new TNoTemporaryFiles(&fileDialog));
     if (!dialog.FileName.empty())
         fileDialog.selectFile(FromPath(dialog.FileName));
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())

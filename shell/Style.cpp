@@ -311,8 +311,22 @@ void TStyleForm::Savetofile1Click()
     saveDialog_.InitialDir = DirectoryPart(ConfigurationPath(mainForm_->ProgramPath()));
     saveDialog_.Filter = StyleFilterForSave;
     saveDialog_.DefaultExt = "sty";
-    if (mainForm_->Questions().ExecuteSaveDialog(saveDialog_))
+    if (ChooseFileToWrite())
         WriteStyleFile(saveDialog_.FileName, mainForm_->CurrentStyle());
+}
+
+// The save dialog until it names a new file, or an existing one the user agrees to
+// replace; false when it is cancelled.
+bool TStyleForm::ChooseFileToWrite()
+{
+    Prompts& prompts = mainForm_->Questions();
+    while (prompts.ExecuteSaveDialog(saveDialog_)) {
+        if (!PlatformFileSystem().Exists(saveDialog_.FileName) ||
+            prompts.AskWarningYesNo(mainForm_->Text(Row::ApplicationTitle),
+                                    ReplaceFileQuestion(mainForm_->LanguageIndex(), saveDialog_.FileName)))
+            return true;
+    }
+    return false;
 }
 
 void TStyleForm::Makedefault1Click()
@@ -344,7 +358,7 @@ void TStyleForm::Apply1Click()
         saveDialog_.Filter = "all files (*.*)|*.*";
         saveDialog_.InitialDir = DirectoryPart(page);
         saveDialog_.DefaultExt = "html";
-        if (!mainForm_->Questions().ExecuteSaveDialog(saveDialog_))
+        if (!ChooseFileToWrite())
             return std::nullopt;
         return saveDialog_.FileName;
     };

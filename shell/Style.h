@@ -67,6 +67,7 @@ private:
     void CreateControls();
     void SetTexts();
     void ConnectChanges();
+    bool ChooseFileToWrite();
     template <typename Command>
     void Guarded(Command&& command);
 

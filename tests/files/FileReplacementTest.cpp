@@ -23,6 +23,25 @@ namespace fs = std::filesystem;
 
 using Names = std::vector<std::string>;
 
+TEST(TFileReplacement, NeverWritesUnderATemporaryName)
+{
+    TTempDir dir;
+    for (const std::string name : {"VerdaskTemp._a_", "VerdaskTemp.abcdefghijkl", "VerdaskTemp."}) {
+        const std::string path = dir.File(name);
+        WriteFileBytes(path, "kept");
+        EXPECT_THROW(ReplaceFileWith(PlatformFileSystem(), path, "new"), EInOutError) << name;
+        EXPECT_EQ(ReadFileBytes(path), "kept");
+    }
+    // Nor through a link whose name is harmless.
+    std::filesystem::create_symlink(dir.File("VerdaskTemp._a_"), dir.File("link.html"));
+    EXPECT_THROW(ReplaceFileWith(PlatformFileSystem(), dir.File("link.html"), "new"), EInOutError);
+    EXPECT_EQ(ReadFileBytes(dir.File("VerdaskTemp._a_")), "kept");
+    EXPECT_TRUE(IsTemporaryFileName("/books/VerdaskTemp.x"));
+    EXPECT_TRUE(IsTemporaryFileName("VerdaskTemp._a_")) << "a name alone, as a file dialog lists it";
+    EXPECT_FALSE(IsTemporaryFileName("/VerdaskTemp.books/page.html"));
+    EXPECT_FALSE(IsTemporaryFileName("/books/verdasktemp.x"));
+}
+
 TEST(TFileReplacement, MakesTheNewContentTheWholeFileAndLeavesNothingBeside)
 {
     TTempDir dir;

@@ -179,6 +179,48 @@ TEST_F(StyleEditor, StyleFilesAndTheDefaultStyle)
     EXPECT_EQ(Start().DefaultStyle(), PageStyle());
 }
 
+TEST_F(StyleEditor, SaveDialogsAskBeforeReplacingAndNeverWriteATemporaryName)
+{
+    TMainForm& form = StartOnPage();
+    TStyleForm editor(&form);
+    editor.show();
+    ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
+    const std::string file = Dir.File("mine.sty");
+    WriteFileBytes(file, "the user's own style\r\n");
+    Prompts.DialogAnswers = {file, std::nullopt};
+    Prompts.YesNoAnswers = {false};
+    editor.Savetofile1Click();
+    ASSERT_EQ(Prompts.Questions.size(), 1u);
+    EXPECT_EQ(Prompts.Questions[0].Text, ReplaceFileQuestion(form.LanguageIndex(), file));
+    EXPECT_EQ(Prompts.SaveDialogsShown.size(), 2u) << "No goes back to the dialog";
+    EXPECT_EQ(ReadFileBytes(file), "the user's own style\r\n");
+    Prompts.DialogAnswers = {file};
+    Prompts.YesNoAnswers = {true};
+    editor.Savetofile1Click();
+    EXPECT_EQ(ReadFileBytes(file), StyleFileText(form.CurrentStyle()));
+
+    const std::string temporary = Dir.File("VerdaskTemp.abcdefghijkl");
+    Prompts.DialogAnswers = {temporary};
+    EXPECT_THROW(editor.Savetofile1Click(), EVerdaskError) << "reported by the editor's guard";
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+
+    // The backup of a page of another program: asked too, and never over a leftover copy.
+    const std::string foreign = CrLfLines({"<html><body>", "<p>x</p>", "</body></html>"});
+    WriteFileBytes(Dir.File("other.html"), foreign);
+    form.ShowPage(Dir.File("other.html"));
+    const std::string leftover = Dir.File("VerdaskTemp._a_");
+    WriteFileBytes(leftover, "the only whole copy of a page");
+    Prompts.ForeignAnswers = {2};
+    Prompts.DialogAnswers = {leftover};
+    Prompts.YesNoAnswers = {true};
+    editor.Apply1Click();
+    ASSERT_FALSE(Prompts.Messages.empty());
+    EXPECT_NE(Prompts.Messages.back().find("kept for the program's temporary files"), std::string::npos)
+        << Prompts.Messages.back();
+    EXPECT_EQ(ReadFileBytes(leftover), "the only whole copy of a page");
+    EXPECT_EQ(ReadFileBytes(Dir.File("other.html")), foreign);
+}
+
 TEST_F(StyleEditor, ApplyRestylesTheShownPageAndClosesTheEditor)
 {
     TMainForm& form = StartOnPage();
