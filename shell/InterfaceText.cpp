@@ -107,6 +107,14 @@ std::string LeftoverCopyText(int language, std::string_view path)
     return FormatMessage(text, path);
 }
 
+std::string PageStyleUnreadableText(int language, std::string_view reason)
+{
+    return FormatMessage(language == RussianColumn
+                             ? "Стиль страницы прочесть не удалось (%s). Редактор открыт со стилем по умолчанию."
+                             : "The page's style could not be read (%s). The editor starts from the default style.",
+                         reason);
+}
+
 std::string ReplaceFileQuestion(int language, std::string_view path)
 {
     return FormatMessage(language == RussianColumn ? "Файл %s уже существует. Заменить его?"

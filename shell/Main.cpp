@@ -172,6 +172,8 @@ std::int32_t TMainForm::IntegerSetting(std::string_view key)
     if (const auto number = TryTextToInteger(value))
         return *number;
     prompts_.ShowError(EConvertError(value).what());
+    // The store takes the default too, so the file is whole again at the next save.
+    conf_.SetValue(key, DefaultValueOf(key));
     return TextToInteger(DefaultValueOf(key));
 }
 

@@ -121,13 +121,9 @@ TStyleForm::TStyleForm(TMainForm* mainForm)
     move(main.left() + main.width() / 2 - width() / 2, main.top() + main.height() / 2 - height() / 2);
     SetTexts();
     setMinimumSize(400, 250);
-    fontUpDown_->setValue(TextToInteger(mainForm_->Conf().GetValue(ConfKey::DefaultFontSize)));
+    fontUpDown_->setValue(mainForm_->DefaultStyle().FontSize);
     fontCombo_->addItems(FontList());
-    const std::string& page = mainForm_->CurrentPage();
-    // Without a page file (the built-in page) the editor starts from the default style.
-    const TViewStyle style = page.empty() || !PlatformFileSystem().Exists(page)
-                                 ? mainForm_->DefaultStyle()
-                                 : ReadStyleFromPage(page, mainForm_->DefaultStyle());
+    const TViewStyle style = WithinEditorRanges(StyleToEdit());
     ShowStyleInEditor(style);
     mainForm_->CurrentStyle() = style;
     styleBrowser_->Navigate("about:blank");
@@ -135,6 +131,21 @@ TStyleForm::TStyleForm(TMainForm* mainForm)
     timer1_->setSingleShot(true);
     timer1_->setInterval(100);
     connect(timer1_, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+}
+
+// The style of the shown page. Without a page file (the built-in page), or with a
+// head the editor cannot read, it is the default style: the editor always opens.
+TViewStyle TStyleForm::StyleToEdit()
+{
+    const std::string& page = mainForm_->CurrentPage();
+    if (page.empty() || !PlatformFileSystem().Exists(page))
+        return mainForm_->DefaultStyle();
+    try {
+        return ReadStyleFromPage(page, mainForm_->DefaultStyle());
+    } catch (const EVerdaskError& error) {
+        mainForm_->Questions().ShowMessage(PageStyleUnreadableText(mainForm_->LanguageIndex(), error.what()));
+        return mainForm_->DefaultStyle();
+    }
 }
 
 void TStyleForm::CreateControls()
@@ -168,16 +179,16 @@ void TStyleForm::CreateControls()
     fontCombo_->setEditable(true);
     fontCombo_->setInsertPolicy(QComboBox::NoInsert);
     fontCombo_->setFixedWidth(145);
-    fontUpDown_ = NumberField(toolBar1_, 2, 72, 1, 12);
+    fontUpDown_ = NumberField(toolBar1_, FontSizeRange.Lowest, FontSizeRange.Highest, 1, 12);
     fontButton_ = new QToolButton(toolBar1_);
     fontButton_->setIcon(images_[0]);
-    lineSpaceUpDown_ = NumberField(toolBar1_, 1, 100, 1, 12);
-    letterSpaceUpDown_ = NumberField(toolBar1_, 0, 100, 1, 0);
+    lineSpaceUpDown_ = NumberField(toolBar1_, LineHeightRange.Lowest, LineHeightRange.Highest, 1, 12);
+    letterSpaceUpDown_ = NumberField(toolBar1_, LetterSpacingRange.Lowest, LetterSpacingRange.Highest, 1, 0);
     backColorButton_ = new QToolButton(toolBar1_);
     backColorButton_->setIcon(images_[1]);
     justifyButton_ = new QToolButton(toolBar1_);
     justifyButton_->setIcon(images_[2]);
-    widthUpDown_ = NumberField(toolBar1_, 30, 100, 10, 30);
+    widthUpDown_ = NumberField(toolBar1_, TextWidthRange.Lowest, TextWidthRange.Highest, 10, 30);
     for (QWidget* control : std::initializer_list<QWidget*>{fontCombo_, fontUpDown_, fontButton_, lineSpaceUpDown_,
                                                             letterSpaceUpDown_, backColorButton_, justifyButton_,
                                                             widthUpDown_})
@@ -300,8 +311,10 @@ void TStyleForm::Loadfromfile1Click()
     openDialog_.DefaultExt = "sty";
     if (!mainForm_->Questions().ExecuteOpenDialog(openDialog_))
         return;
+    TViewStyle read;
+    ReadStyleFile(openDialog_.FileName, read); // a file with a bad number changes nothing
     TViewStyle& style = mainForm_->CurrentStyle();
-    ReadStyleFile(openDialog_.FileName, style); // a bad number leaves what came before it
+    style = WithinEditorRanges(read);
     ShowStyleInEditor(style);
     RenderPreview(style);
 }

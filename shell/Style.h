@@ -27,8 +27,8 @@ class TStyleForm : public QDialog {
     Q_OBJECT
 
 public:
-    // Creation up to showing the window: reads the shown page's style. Throws
-    // EVerdaskError when that style cannot be read; the editor is then not shown.
+    // Creation up to showing the window: reads the shown page's style (a style
+    // that cannot be read is told of, and the default style taken instead).
     explicit TStyleForm(TMainForm* mainForm);
 
     // By value: putting the style into the controls rebuilds CurrentStyle on the way.
@@ -67,6 +67,7 @@ private:
     void CreateControls();
     void SetTexts();
     void ConnectChanges();
+    TViewStyle StyleToEdit();
     bool ChooseFileToWrite();
     template <typename Command>
     void Guarded(Command&& command);

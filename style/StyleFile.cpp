@@ -36,14 +36,16 @@ void ReadStyleFile(const std::string& path, TViewStyle& style, FileSystem& fileS
 {
     TConf store(fileSystem);
     store.LoadFromFile(path);
-    style.FontColor = store.GetValue("FontColor");
-    style.BackColor = store.GetValue("BackColor");
-    style.FontName = store.GetValue("FontName");
-    style.FontSize = LowByte(TextToInteger(store.GetValue("FontSize")));
-    style.LineHeight = LowByte(TextToInteger(store.GetValue("LineHeight")));
-    style.LetterSpacing = LowByte(TextToInteger(store.GetValue("LetterSpacing")));
-    style.Justification = store.GetValue("Justification") == "1";
-    style.TextWidth = TextToInteger(store.GetValue("TextWidth"));
+    TViewStyle read;
+    read.FontColor = store.GetValue("FontColor");
+    read.BackColor = store.GetValue("BackColor");
+    read.FontName = store.GetValue("FontName");
+    read.FontSize = LowByte(TextToInteger(store.GetValue("FontSize")));
+    read.LineHeight = LowByte(TextToInteger(store.GetValue("LineHeight")));
+    read.LetterSpacing = LowByte(TextToInteger(store.GetValue("LetterSpacing")));
+    read.Justification = store.GetValue("Justification") == "1";
+    read.TextWidth = TextToInteger(store.GetValue("TextWidth"));
+    style = std::move(read);
 }
 
 } // namespace verdask

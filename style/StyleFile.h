@@ -15,8 +15,8 @@ std::string StyleFileText(const TViewStyle& style);
 // Creates or replaces the file; throws EFCreateError.
 void WriteStyleFile(const std::string& path, const TViewStyle& style, FileSystem& fileSystem = PlatformFileSystem());
 
-// Assigns the fields into style in their order, so that a bad number leaves the
-// fields before it assigned. Throws EFOpenError or EConvertError.
+// Reads the eight fields into style, all of them or, when the file cannot be read
+// or holds a bad number, none. Throws EFOpenError or EConvertError.
 void ReadStyleFile(const std::string& path, TViewStyle& style, FileSystem& fileSystem = PlatformFileSystem());
 
 } // namespace verdask

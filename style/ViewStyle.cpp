@@ -3,7 +3,28 @@
 #include "config/Conf.h"
 #include "files/Misc.h"
 
+#include <algorithm>
+
 namespace verdask {
+
+namespace {
+
+template <typename Number>
+Number Within(Number value, TStyleRange range)
+{
+    return static_cast<Number>(std::clamp<int>(value, range.Lowest, range.Highest));
+}
+
+} // namespace
+
+TViewStyle WithinEditorRanges(TViewStyle style)
+{
+    style.FontSize = Within(style.FontSize, FontSizeRange);
+    style.LineHeight = Within(style.LineHeight, LineHeightRange);
+    style.LetterSpacing = Within(style.LetterSpacing, LetterSpacingRange);
+    style.TextWidth = Within(style.TextWidth, TextWidthRange);
+    return style;
+}
 
 std::uint8_t LowByte(std::int32_t value)
 {

@@ -24,6 +24,20 @@ struct TViewStyle {
     bool operator==(const TViewStyle&) const = default;
 };
 
+// The ranges of the style editor's number fields.
+struct TStyleRange {
+    int Lowest;
+    int Highest;
+};
+inline constexpr TStyleRange FontSizeRange{2, 72};
+inline constexpr TStyleRange LineHeightRange{1, 100};
+inline constexpr TStyleRange LetterSpacingRange{0, 100};
+inline constexpr TStyleRange TextWidthRange{30, 100};
+
+// The style with each number brought to the nearest value its editor field allows,
+// so that the style the editor shows is the style it applies and saves.
+TViewStyle WithinEditorRanges(TViewStyle style);
+
 // A number read from text as an 8-bit field: only its low 8 bits are kept.
 std::uint8_t LowByte(std::int32_t value);
 

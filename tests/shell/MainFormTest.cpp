@@ -113,6 +113,8 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
     TMainForm& form = Start();
     EXPECT_EQ(Prompts.Errors, (Lines{"'wide' is not a valid integer value", "'' is not a valid integer value"}));
     EXPECT_EQ(form.DefaultStyle().FontSize, 14);
+    EXPECT_EQ(form.Conf().GetValue("Width"), "540") << "the store takes the default, and the file heals";
+    EXPECT_EQ(form.Conf().GetValue("DefaultFontSize"), "14");
     EXPECT_EQ(form.LanguageIndex(), RussianColumn);
     EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption)) << "all texts in place";
     EXPECT_EQ(ToWindows1251(form.Menu().Load1->text()), form.Text(Row::Load));

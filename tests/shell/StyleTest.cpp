@@ -127,6 +127,22 @@ TEST_F(StyleEditor, OpensOnThePagesStyleAndPreviewsItAfterItIsShown)
     EXPECT_NE(editor.PreviewText().find("text-align: left;"), std::string::npos);
 }
 
+TEST_F(StyleEditor, AlwaysOpensOnAPageWhoseStyleItCannotRead)
+{
+    TMainForm& form = StartOnPage();
+    std::string page = ReadFileBytes(PagePath);
+    const auto at = page.find("font-size: 20pt");
+    ASSERT_NE(at, std::string::npos);
+    page.replace(at, 15, "font-size: 1.2em");
+    WriteFileBytes(PagePath, page);
+    TStyleForm editor(&form);
+    ASSERT_EQ(Prompts.Messages.size(), 1u);
+    EXPECT_EQ(Prompts.Messages[0],
+              PageStyleUnreadableText(form.LanguageIndex(), "'1.2' is not a valid integer value"));
+    EXPECT_EQ(form.CurrentStyle(), form.DefaultStyle());
+    EXPECT_EQ(editor.FontUpDown()->value(), form.DefaultStyle().FontSize);
+}
+
 TEST_F(StyleEditor, StyleFilesAndTheDefaultStyle)
 {
     TMainForm& form = StartOnPage();
@@ -147,12 +163,27 @@ TEST_F(StyleEditor, StyleFilesAndTheDefaultStyle)
     EXPECT_EQ(form.CurrentStyle(), TViewStyle{});
     EXPECT_EQ(editor.FontCombo()->currentText().toStdString(), "Arial");
 
-    // A file whose font size is no number: what came before it is taken, the controls stay.
+    // A file whose font size is no number changes nothing: the style is taken whole or not at all.
     WriteFileBytes(Dir.File("bad.sty"), CrLfLines({"FontColor=#123456", "FontSize=big"}));
     Prompts.DialogAnswers = {Dir.File("bad.sty")};
     EXPECT_THROW(editor.Loadfromfile1Click(), EConvertError) << "reported by the editor's guard";
-    EXPECT_EQ(form.CurrentStyle().FontColor, "#123456");
+    EXPECT_EQ(form.CurrentStyle(), TViewStyle{});
     EXPECT_EQ(editor.WorkingFontColor(), "#000000");
+
+    // Numbers beyond the fields are brought into them: what is shown is what is saved.
+    TViewStyle wide;
+    wide.TextWidth = 1000;
+    wide.FontSize = 1;
+    WriteStyleFile(Dir.File("wide.sty"), wide);
+    Prompts.DialogAnswers = {Dir.File("wide.sty"), Dir.File("saved.sty")};
+    editor.Loadfromfile1Click();
+    EXPECT_EQ(form.CurrentStyle().TextWidth, 100);
+    EXPECT_EQ(form.CurrentStyle().FontSize, 2);
+    EXPECT_EQ(editor.WidthUpDown()->value(), 100);
+    editor.Savetofile1Click();
+    TViewStyle saved2;
+    ReadStyleFile(Dir.File("saved.sty"), saved2);
+    EXPECT_EQ(saved2, form.CurrentStyle());
 
     Prompts.DialogAnswers = {file};
     editor.Loadfromfile1Click();

@@ -65,7 +65,7 @@ TEST(StyleFile, KeysInAnyOrderAndCaseAndOnlyExactlyOneJustifies)
         EXPECT_FALSE(load(no).Justification) << no;
 }
 
-TEST(StyleFile, ABadNumberKeepsWhatWasAssignedBeforeIt)
+TEST(StyleFile, ABadNumberChangesNothing)
 {
     TTempDir dir;
     const std::string path = dir.File("c.sty");
@@ -78,10 +78,7 @@ TEST(StyleFile, ABadNumberKeepsWhatWasAssignedBeforeIt)
     } catch (const EConvertError& error) {
         EXPECT_STREQ(error.what(), "'big' is not a valid integer value");
     }
-    EXPECT_EQ(style.FontColor, "#111111");
-    EXPECT_EQ(style.FontName, "Serif");
-    EXPECT_EQ(style.FontSize, 14) << "not reached";
-    EXPECT_EQ(style.LineHeight, 18);
+    EXPECT_EQ(style, TViewStyle{}) << "a file is taken whole or not at all";
 
     EXPECT_THROW(ReadStyleFile(dir.File("missing.sty"), style), EFOpenError);
     EXPECT_THROW(WriteStyleFile(dir.File("no/folder.sty"), style), EFCreateError);
