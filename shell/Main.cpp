@@ -18,12 +18,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLibraryInfo>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTranslator>
 
 #include <filesystem>
 
@@ -229,10 +231,28 @@ void TMainForm::ApplyLanguage()
     menu_.Read1->setText(Caption(Text(Row::Read)));
     menu_.Style1->setText(Caption(Text(Row::Style)));
     reader_->SetLanguage(LanguageIndex());
+    ApplyQtLanguage();
     openDialog_.Title = Text(Row::ChooseTextTitle);
     saveDialog_.Title = Text(Row::Save);
     // The caption of the general error report.
     setProperty("applicationTitle", Caption(Text(Row::ApplicationTitle)));
+}
+
+// Qt's own texts (the buttons of message boxes, the file, colour and print
+// dialogs, the view's menu) in the program's language, from Qt's translations.
+void TMainForm::ApplyQtLanguage()
+{
+    qtTranslators_.clear(); // a translator leaves the application as it goes
+    if (LanguageIndex() != RussianColumn)
+        return;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* catalogue : {"qt_ru", "qtwebengine_ru"}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(QString::fromLatin1(catalogue), folder)) {
+            QCoreApplication::installTranslator(translator.get());
+            qtTranslators_.push_back(std::move(translator));
+        }
+    }
 }
 
 void TMainForm::Russian1Click(QAction* item)

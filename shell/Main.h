@@ -14,7 +14,9 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <memory>
 #include <set>
+#include <vector>
 #include <string>
 
 class QAction;
@@ -24,6 +26,7 @@ class QListWidget;
 class QMenu;
 class QProgressBar;
 class QStackedLayout;
+class QTranslator;
 
 namespace verdask {
 
@@ -122,6 +125,7 @@ private:
     void CreateViews();
     void ApplyStartupSettings();
     void ApplyLanguage();
+    void ApplyQtLanguage();
     void ApplyStoredGeometry();
     void ForgetDroppedPage(const QString& path);
 
@@ -167,6 +171,7 @@ private:
     TReader* reader_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPointer<QDialog> styleForm_;
+    std::vector<std::unique_ptr<QTranslator>> qtTranslators_;
 
     QRect storedGeometry_; // the outer position and size, taken once the frame is known
     bool maximizeAtStart_ = false;

@@ -209,8 +209,11 @@ TEST_F(MainWindow, TheLanguageSwitchChangesTheWindowsTextsOnly)
     EXPECT_EQ(m.Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X)) << "shortcuts stay";
     EXPECT_EQ(Utf8(m.English1->text()), "English") << "the language items keep their captions";
     EXPECT_EQ(form.OpenDialog1().Filter, "Text files (*.txt)|*.txt|All files |*.*");
+    // Qt's own buttons follow (Qt's Russian translations).
+    EXPECT_EQ(Utf8(QCoreApplication::translate("QPlatformTheme", "Cancel")), "Отмена");
 
     form.Russian1Click(m.English1);
+    EXPECT_EQ(Utf8(QCoreApplication::translate("QPlatformTheme", "Cancel")), "Cancel");
     EXPECT_EQ(Utf8(form.windowTitle()), "Verdask's Library Text Converter");
     EXPECT_EQ(form.Conf().GetValue("Language"), "English");
     form.Russian1Click(m.English1); // already checked
