@@ -16,7 +16,10 @@
 #include "style/StyleFile.h"
 
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QFontDatabase>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QMenu>
 #include <QPainter>
 #include <QSpinBox>
@@ -75,7 +78,12 @@ constexpr std::string_view StyleFilterForLoad = "Style files (*.sty)|*.sty";
 
 QStringList FontList()
 {
-    QStringList families = QFontDatabase::families();
+    // Qt tells faces of one family from several foundries apart as "C059 [urw]";
+    // a page can only name the family, so each family is offered once, as a page names it.
+    static const QRegularExpression Foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    QStringList families;
+    for (const QString& family : QFontDatabase::families())
+        families << QString(family).remove(Foundry);
     families << "Default";
     families.removeDuplicates();
     std::sort(families.begin(), families.end(),
@@ -123,6 +131,11 @@ TStyleForm::TStyleForm(TMainForm* mainForm)
     setMinimumSize(400, 250);
     fontUpDown_->setValue(mainForm_->DefaultStyle().FontSize);
     fontCombo_->addItems(FontList());
+    // The list opens as wide as its longest name, which the field itself is not.
+    int widest = 0;
+    for (int i = 0; i < fontCombo_->count(); ++i)
+        widest = std::max(widest, fontCombo_->view()->fontMetrics().horizontalAdvance(fontCombo_->itemText(i)));
+    fontCombo_->view()->setMinimumWidth(widest + fontCombo_->view()->verticalScrollBar()->sizeHint().width() + 16);
     const TViewStyle style = WithinEditorRanges(StyleToEdit());
     ShowStyleInEditor(style);
     mainForm_->CurrentStyle() = style;
@@ -179,6 +192,7 @@ void TStyleForm::CreateControls()
     fontCombo_->setEditable(true);
     fontCombo_->setInsertPolicy(QComboBox::NoInsert);
     fontCombo_->setFixedWidth(145);
+    fontCombo_->setCompleter(nullptr); // a typed name stays as typed
     fontUpDown_ = NumberField(toolBar1_, FontSizeRange.Lowest, FontSizeRange.Highest, 1, 12);
     fontButton_ = new QToolButton(toolBar1_);
     fontButton_->setIcon(images_[0]);

@@ -46,6 +46,18 @@ QWebEngineScript NavigateScript()
                                           "if ('scrollRestoration' in history) history.scrollRestoration = 'manual';");
 }
 
+// Pages have no DOCTYPE, so the view lays them out in quirks mode, where a table
+// does not take the body's font: the text of a page narrower than the window sits
+// in a table cell and would lose its size and line height. Every page gets them.
+QWebEngineScript TableFontScript()
+{
+    return PageScript("verdask-table-font",
+                      "(function () { var sheet = new CSSStyleSheet();"
+                      "sheet.replaceSync('TABLE { font-size: inherit; line-height: inherit; font-weight: inherit;"
+                      " font-style: inherit; font-variant: inherit }');"
+                      "document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]); })();");
+}
+
 // No page gets a WebRTC peer connection (shell/NoWebRtc.js says why and how).
 QWebEngineScript NoWebRtcScript()
 {
@@ -136,6 +148,7 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     view_->setPage(page);
     page->scripts().insert(NavigateScript());
     page->scripts().insert(NoWebRtcScript());
+    page->scripts().insert(TableFontScript());
     Harden(*page, this);
     connect(view_, &QWebEngineView::loadStarted, this, &TWebView::LoadStarted);
     connect(view_, &QWebEngineView::loadFinished, this, &TWebView::LoadFinished);

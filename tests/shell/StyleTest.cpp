@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -78,7 +80,9 @@ TEST(FontList, HoldsDefaultOnceSortedWithoutRegardToCase)
     const QStringList fonts = FontList();
     EXPECT_EQ(fonts.count("Default"), 1);
     for (qsizetype i = 1; i < fonts.size(); ++i)
-        EXPECT_LE(fonts[i - 1].compare(fonts[i], Qt::CaseInsensitive), 0);
+        EXPECT_LT(fonts[i - 1].compare(fonts[i], Qt::CaseInsensitive), 0) << "each name once";
+    for (const QString& font : fonts)
+        EXPECT_FALSE(font.contains('[')) << font.toStdString() << ": a page names the family alone";
 }
 
 TEST_F(StyleEditor, OpensOnThePagesStyleAndPreviewsItAfterItIsShown)
@@ -114,6 +118,12 @@ TEST_F(StyleEditor, OpensOnThePagesStyleAndPreviewsItAfterItIsShown)
 
     editor.FontCombo()->setEditText("Not Installed Sans");
     EXPECT_EQ(form.CurrentStyle().FontName, "Not Installed Sans") << "a typed name goes in as it stands";
+    EXPECT_EQ(editor.FontCombo()->completer(), nullptr) << "and is not completed into another";
+    int widest = 0;
+    for (int i = 0; i < editor.FontCombo()->count(); ++i)
+        widest = std::max(widest, editor.FontCombo()->view()->fontMetrics().horizontalAdvance(
+                                      editor.FontCombo()->itemText(i)));
+    EXPECT_GT(editor.FontCombo()->view()->minimumWidth(), widest) << "the open list shows whole names";
 
     Prompts.ColorAnswers = {0x0000FFu, std::nullopt};
     editor.FontButtonClick(editor.FontButton());

@@ -81,6 +81,27 @@ TEST_F(WebView, AStoredPageJumpsToTheAnchorItsDoLoadNames)
     EXPECT_TRUE(View.HasHtmlDocument());
 }
 
+TEST_F(WebView, ANarrowPagesTextHasTheBodysFontSizeAndLineHeight)
+{
+    TTempDir dir;
+    const std::string path = dir.File("narrow.html");
+    TViewStyle narrow;
+    narrow.TextWidth = 60;
+    narrow.FontSize = 20;
+    narrow.LineHeight = 30;
+    WriteFileBytes(path, PageHeaderText(path, narrow) + "<BR><A Name=a1>Text</A>\r\n" + PageFooterText());
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    const QString style = RunScript(View, "var b = getComputedStyle(document.body), t = getComputedStyle("
+                                          "document.querySelector('TD'));"
+                                          "[b.fontSize, t.fontSize, b.lineHeight, t.lineHeight].join(' ')")
+                              .toString();
+    const QStringList sizes = style.split(' ');
+    ASSERT_EQ(sizes.size(), 4) << style.toStdString();
+    EXPECT_EQ(sizes[1], sizes[0]) << style.toStdString();
+    EXPECT_EQ(sizes[3], sizes[2]) << style.toStdString();
+    EXPECT_EQ(sizes[2], "40px") << "30pt";
+}
+
 TEST_F(WebView, PageTextsAndTheBuiltInPageShowWithTheirCodePage)
 {
     // "Привет" in windows-1251.
