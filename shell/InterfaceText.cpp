@@ -107,6 +107,14 @@ std::string LeftoverCopyText(int language, std::string_view path)
     return FormatMessage(text, path);
 }
 
+std::string BadSettingText(int language, std::string_view key, std::string_view file)
+{
+    const std::string_view text = language == RussianColumn
+                                      ? "Установка «%s» в файле %s; взято значение по умолчанию."
+                                      : "The setting \"%s\" in %s; its default value is used.";
+    return FormatMessage(FormatMessage(text, key), file);
+}
+
 std::string PageStyleUnreadableText(int language, std::string_view reason)
 {
     return FormatMessage(language == RussianColumn

@@ -53,6 +53,9 @@ std::string NoPageToRestyleText(int language);
 // may hold the only whole copy of it. UTF-8, as the path is.
 std::string LeftoverCopyText(int language, std::string_view path);
 
+// A setting that is no whole number: which key of which file, and that its
+// default is used. UTF-8, as the path is.
+std::string BadSettingText(int language, std::string_view key, std::string_view file);
 // The style editor could not read the shown page's style: why. UTF-8.
 std::string PageStyleUnreadableText(int language, std::string_view reason);
 // A save dialog chose a file that exists. UTF-8, as the path is.

@@ -7,6 +7,7 @@
 #include "files/Misc.h"
 #include "shell/About.h"
 #include "shell/Controls.h"
+#include "shell/QtPrompts.h"
 #include "shell/Reader.h"
 #include "shell/Sett.h"
 #include "shell/Style.h"
@@ -55,6 +56,10 @@ void TMainForm::Guarded(Command&& command)
 TMainForm::TMainForm(std::string programPath, Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), programPath_(std::move(programPath)), prompts_(prompts)
 {
+    // What goes wrong while the window is made is told over it, under its title.
+    if (auto* qtPrompts = dynamic_cast<TQtPrompts*>(&prompts_))
+        qtPrompts->SetParent(this);
+    setProperty("applicationTitle", Caption(FillInterfaceText()[EnglishColumn][Row::ApplicationTitle]));
     openDialog_.DefaultExt = "txt";
     openDialog_.Filter = TextFilter;
     saveDialog_.DefaultExt = "html";
@@ -173,7 +178,10 @@ std::int32_t TMainForm::IntegerSetting(std::string_view key)
     const std::string value = conf_.GetValue(key);
     if (const auto number = TryTextToInteger(value))
         return *number;
-    prompts_.ShowError(EConvertError(value).what());
+    // Which setting of which file, in the language the file asks for.
+    const int language = conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
+    prompts_.ShowError(EConvertError(FromWindows1251(value).toStdString()).what() + std::string("\n") +
+                       BadSettingText(language, key, ConfigurationPath(programPath_)));
     // The store takes the default too, so the file is whole again at the next save.
     conf_.SetValue(key, DefaultValueOf(key));
     return TextToInteger(DefaultValueOf(key));

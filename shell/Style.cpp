@@ -29,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace verdask {
 namespace {
@@ -320,7 +321,12 @@ void TStyleForm::JustifyButtonClick()
 
 void TStyleForm::Loadfromfile1Click()
 {
-    openDialog_.InitialDir = DirectoryPart(ConfigurationPath(mainForm_->ProgramPath()));
+    // The presets shipped beside the program come first; saved styles are beside the settings.
+    const std::string presets = FileBeside(DirectoryPart(mainForm_->ProgramPath()), "presets");
+    std::error_code noFolder;
+    openDialog_.InitialDir = std::filesystem::is_directory(presets, noFolder)
+                                 ? presets
+                                 : DirectoryPart(ConfigurationPath(mainForm_->ProgramPath()));
     openDialog_.Filter = StyleFilterForLoad;
     openDialog_.DefaultExt = "sty";
     if (!mainForm_->Questions().ExecuteOpenDialog(openDialog_))

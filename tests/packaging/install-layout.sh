@@ -18,6 +18,7 @@ for folder in /opt/verdask /opt/readers/verdask; do
             fail "$system/bin/$program does not lead to $folder/$program"
     done
     [[ -f $root$folder/readme.html ]] || fail "readme.html is not beside the program"
+    [[ -f "$root$folder/presets/Large print.sty" ]] || fail "the style presets are not beside the program"
 done
 
 entry=$root$system/share/applications/verdask.desktop

@@ -111,7 +111,9 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
     }
     WriteConfig(lines);
     TMainForm& form = Start();
-    EXPECT_EQ(Prompts.Errors, (Lines{"'wide' is not a valid integer value", "'' is not a valid integer value"}));
+    EXPECT_EQ(Prompts.Errors,
+              (Lines{"'wide' is not a valid integer value\n" + BadSettingText(RussianColumn, "Width", ConfigPath),
+                     "'' is not a valid integer value\n" + BadSettingText(RussianColumn, "DefaultFontSize", ConfigPath)}));
     EXPECT_EQ(form.DefaultStyle().FontSize, 14);
     EXPECT_EQ(form.Conf().GetValue("Width"), "540") << "the store takes the default, and the file heals";
     EXPECT_EQ(form.Conf().GetValue("DefaultFontSize"), "14");

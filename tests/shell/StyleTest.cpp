@@ -7,6 +7,7 @@
 #include "shell/Main.h"
 #include "shell/Text.h"
 #include "style/PageFrame.h"
+#include "style/StyleCss.h"
 #include "style/StyleFile.h"
 
 #include <QApplication>
@@ -260,6 +261,24 @@ TEST_F(StyleEditor, SaveDialogsAskBeforeReplacingAndNeverWriteATemporaryName)
         << Prompts.Messages.back();
     EXPECT_EQ(ReadFileBytes(leftover), "the only whole copy of a page");
     EXPECT_EQ(ReadFileBytes(Dir.File("other.html")), foreign);
+}
+
+TEST_F(StyleEditor, ThePresetsBesideTheProgramComeFirstAndApply)
+{
+    std::filesystem::copy(VERDASK_PRESETS, Dir.Path() / "presets");
+    TMainForm& form = StartOnPage();
+    TStyleForm editor(&form);
+    editor.show();
+    ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
+    Prompts.DialogAnswers = {Dir.File("presets/Night.sty")};
+    editor.Loadfromfile1Click();
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().InitialDir, Dir.File("presets"));
+    TViewStyle night;
+    ReadStyleFile(Dir.File("presets/Night.sty"), night);
+    EXPECT_EQ(form.CurrentStyle(), night);
+    editor.Apply1Click();
+    EXPECT_TRUE(ReadFileBytes(PagePath).starts_with(PageHeaderText(PagePath, night).substr(0, 200)));
+    EXPECT_EQ(ReadStyleFromPage(PagePath, TViewStyle{}), night);
 }
 
 TEST_F(StyleEditor, ApplyRestylesTheShownPageAndClosesTheEditor)

@@ -85,4 +85,20 @@ TEST(StyleFile, ABadNumberChangesNothing)
 }
 
 } // namespace
+TEST(StylePresets, AreStyleFilesAsTheEditorWritesThemWithinItsRanges)
+{
+    int presets = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(VERDASK_PRESETS)) {
+        ++presets;
+        const std::string path = entry.path().string();
+        TViewStyle style;
+        ASSERT_NO_THROW(ReadStyleFile(path, style)) << path;
+        EXPECT_EQ(ReadFileBytes(path), StyleFileText(style)) << path;
+        EXPECT_EQ(WithinEditorRanges(style), style) << path;
+        EXPECT_EQ(style.FontColor.size(), 7u) << path;
+        EXPECT_NE(style.FontColor, style.BackColor) << path;
+    }
+    EXPECT_EQ(presets, 4) << "Day, Night, Sepia, Large print";
+}
+
 } // namespace verdask
