@@ -16,6 +16,7 @@ namespace {
 constexpr int ClientWidth = 383;
 constexpr int ClientHeight = 168;
 constexpr int LabelHeight = 20;
+constexpr int SideMargin = 12;
 constexpr std::string_view Version = "1.4";
 
 } // namespace
@@ -47,15 +48,21 @@ TAboutForm::TAboutForm(TMainForm* mainForm)
 
 void TAboutForm::FormShow()
 {
-    const QRect main = mainForm_->frameGeometry();
-    move(main.width() / 2 + main.left() - width() / 2, main.height() / 2 + main.top() - height() / 2);
-    for (QLabel* label : {label1_, label2_, label3_})
-        label->setGeometry(0, label->y(), width(), LabelHeight);
-    button1_->move((width() - button1_->width()) / 2, button1_->y());
     label1_->setText(FromWindows1251(mainForm_->Text(41) + std::string(Version)));
     label2_->setText(FromWindows1251(mainForm_->Text(42)));
     label3_->setText(QString::fromStdString(std::string(HomePageAddress)));
     setWindowTitle(FromWindows1251(mainForm_->Text(Row::About)));
+    // The design's width, or the longest line's with a margin on each side: the
+    // Russian credit line is longer than the design allows.
+    int longest = 0;
+    for (QLabel* label : {label1_, label2_, label3_})
+        longest = std::max(longest, label->sizeHint().width());
+    setFixedSize(std::max(ClientWidth, longest + 2 * SideMargin), ClientHeight);
+    for (QLabel* label : {label1_, label2_, label3_})
+        label->setGeometry(0, label->y(), width(), LabelHeight);
+    button1_->move((width() - button1_->width()) / 2, button1_->y());
+    const QRect main = mainForm_->frameGeometry();
+    move(main.width() / 2 + main.left() - width() / 2, main.height() / 2 + main.top() - height() / 2);
 }
 
 void TAboutForm::Label3Click()

@@ -5,27 +5,30 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QPlainTextEdit>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace verdask {
+namespace {
+
+// The width of the design; the texts may widen the dialog.
+constexpr int MemoWidth = 393;
+
+} // namespace
 
 TForeignForm::TForeignForm(TMainForm* mainForm)
-    : QDialog(mainForm), memo_(new QPlainTextEdit(this)), radioGroup_(new QButtonGroup(this)),
+    : QDialog(mainForm), memo_(new QLabel(this)), radioGroup_(new QButtonGroup(this)),
       ok_(new QPushButton("OK", this))
 {
-    setFixedSize(407, 266);
     const auto text = [mainForm](int row) { return FromWindows1251(mainForm->Text(row)); };
     setWindowTitle(text(25));
-    memo_->setGeometry(7, 4, 393, 65);
-    memo_->setReadOnly(true);
-    memo_->setFrameShape(QFrame::NoFrame);
-    memo_->setStyleSheet("background: transparent");
-    memo_->setPlainText(text(24));
+    // Laid out by its texts, which are longer in Russian: nothing is cut, nothing scrolls.
+    memo_->setWordWrap(true);
+    memo_->setMinimumWidth(MemoWidth);
+    memo_->setText(text(24));
     auto* group = new QGroupBox(this);
-    group->setGeometry(19, 76, 369, 113);
     auto* items = new QVBoxLayout(group);
     for (int item = 0; item < 4; ++item) {
         auto* radio = new QRadioButton(text(26 + item), group);
@@ -33,8 +36,16 @@ TForeignForm::TForeignForm(TMainForm* mainForm)
         radioGroup_->addButton(radio, item);
     }
     SetChoice(TForeignChoice::Cancel);
-    ok_->setGeometry((407 - 75) / 2, 226, 75, 25);
+    ok_->setFixedSize(75, 25);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(7, 4, 7, 15);
+    layout->addWidget(memo_);
+    layout->addWidget(group);
+    layout->addSpacing(12);
+    layout->addWidget(ok_, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 TForeignChoice TForeignForm::Choice() const

@@ -7,7 +7,7 @@
 #include <QDialog>
 
 class QButtonGroup;
-class QPlainTextEdit;
+class QLabel;
 class QPushButton;
 
 namespace verdask {
@@ -24,10 +24,10 @@ public:
     TForeignChoice Choice() const;
     void SetChoice(TForeignChoice choice);
     QPushButton* OK() const { return ok_; }
-    QPlainTextEdit* Memo1() const { return memo_; }
+    QLabel* Memo1() const { return memo_; }
 
 private:
-    QPlainTextEdit* memo_;
+    QLabel* memo_;
     QButtonGroup* radioGroup_;
     QPushButton* ok_;
 };

@@ -15,6 +15,12 @@
 namespace verdask {
 namespace {
 
+constexpr int DesignWidth = 551;
+constexpr int DesignHeight = 180;
+constexpr int RightMargin = 16;
+constexpr int Button1Left = 176;
+constexpr int Button2Left = 272;
+
 const char* YesNo(const QCheckBox* box)
 {
     return box->isChecked() ? "Yes" : "No";
@@ -38,7 +44,7 @@ TSettingsForm::TSettingsForm(TMainForm* mainForm)
       button1_(new QPushButton(this)),
       button2_(new QPushButton(this))
 {
-    setFixedSize(551, 180);
+    setFixedSize(DesignWidth, DesignHeight);
     label1_->move(16, 12);
     upDown2_->move(209, 8);
     label2_->move(243, 12);
@@ -49,8 +55,8 @@ TSettingsForm::TSettingsForm(TMainForm* mainForm)
     checkBox2_->move(15, 60);
     checkBox3_->move(15, 84);
     checkBox5_->move(15, 107);
-    button1_->setGeometry(176, 144, 75, 25);
-    button2_->setGeometry(272, 144, 75, 25);
+    button1_->setGeometry(Button1Left, 144, 75, 25);
+    button2_->setGeometry(Button2Left, 144, 75, 25);
     for (QPushButton* button : {button1_, button2_})
         button->setAutoDefault(false);
     connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
@@ -98,6 +104,23 @@ void TSettingsForm::FormShow()
     label2_->move(upDown2_->geometry().right() + 1 + 2, label2_->y());
     checkBox4_->move(label2_->geometry().right() + 1 + 5, checkBox4_->y());
     setWindowTitle(text(16));
+    FitTexts();
+}
+
+// The design's size, or as wide as the texts of the language need, the buttons
+// kept in the middle; then centred on the main window.
+void TSettingsForm::FitTexts()
+{
+    int right = 0;
+    for (QWidget* control : std::initializer_list<QWidget*>{label1_, upDown2_, label2_, checkBox4_, checkBox1_,
+                                                            label3_, upDown1_, checkBox2_, checkBox3_, checkBox5_})
+        right = std::max(right, control->geometry().right() + 1);
+    setFixedSize(std::max(DesignWidth, right + RightMargin), DesignHeight);
+    const int shift = (width() - DesignWidth) / 2;
+    button1_->move(Button1Left + shift, button1_->y());
+    button2_->move(Button2Left + shift, button2_->y());
+    const QRect main = mainForm_->frameGeometry();
+    move(main.width() / 2 + main.left() - width() / 2, main.height() / 2 + main.top() - height() / 2);
 }
 
 void TSettingsForm::StoreSettings()

@@ -42,6 +42,7 @@ protected:
 
 private:
     int SpinValue(std::string_view key);
+    void FitTexts();
 
     TMainForm* mainForm_;
     QLabel* label1_;

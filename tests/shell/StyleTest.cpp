@@ -1,3 +1,5 @@
+#include "shell/About.h"
+#include "shell/Forei.h"
 #include "shell/Sett.h"
 #include "shell/Style.h"
 
@@ -17,6 +19,7 @@
 #include <QCompleter>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
@@ -372,6 +375,44 @@ TEST_F(StyleEditor, TheSettingsDialogWritesItsSevenKeysOnConfirmOnly)
         EXPECT_EQ(dialog.UpDown1()->x(), dialog.Label3()->geometry().right() + 1 + 5);
     }, false);
     form.Settings1Click();
+}
+
+TEST_F(StyleEditor, EveryDialogFitsItsTextsInBothLanguages)
+{
+    WriteConfig(test::DefaultConfigLines());
+    TMainForm& form = Start();
+    form.setGeometry(100, 100, 700, 500);
+    for (QAction* language : {form.Menu().English1, form.Menu().Russian1}) {
+        form.Russian1Click(language);
+        const std::string in = language == form.Menu().Russian1 ? "Russian" : "English";
+
+        TAboutForm about(&form);
+        about.FormShow();
+        for (QLabel* label : {about.Label1(), about.Label2(), about.Label3()})
+            EXPECT_LE(label->sizeHint().width(), label->width()) << in << ": " << label->text().toStdString();
+        const QRect main = form.frameGeometry();
+        EXPECT_EQ(about.x(), main.left() + main.width() / 2 - about.width() / 2) << "centred";
+
+        TForeignForm foreign(&form);
+        foreign.show();
+        ASSERT_TRUE(WaitFor([&] { return foreign.isVisible(); }));
+        EXPECT_GE(foreign.Memo1()->height(), foreign.Memo1()->heightForWidth(foreign.Memo1()->width())) << in;
+        for (QAbstractButton* item : foreign.findChildren<QRadioButton*>())
+            EXPECT_LE(item->sizeHint().width(), item->width()) << in << ": " << item->text().toStdString();
+        foreign.close();
+
+        WhenSettingsShow([&](TSettingsForm& dialog) {
+            for (QWidget* control : dialog.findChildren<QWidget*>()) {
+                if (control->isVisible() && control->parentWidget() == &dialog) {
+                    EXPECT_LE(control->geometry().right(), dialog.width() - 1)
+                        << in << ": " << control->metaObject()->className();
+                }
+            }
+            for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+                EXPECT_LE(box->sizeHint().width(), box->width()) << in << ": " << box->text().toStdString();
+        }, false);
+        form.Settings1Click();
+    }
 }
 
 TEST_F(StyleEditor, TheSettingsDialogKeepsThisRunsLanguageAndDefaultStyle)
