@@ -4,6 +4,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QMenu>
 #include <QPageLayout>
 #include <QPageRanges>
 #include <QStringList>
@@ -150,6 +151,8 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     page->scripts().insert(NoWebRtcScript());
     page->scripts().insert(TableFontScript());
     Harden(*page, this);
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, &TWebView::ShowContextMenu);
     connect(view_, &QWebEngineView::loadStarted, this, &TWebView::LoadStarted);
     connect(view_, &QWebEngineView::loadFinished, this, &TWebView::LoadFinished);
     connect(page, &QWebEnginePage::scrollPositionChanged, this, &TWebView::Scrolled);
@@ -167,6 +170,28 @@ TWebView::~TWebView()
     // takes the program down. Nothing it tells on its way reaches a view half gone.
     page_->disconnect(this);
     delete page_;
+}
+
+QMenu* TWebView::ContextMenu()
+{
+    // A book is left through the program's commands only: no history steps, no
+    // reload, no other windows, no saving or showing the page's source.
+    QMenu* menu = view_->createStandardContextMenu();
+    for (const QWebEnginePage::WebAction leaving :
+         {QWebEnginePage::Back, QWebEnginePage::Forward, QWebEnginePage::Reload, QWebEnginePage::ReloadAndBypassCache,
+          QWebEnginePage::Stop, QWebEnginePage::ViewSource, QWebEnginePage::SavePage,
+          QWebEnginePage::OpenLinkInNewWindow, QWebEnginePage::OpenLinkInNewTab,
+          QWebEnginePage::OpenLinkInNewBackgroundTab, QWebEnginePage::DownloadLinkToDisk,
+          QWebEnginePage::DownloadImageToDisk, QWebEnginePage::DownloadMediaToDisk, QWebEnginePage::InspectElement})
+        menu->removeAction(view_->pageAction(leaving));
+    return menu;
+}
+
+void TWebView::ShowContextMenu(const QPoint& at)
+{
+    QMenu* menu = ContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(view_->mapToGlobal(at));
 }
 
 void TWebView::Navigate(const std::string& target)

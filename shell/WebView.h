@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class QMenu;
 class QPageLayout;
 class QPageRanges;
 class QWebEngineView;
@@ -77,6 +78,9 @@ signals:
 
 private:
     QVariant RunScript(const QString& script, int timeoutMs);
+    // The view's own menu without what would leave the book (the caller owns it).
+    QMenu* ContextMenu();
+    void ShowContextMenu(const QPoint& at);
 
     QWebEngineView* view_;
     QObject* page_ = nullptr;

@@ -8,6 +8,10 @@
 #include <QTcpSocket>
 #include <QUdpSocket>
 #include <QNetworkDatagram>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -100,6 +104,32 @@ TEST_F(WebView, ANarrowPagesTextHasTheBodysFontSizeAndLineHeight)
     EXPECT_EQ(sizes[1], sizes[0]) << style.toStdString();
     EXPECT_EQ(sizes[3], sizes[2]) << style.toStdString();
     EXPECT_EQ(sizes[2], "40px") << "30pt";
+}
+
+TEST_F(WebView, TheContextMenuHoldsNothingThatLeavesTheBook)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    WriteFileBytes(path, PageWithBookmark(path, 40));
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    ASSERT_TRUE(Load([&] { View.Navigate("about:<HTML><BODY>another page</BODY></HTML>"); }));
+    // A right click, as the reader makes it.
+    QWidget* surface = View.View()->focusProxy();
+    ASSERT_NE(surface, nullptr);
+    QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(200, 200));
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* shown = qobject_cast<QMenu*>(window); shown != nullptr && shown->isVisible())
+                menu = shown;
+        return menu != nullptr;
+    }));
+    EXPECT_FALSE(menu->actions().isEmpty());
+    for (const QWebEnginePage::WebAction leaving :
+         {QWebEnginePage::Back, QWebEnginePage::Forward, QWebEnginePage::Reload, QWebEnginePage::ViewSource,
+          QWebEnginePage::SavePage})
+        EXPECT_FALSE(menu->actions().contains(View.View()->pageAction(leaving))) << leaving;
+    menu->close();
 }
 
 TEST_F(WebView, PageTextsAndTheBuiltInPageShowWithTheirCodePage)
