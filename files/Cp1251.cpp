@@ -139,20 +139,25 @@ bool SameText1251(std::string_view a, std::string_view b)
     return true;
 }
 
+void AppendHtml1251(char32_t c, std::string& out)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (const int byte = EncodeUpper(c); byte >= 0) {
+        out += static_cast<char>(byte);
+    } else {
+        out += "&#";
+        out += std::to_string(static_cast<std::uint32_t>(c));
+        out += ';';
+    }
+}
+
 std::string Utf8ToHtml1251(std::string_view utf8)
 {
     std::string result;
     result.reserve(utf8.size());
-    for (std::size_t at = 0; at < utf8.size();) {
-        const char32_t c = NextCodePoint(utf8, at);
-        if (c < 0x80) {
-            result += static_cast<char>(c);
-        } else if (const int byte = EncodeUpper(c); byte >= 0) {
-            result += static_cast<char>(byte);
-        } else {
-            result += "&#" + std::to_string(static_cast<std::uint32_t>(c)) + ";";
-        }
-    }
+    for (std::size_t at = 0; at < utf8.size();)
+        AppendHtml1251(NextCodePoint(utf8, at), result);
     return result;
 }
 

@@ -17,6 +17,10 @@ char LowerCase1251(char byte);
 // Equal texts when letter case is ignored.
 bool SameText1251(std::string_view a, std::string_view b);
 
+// A character as windows-1251 bytes for an HTML page: its byte, or a numeric
+// character reference when the code page lacks it.
+void AppendHtml1251(char32_t c, std::string& out);
+
 // UTF-8 text as windows-1251 bytes for an HTML page: ASCII stays as it is, a
 // character the code page lacks becomes a numeric character reference, and a
 // byte that is no valid UTF-8 becomes the reference of U+FFFD.

@@ -1,0 +1,139 @@
+#include "files/SourceEncoding.h"
+
+#include "files/Cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+#include <random>
+#include <stdexcept>
+
+namespace verdask {
+namespace {
+
+// Russian prose and a line of dialogue, as a book of the library has them.
+constexpr std::string_view Prose =
+    "     Был тихий летний вечер. Над озером висела та особенная тишина, какая бывает только в конце "
+    "августа, когда лето ещё не ушло, а осень уже стоит за плечами.\r\n"
+    " - Не ждите понапрасну, барыня, - сказал, подходя, садовник.\r\n"
+    "     Ёлки у дороги стояли тёмные и молчаливые.\r\n";
+
+// The text in another encoding, as iconv makes it.
+std::string Encoded(std::string_view utf8, const char* encoding)
+{
+    iconv_t converter = ::iconv_open(encoding, "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("no iconv for this encoding");
+    std::string in(utf8);
+    std::string out(in.size() * 4 + 16, '\0');
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t fromLeft = in.size();
+    std::size_t toLeft = out.size();
+    const std::size_t done = ::iconv(converter, &from, &fromLeft, &to, &toLeft);
+    ::iconv_close(converter);
+    if (done == static_cast<std::size_t>(-1))
+        throw std::runtime_error("the text does not fit the encoding");
+    out.resize(out.size() - toLeft);
+    return out;
+}
+
+// A text decoded whole, or in pieces of the given sizes, round and round.
+std::string Decoded(TEncodingGuess encoding, std::string_view text, const std::vector<std::size_t>& pieces = {})
+{
+    TSourceDecoder decoder(encoding);
+    std::string out;
+    std::size_t at = 0;
+    for (std::size_t i = 0; at < text.size(); ++i) {
+        const std::size_t size = pieces.empty() ? text.size() : pieces[i % pieces.size()];
+        decoder.Decode(text.substr(at, size), out);
+        at += size;
+    }
+    decoder.Finish(out);
+    return out;
+}
+
+TEST(SourceEncoding, EveryEncodingIsToldFromAFewLinesAndDecodesToTheWindows1251Text)
+{
+    const std::string expected = Utf8ToHtml1251(Prose);
+    struct TCase {
+        const char* IconvName;
+        std::string Prefix;
+        TEncodingGuess Guess;
+    };
+    const std::vector<TCase> cases = {
+        {"WINDOWS-1251", "", {TSourceEncoding::Windows1251}},
+        {"UTF-8", "", {TSourceEncoding::Utf8}},
+        {"UTF-8", "\xEF\xBB\xBF", {TSourceEncoding::Utf8}},
+        {"UTF-16LE", "\xFF\xFE", {TSourceEncoding::Utf16, false}},
+        {"UTF-16BE", "\xFE\xFF", {TSourceEncoding::Utf16, true}},
+        {"KOI8-R", "", {TSourceEncoding::Koi8R}},
+        {"CP866", "", {TSourceEncoding::Cp866}},
+    };
+    for (const auto& c : cases) {
+        const std::string text = c.Prefix + Encoded(Prose, c.IconvName);
+        EXPECT_EQ(DetectEncoding(text), c.Guess) << c.IconvName << c.Prefix.size();
+        EXPECT_FALSE(LooksBinary(text)) << c.IconvName;
+        EXPECT_EQ(Decoded(c.Guess, text), expected) << c.IconvName;
+        // Pieces cut through sequences, surrogate pairs and the byte-order mark decode alike.
+        for (const std::vector<std::size_t>& pieces : {std::vector<std::size_t>{1}, {2, 1}, {3, 5, 7}})
+            EXPECT_EQ(Decoded(c.Guess, text, pieces), expected) << c.IconvName << " in pieces";
+    }
+    // One line is enough.
+    const std::string_view line = "     Над озером висела тишина.\r\n";
+    for (const auto& [name, encoding] : {std::pair{"KOI8-R", TSourceEncoding::Koi8R},
+                                         std::pair{"CP866", TSourceEncoding::Cp866},
+                                         std::pair{"WINDOWS-1251", TSourceEncoding::Windows1251},
+                                         std::pair{"UTF-8", TSourceEncoding::Utf8}})
+        EXPECT_EQ(DetectEncoding(Encoded(line, name)).Encoding, encoding) << name;
+    EXPECT_EQ(DetectEncoding("Plain ASCII text.\r\n").Encoding, TSourceEncoding::Windows1251);
+    EXPECT_EQ(DetectEncoding("").Encoding, TSourceEncoding::Windows1251);
+}
+
+TEST(SourceEncoding, WhatWindows1251LacksBecomesAReference)
+{
+    const std::string text = "═ 😀 «ё» €";
+    EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, text), "&#9552; &#128512; \xAB\xB8\xBB \x88");
+    EXPECT_EQ(Decoded({TSourceEncoding::Utf16, false}, Encoded(text, "UTF-16LE"), {1}),
+              "&#9552; &#128512; \xAB\xB8\xBB \x88");
+    EXPECT_EQ(Decoded({TSourceEncoding::Cp866}, Encoded("╔═╗ №", "CP866")), "&#9556;&#9552;&#9559; \xB9");
+    // Broken input gives U+FFFD's reference and goes on; a cut end too.
+    EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, "a\xFF" "b\xD0"), "a&#65533;b&#65533;");
+    EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, "\xE2x"), "&#65533;x") << "a cut end loses no letter";
+    EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, "\xE2\x95" "x"), "&#65533;&#65533;x");
+    EXPECT_EQ(Decoded({TSourceEncoding::Utf16, false}, std::string("\x3D\xD8" "a\x00", 4)), "&#65533;a");
+}
+
+TEST(SourceEncoding, RandomTextsDecodeAlikeWholeAndInPieces)
+{
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        for (int i = random() % 200; i > 0; --i)
+            text += static_cast<char>(random() % 256);
+        for (const TEncodingGuess guess : {TEncodingGuess{TSourceEncoding::Utf8}, TEncodingGuess{TSourceEncoding::Utf16},
+                                           TEncodingGuess{TSourceEncoding::Utf16, true},
+                                           TEncodingGuess{TSourceEncoding::Koi8R}})
+            EXPECT_EQ(Decoded(guess, text, {1 + random() % 7}), Decoded(guess, text))
+                << round << " " << EncodingName(guess.Encoding) << guess.BigEndian;
+        DetectEncoding(text);
+    }
+}
+
+TEST(SourceEncoding, NamesAndTexts)
+{
+    for (const auto encoding : {TSourceEncoding::Auto, TSourceEncoding::Windows1251, TSourceEncoding::Utf8,
+                                TSourceEncoding::Koi8R, TSourceEncoding::Cp866, TSourceEncoding::Utf16})
+        EXPECT_EQ(EncodingNamed(EncodingName(encoding)), encoding);
+    EXPECT_EQ(EncodingNamed("utf-8"), TSourceEncoding::Utf8);
+    EXPECT_EQ(EncodingNamed("koi8-r"), TSourceEncoding::Koi8R);
+    EXPECT_EQ(EncodingNamed("latin-1"), std::nullopt);
+
+    EXPECT_TRUE(LooksBinary(std::string("PK\x03\x04\x00\x00", 6)));
+    EXPECT_TRUE(LooksBinary("\x7F" "ELF\x02\x01\x01"));
+    EXPECT_FALSE(LooksBinary("Text\tand\r\nlines\f\x1A"));
+}
+
+} // namespace
+} // namespace verdask
