@@ -75,9 +75,9 @@ int EncodeUpper(char32_t c)
     return -1;
 }
 
-// Decodes one UTF-8 sequence at text[at]; advances at. Invalid input gives U+FFFD
-// and consumes one byte.
-char32_t NextCodePoint(std::string_view text, std::size_t& at)
+} // namespace
+
+char32_t NextUtf8CodePoint(std::string_view text, std::size_t& at)
 {
     const auto lead = static_cast<unsigned char>(text[at]);
     int length = 0;
@@ -115,8 +115,6 @@ char32_t NextCodePoint(std::string_view text, std::size_t& at)
     at += static_cast<std::size_t>(length);
     return c;
 }
-
-} // namespace
 
 char32_t Windows1251ToUnicode(unsigned char byte)
 {
@@ -157,7 +155,7 @@ std::string Utf8ToHtml1251(std::string_view utf8)
     std::string result;
     result.reserve(utf8.size());
     for (std::size_t at = 0; at < utf8.size();)
-        AppendHtml1251(NextCodePoint(utf8, at), result);
+        AppendHtml1251(NextUtf8CodePoint(utf8, at), result);
     return result;
 }
 

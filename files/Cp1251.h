@@ -17,6 +17,10 @@ char LowerCase1251(char byte);
 // Equal texts when letter case is ignored.
 bool SameText1251(std::string_view a, std::string_view b);
 
+// The character of the UTF-8 sequence at text[at], and at moved past it; a byte
+// that starts no valid sequence gives U+FFFD and moves at by one.
+char32_t NextUtf8CodePoint(std::string_view text, std::size_t& at);
+
 // A character as windows-1251 bytes for an HTML page: its byte, or a numeric
 // character reference when the code page lacks it.
 void AppendHtml1251(char32_t c, std::string& out);

@@ -55,7 +55,8 @@ char AsciiLower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// The bytes of a UTF-8 sequence by its lead byte; 0 for a byte no sequence starts with.
+// The bytes of a UTF-8 sequence by its lead byte; 0 for a byte no sequence starts
+// with. Used to tell a sequence cut by the end of a piece.
 int Utf8Length(unsigned char lead)
 {
     if (lead < 0x80)
@@ -69,25 +70,6 @@ int Utf8Length(unsigned char lead)
     return 0;
 }
 
-// The character of a whole sequence of length bytes, or U+FFFD.
-char32_t Utf8Character(std::string_view sequence)
-{
-    const auto lead = static_cast<unsigned char>(sequence[0]);
-    if (sequence.size() == 1)
-        return lead;
-    char32_t c = sequence.size() == 2 ? lead & 0x1F : sequence.size() == 3 ? lead & 0x0F : lead & 0x07;
-    for (std::size_t i = 1; i < sequence.size(); ++i) {
-        const auto next = static_cast<unsigned char>(sequence[i]);
-        if ((next & 0xC0) != 0x80)
-            return Replacement;
-        c = (c << 6) | (next & 0x3F);
-    }
-    const char32_t minimum = sequence.size() == 3 ? 0x800 : sequence.size() == 4 ? 0x10000 : 0x80;
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return Replacement;
-    return c;
-}
-
 // Whether the block is UTF-8 throughout (a sequence cut by its end counts) and
 // holds at least one character beyond ASCII.
 bool IsUtf8WithLetters(std::string_view block)
@@ -99,12 +81,9 @@ bool IsUtf8WithLetters(std::string_view block)
             return false;
         if (at + static_cast<std::size_t>(length) > block.size())
             return beyondAscii; // cut by the block's end
-        if (length > 1) {
-            if (Utf8Character(block.substr(at, static_cast<std::size_t>(length))) == Replacement)
-                return false;
-            beyondAscii = true;
-        }
-        at += static_cast<std::size_t>(length);
+        beyondAscii = beyondAscii || length > 1;
+        if (NextUtf8CodePoint(block, at) == Replacement)
+            return false;
     }
     return beyondAscii;
 }
@@ -259,14 +238,8 @@ void TSourceDecoder::Finish(std::string& out)
     if (encoding_.Encoding == TSourceEncoding::Utf8) {
         // A sequence the text's end cut gives up its lead byte alone, as anywhere else.
         const std::string rest = std::move(pending_);
-        for (std::size_t at = 0; at < rest.size();) {
-            const auto length = static_cast<std::size_t>(Utf8Length(static_cast<unsigned char>(rest[at])));
-            const char32_t c = length == 0 || at + length > rest.size()
-                                   ? Replacement
-                                   : Utf8Character(std::string_view(rest).substr(at, length));
-            AppendHtml1251(c, out);
-            at += c == Replacement ? 1 : length;
-        }
+        for (std::size_t at = 0; at < rest.size();)
+            AppendHtml1251(NextUtf8CodePoint(rest, at), out);
     } else if (!pending_.empty() || highSurrogate_ != 0) {
         AppendHtml1251(Replacement, out);
     }
@@ -286,17 +259,11 @@ void TSourceDecoder::DecodeUtf8(std::string_view bytes, std::string& out)
         std::size_t position = 0;
         while (position < cut) {
             const auto length = static_cast<std::size_t>(Utf8Length(static_cast<unsigned char>(head[position])));
-            if (length == 0) {
-                AppendHtml1251(Replacement, out);
-                ++position;
-            } else if (position + length > head.size()) {
+            if (position + length > head.size()) {
                 pending_ = head.substr(position); // this piece is too short to end it
                 return;
-            } else {
-                const char32_t c = Utf8Character(std::string_view(head).substr(position, length));
-                AppendHtml1251(c, out);
-                position += c == Replacement ? 1 : length;
             }
+            AppendHtml1251(NextUtf8CodePoint(head, position), out);
         }
         at = position - cut;
     }
@@ -310,18 +277,12 @@ void TSourceDecoder::DecodeUtf8(std::string_view bytes, std::string& out)
         if (at == bytes.size())
             break;
         const auto length = static_cast<std::size_t>(Utf8Length(static_cast<unsigned char>(bytes[at])));
-        if (length == 0) {
-            AppendHtml1251(Replacement, out);
-            ++at;
-        } else if (at + length > bytes.size()) {
+        if (at + length > bytes.size()) {
             pending_.assign(bytes.substr(at));
             return;
-        } else {
-            const char32_t c = Utf8Character(bytes.substr(at, length));
-            AppendHtml1251(c, out);
-            // A broken sequence gives up one byte only: what follows may be whole.
-            at += c == Replacement ? 1 : length;
         }
+        // A broken sequence gives up one byte only: what follows may be whole.
+        AppendHtml1251(NextUtf8CodePoint(bytes, at), out);
     }
 }
 

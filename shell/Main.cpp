@@ -59,7 +59,8 @@ TMainForm::TMainForm(std::string programPath, Prompts& prompts, QWidget* parent)
     // What goes wrong while the window is made is told over it, under its title.
     if (auto* qtPrompts = dynamic_cast<TQtPrompts*>(&prompts_))
         qtPrompts->SetParent(this);
-    setProperty("applicationTitle", Caption(FillInterfaceText()[EnglishColumn][Row::ApplicationTitle]));
+    interfaceText_ = FillInterfaceText();
+    setProperty("applicationTitle", Caption(interfaceText_[EnglishColumn][Row::ApplicationTitle]));
     openDialog_.DefaultExt = "txt";
     openDialog_.Filter = TextFilter;
     saveDialog_.DefaultExt = "html";
@@ -205,7 +206,6 @@ void TMainForm::ApplyStartupSettings()
     else
         menu_.Russian1->setChecked(true);
     defaultStyle_ = LoadDefaultStyle(conf_, [this](std::string_view key) { return IntegerSetting(key); });
-    interfaceText_ = FillInterfaceText();
     ApplyLanguage();
     sampleText_ = verdask::SampleText();
     noReadmePage_ = verdask::NoReadmePage(HomePageAddress);

@@ -89,7 +89,7 @@ void TReader::ShowPage(const std::string& path)
 
 void TReader::ShowOther(const std::string& target)
 {
-    PositionToStore(); // the last look at the current page before it goes
+    MeasureNow(); // the last look at the current page before it goes
     loading_ = true;
     view_->Navigate(target);
 }
@@ -108,14 +108,19 @@ std::optional<std::int64_t> TReader::PositionToStore()
 {
     if (currentPage_.empty())
         return std::nullopt;
+    MeasureNow();
+    return KeptPosition(lastPosition_, openedAnchor_);
+}
+
+void TReader::MeasureNow()
+{
     // A hidden view keeps its last layout, but what it answers then is not what
     // the reader saw: the position measured while it was shown stands.
-    if (CurrentPageShown() && view_->isVisible()) {
-        const TWebView::TProbe probe = view_->ElementsFromPoints(view_->width() / 2, ProbeHeights());
-        if (CurrentPageShown() && probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == currentUrl_)
-            TakeMeasure(probe);
-    }
-    return KeptPosition(lastPosition_, openedAnchor_);
+    if (!CurrentPageShown() || !view_->isVisible())
+        return;
+    const TWebView::TProbe probe = view_->ElementsFromPoints(view_->width() / 2, ProbeHeights());
+    if (CurrentPageShown() && probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == currentUrl_)
+        TakeMeasure(probe);
 }
 
 void TReader::SaveReadingPosition()

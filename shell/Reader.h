@@ -79,6 +79,7 @@ private:
     void LoadFinished(bool ok);
     void FileRequested(const QUrl& url);
     void RendererStopped();
+    void MeasureNow();
     void MeasureLater();
     void TakeMeasure(const TWebView::TProbe& probe);
     bool CurrentPageShown() const;

@@ -1,7 +1,6 @@
 #include "shell/Style.h"
 
 #include "config/Conf.h"
-#include "conversion/Bookmark.h"
 #include "files/Errors.h"
 #include "files/Misc.h"
 #include "shell/Controls.h"
@@ -395,11 +394,9 @@ void TStyleForm::Apply1Click()
             return std::nullopt;
         return saveDialog_.FileName;
     };
-    // The restyled page keeps the reader's place: the position measured now, or
-    // else the bookmark it holds.
-    const auto measured = mainForm_->Reader().PositionToStore();
-    const std::int64_t anchor = measured ? 0 : StoredBookmark(page);
-    const std::int64_t position = measured ? *measured : (anchor > 0 ? anchor + 1 : 0);
+    // The restyled page keeps the reader's place (where it opened, when the reader
+    // has not seen it yet).
+    const std::int64_t position = mainForm_->Reader().PositionToStore().value_or(0);
     const TRestyleResult result = RestylePage(page, mainForm_->CurrentStyle(), questions, position);
     if (result.Code != 0) {
         // The row is the program's windows-1251 text, the reason may name a path in
