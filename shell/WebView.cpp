@@ -184,6 +184,13 @@ QMenu* TWebView::ContextMenu()
           QWebEnginePage::OpenLinkInNewBackgroundTab, QWebEnginePage::DownloadLinkToDisk,
           QWebEnginePage::DownloadImageToDisk, QWebEnginePage::DownloadMediaToDisk, QWebEnginePage::InspectElement})
         menu->removeAction(view_->pageAction(leaving));
+    // What stays is for the text: over plain text that would leave nothing at all.
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            menu->removeAction(action);
+    }
+    if (!menu->actions().contains(view_->pageAction(QWebEnginePage::SelectAll)))
+        menu->addAction(view_->pageAction(QWebEnginePage::SelectAll));
     return menu;
 }
 
