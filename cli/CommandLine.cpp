@@ -3,17 +3,21 @@
 namespace verdask::cli {
 
 const char* const UsageText =
-    "Usage: verdask-convert [--config FILE] [--style FILE.sty] [--out PAGE] [--force] TEXT...\n"
+    "Usage: verdask-convert [--config FILE] [--style FILE.sty] [--encoding NAME] [--out PAGE] [--force] TEXT...\n"
     "       verdask-convert [--config FILE] --print-style PAGE\n"
     "       verdask-convert --restyle --style FILE.sty PAGE...\n"
     "       verdask-convert --help | --version\n"
     "\n"
-    "Converts windows-1251 book texts into pages, exactly as the program's Convert does.\n"
+    "Converts book texts into pages, exactly as the program's Convert does.\n"
     "\n"
     "  --config FILE       read the conversion options and the default style from FILE\n"
     "                      (default: the program's own configuration file, when it exists;\n"
     "                      keys it lacks take their default values)\n"
     "  --style FILE.sty    write the pages in the style of a style file\n"
+    "  --encoding NAME     read the texts in NAME: Auto (tell from the text), windows-1251,\n"
+    "                      UTF-8, KOI8-R, CP866 or UTF-16 (default: \"Source encoding\" of the\n"
+    "                      configuration, else Auto); a file that does not look like a text\n"
+    "                      is converted only when this is given\n"
     "  --out PAGE          the page of the one TEXT (default: TEXT with the extension .html)\n"
     "  --force             replace existing pages (a page never replaces its own text)\n"
     "  --print-style PAGE  print the style of a page as the lines of a style file\n"
@@ -28,12 +32,18 @@ namespace {
 
 bool TakesValue(const std::string& option)
 {
-    return option == "--config" || option == "--style" || option == "--out" || option == "--print-style";
+    return option == "--config" || option == "--style" || option == "--out" || option == "--print-style" ||
+           option == "--encoding";
 }
 
-void SetValue(TCommandLine& line, const std::string& option, const std::string& value)
+// An empty text, or why the value makes no command.
+std::string SetValue(TCommandLine& line, const std::string& option, const std::string& value)
 {
-    if (option == "--config")
+    if (option == "--encoding") {
+        line.Encoding = EncodingNamed(value);
+        if (!line.Encoding)
+            return "unknown encoding " + value + " (Auto, windows-1251, UTF-8, KOI8-R, CP866 or UTF-16)";
+    } else if (option == "--config")
         line.ConfigPath = value;
     else if (option == "--style")
         line.StylePath = value;
@@ -41,6 +51,7 @@ void SetValue(TCommandLine& line, const std::string& option, const std::string& 
         line.OutPath = value;
     else
         line.PrintStylePage = value;
+    return {};
 }
 
 std::string CheckCombination(const TCommandLine& line)
@@ -48,8 +59,8 @@ std::string CheckCombination(const TCommandLine& line)
     if (line.Help || line.Version)
         return {};
     if (line.Restyle) {
-        if (line.PrintStylePage || line.OutPath || line.Force)
-            return "--restyle takes no --print-style, --out or --force";
+        if (line.PrintStylePage || line.OutPath || line.Force || line.Encoding)
+            return "--restyle takes no --print-style, --out, --encoding or --force";
         if (!line.StylePath)
             return "--restyle needs --style";
         if (line.Texts.empty())
@@ -57,8 +68,8 @@ std::string CheckCombination(const TCommandLine& line)
         return {};
     }
     if (line.PrintStylePage) {
-        if (!line.Texts.empty() || line.OutPath || line.StylePath || line.Force)
-            return "--print-style takes no texts and no --style, --out or --force";
+        if (!line.Texts.empty() || line.OutPath || line.StylePath || line.Force || line.Encoding)
+            return "--print-style takes no texts and no --style, --out, --encoding or --force";
         return {};
     }
     if (line.Texts.empty())
@@ -91,7 +102,8 @@ TParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (TakesValue(argument)) {
             if (i + 1 == arguments.size())
                 return {std::nullopt, argument + " needs a value"};
-            SetValue(line, argument, arguments[++i]);
+            if (std::string error = SetValue(line, argument, arguments[++i]); !error.empty())
+                return {std::nullopt, error};
         } else {
             return {std::nullopt, "unknown option " + argument};
         }

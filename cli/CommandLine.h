@@ -2,6 +2,8 @@
 
 // The arguments of verdask-convert.
 
+#include "files/SourceEncoding.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@ struct TCommandLine {
     std::optional<std::string> StylePath;
     std::optional<std::string> OutPath;
     std::optional<std::string> PrintStylePage;
+    std::optional<TSourceEncoding> Encoding; // given: also texts that look like no text are converted
     std::vector<std::string> Texts;
 };
 

@@ -82,9 +82,16 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
     }
     TellOfLeftoverCopies(page);
     try {
+        const TSourceKind kind = ExamineSource(text, line.Encoding.value_or(ChosenEncoding(conf)));
+        if (kind.Binary && !line.Encoding) {
+            Complain(text, "does not look like a text: it holds bytes that no text holds; not converted "
+                           "(--encoding converts it anyway)");
+            return false;
+        }
         TSourceState source;
         source.SourcePath = text;
-        source.IndentWidth = IndentWidthOfText(conf, text);
+        source.Encoding = kind.Encoding;
+        source.IndentWidth = IndentWidthOfText(conf, text, kind.Encoding);
         WritePage(page, conf, source, style, {});
     } catch (const EVerdaskError& error) {
         Complain(text, error.what());

@@ -65,6 +65,7 @@ std::vector<TConfDefault> ConfDefaults()
         {ConfKey::DefaultLetterSpacing, "1"},
         {ConfKey::DefaultJustification, "0"},
         {ConfKey::DefaultTextWidth, "100"},
+        {ConfKey::SourceEncoding, "Auto"},
     };
 }
 

@@ -39,6 +39,8 @@ inline constexpr std::string_view DefaultLineHeight = "DefaultLineHeight";
 inline constexpr std::string_view DefaultLetterSpacing = "DefaultLetterSpacing";
 inline constexpr std::string_view DefaultJustification = "DefaultJustification";
 inline constexpr std::string_view DefaultTextWidth = "DefaultTextWidth";
+// "Auto" or the name of an encoding source texts are read in (files/SourceEncoding).
+inline constexpr std::string_view SourceEncoding = "Source encoding";
 } // namespace ConfKey
 
 struct TConfDefault {
@@ -49,7 +51,7 @@ struct TConfDefault {
 // The folder the folder keys start from: "C:\" on Windows, the user's home elsewhere.
 std::string DefaultFolder();
 
-// The 24 keys in the order SetDefaults sets them, with their defaults; the folder
+// The 25 keys in the order SetDefaults sets them, with their defaults; the folder
 // keys read DefaultFolder() in place of their empty value here.
 std::vector<TConfDefault> ConfDefaults();
 

@@ -171,14 +171,14 @@ void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& pag
 {
     TPageSink sink(page);
     TLineConverter converter(ConversionOptionsFrom(conf, source.IndentWidth), sink, events.Pending);
-    TLineReader reader(fileSystem, source.SourcePath, LineEnds::SourceText, blockSize);
+    TLineReader reader(fileSystem, source.SourcePath, LineEnds::SourceText, source.Encoding, blockSize);
     while (reader.StartLine()) {
         if (const auto line = reader.WholeLine())
             converter.ConvertLine(*line);
         else
             ConvertLongLine(reader, converter);
         if (events.Progress)
-            events.Progress(reader.Offset());
+            events.Progress(reader.FileOffset());
         if (events.Pending)
             events.Pending();
     }

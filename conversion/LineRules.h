@@ -100,7 +100,7 @@ private:
 // What a conversion tells its caller while it runs.
 struct TConversionEvents {
     PendingEvents Pending;                        // between lines and inside the replacement rules
-    std::function<void(std::uint64_t)> Progress;  // the bytes of the source read, between lines
+    std::function<void(std::uint64_t)> Progress;  // the bytes of the source file read, between lines
 };
 
 // Converts the whole source text of the last load into the page, a line at a

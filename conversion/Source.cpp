@@ -2,18 +2,38 @@
 
 #include "config/Conf.h"
 #include "files/LineReader.h"
+#include "files/Errors.h"
 #include "files/Misc.h"
 #include "files/Prompts.h"
+#include "files/TextFile.h"
 
 #include <cstdint>
 #include <limits>
 
 namespace verdask {
 
-std::vector<std::string> ReadPreview(const std::string& sourcePath, FileSystem& fileSystem)
+TSourceEncoding ChosenEncoding(const TConf& conf)
+{
+    return EncodingNamed(conf.GetValue(ConfKey::SourceEncoding)).value_or(TSourceEncoding::Auto);
+}
+
+TSourceKind ExamineSource(const std::string& sourcePath, TSourceEncoding chosen, FileSystem& fileSystem)
+{
+    TFile file = TFile::OpenForReading(fileSystem, sourcePath);
+    std::string firstBlock(FileBlockSize, '\0');
+    firstBlock.resize(file.Read(firstBlock.data(), firstBlock.size()));
+    file.Close();
+    TSourceKind kind;
+    kind.Encoding = EncodingFor(chosen, firstBlock);
+    // Half the bytes of a UTF-16 text are NULs.
+    kind.Binary = kind.Encoding.Encoding != TSourceEncoding::Utf16 && LooksBinary(firstBlock);
+    return kind;
+}
+
+std::vector<std::string> ReadPreview(const std::string& sourcePath, TEncodingGuess encoding, FileSystem& fileSystem)
 {
     std::vector<std::string> preview;
-    TLineReader reader(fileSystem, sourcePath, LineEnds::SourceText);
+    TLineReader reader(fileSystem, sourcePath, LineEnds::SourceText, encoding);
     std::string line;
     for (int i = 0; i < PreviewLineCount && reader.ReadLine(line); ++i)
         preview.push_back(line);
@@ -96,10 +116,11 @@ int DetectIndent(const std::vector<std::string>& preview)
     return DetectIndentOfSamples(samples);
 }
 
-std::vector<TIndentSample> ReadIndentSamples(const std::string& sourcePath, FileSystem& fileSystem)
+std::vector<TIndentSample> ReadIndentSamples(const std::string& sourcePath, TEncodingGuess encoding,
+                                             FileSystem& fileSystem)
 {
     std::vector<TIndentSample> samples;
-    TLineReader reader(fileSystem, sourcePath, LineEnds::SourceText);
+    TLineReader reader(fileSystem, sourcePath, LineEnds::SourceText, encoding);
     for (int i = 0; i < PreviewLineCount && reader.StartLine(); ++i) {
         TIndentCounter counter;
         std::string_view piece;
@@ -118,15 +139,17 @@ int IndentWidthFor(const TConf& conf, const std::vector<std::string>& preview)
     return TextToInteger(conf.GetValue(ConfKey::LeadingSpaces));
 }
 
-int IndentWidthOfText(const TConf& conf, const std::string& sourcePath, FileSystem& fileSystem)
+int IndentWidthOfText(const TConf& conf, const std::string& sourcePath, TEncodingGuess encoding,
+                      FileSystem& fileSystem)
 {
     if (IsYes(conf.GetValue(ConfKey::Autodetect)))
-        return DetectIndentOfSamples(ReadIndentSamples(sourcePath, fileSystem));
+        return DetectIndentOfSamples(ReadIndentSamples(sourcePath, encoding, fileSystem));
     return TextToInteger(conf.GetValue(ConfKey::LeadingSpaces));
 }
 
 bool LoadSource(TConf& conf, TFileDialog& openDialog, Prompts& prompts,
-                const std::function<void()>& saveReadingPosition, TSourceState& state, FileSystem& fileSystem)
+                const std::function<void()>& saveReadingPosition, TSourceState& state,
+                std::string_view notATextQuestion, FileSystem& fileSystem)
 {
     if (!prompts.ExecuteOpenDialog(openDialog))
         return false;
@@ -135,9 +158,13 @@ bool LoadSource(TConf& conf, TFileDialog& openDialog, Prompts& prompts,
     const std::string path = openDialog.FileName;
     conf.SetValue(ConfKey::OpenDirectory, DirectoryPart(path));
 
+    const TSourceKind kind = ExamineSource(path, ChosenEncoding(conf), fileSystem);
+    if (kind.Binary && !prompts.AskWarningYesNo("", FormatMessage(notATextQuestion, path)))
+        return false;
     TSourceState loaded;
     loaded.SourcePath = path;
-    loaded.Preview = ReadPreview(path, fileSystem);
+    loaded.Encoding = kind.Encoding;
+    loaded.Preview = ReadPreview(path, kind.Encoding, fileSystem);
     loaded.IndentWidth = IndentWidthFor(conf, loaded.Preview);
     state = std::move(loaded);
     return true;

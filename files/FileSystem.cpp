@@ -14,7 +14,7 @@ int OpenFlags(OpenMode mode)
 {
     switch (mode) {
     case OpenMode::Read:
-        return O_RDONLY;
+        return O_RDONLY | O_NONBLOCK; // a pipe without a writer must not hold the open
     case OpenMode::CreateNew:
         return O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
     }
@@ -45,9 +45,14 @@ public:
         if (descriptor < 0)
             return errno;
         struct stat status {};
-        if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+        if (::fstat(descriptor, &status) != 0) {
+            const int error = errno;
             ::close(descriptor);
-            return EISDIR;
+            return error;
+        }
+        if (S_ISDIR(status.st_mode) || (mode == OpenMode::Read && !S_ISREG(status.st_mode))) {
+            ::close(descriptor);
+            return S_ISDIR(status.st_mode) ? EISDIR : NotARegularFile;
         }
         handle = descriptor;
         return 0;

@@ -4,6 +4,7 @@
 // PlatformFileSystem(); tests wrap it to make a chosen call fail the way the
 // platform would, and so prove that no failing call loses a page.
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,8 @@ enum class OpenMode {
     Read,      // an existing file, from its start
     CreateNew, // a file that must not exist yet, never made through a symbolic link
 };
+
+inline constexpr int NotARegularFile = ESPIPE;
 
 class FileSystem {
 public:
@@ -31,6 +34,8 @@ public:
 
     // The calls below return 0 on success or the platform's error number.
     // CreateNew fails with EEXIST when anything, a link included, has the name.
+    // Read fails with NotARegularFile for a pipe, a device or a socket, whose
+    // reading could wait for ever or never end, and with EISDIR for a folder.
     virtual int Open(const std::string& path, OpenMode mode, Handle& handle) = 0;
     // Reads up to size bytes; count 0 means the end of the file.
     virtual int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) = 0;

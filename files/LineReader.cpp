@@ -27,6 +27,14 @@ TLineReader::TLineReader(FileSystem& fileSystem, const std::string& path, LineEn
     SetRule(rule);
 }
 
+TLineReader::TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule, TEncodingGuess encoding,
+                         std::size_t blockSize)
+    : TLineReader(fileSystem, path, rule, blockSize)
+{
+    if (encoding.Encoding != TSourceEncoding::Windows1251 && encoding.Encoding != TSourceEncoding::Auto)
+        decoded_.emplace(file_, encoding, blockSize);
+}
+
 TLineReader::TLineReader(TFile& file, LineEnds rule, std::size_t blockSize)
     : file_(file), buffer_(std::max<std::size_t>(blockSize, 2))
 {
@@ -76,6 +84,11 @@ const char* TLineReader::FindStop(const char* begin, const char* end) const
     return std::find_if(begin, end, [this](char byte) { return stops_[static_cast<unsigned char>(byte)]; });
 }
 
+std::size_t TLineReader::ReadInput(char* buffer, std::size_t size)
+{
+    return decoded_ ? decoded_->Read(buffer, size) : file_.Read(buffer, size);
+}
+
 // Replaces the buffer's content by the next block.
 bool TLineReader::Fill()
 {
@@ -83,7 +96,7 @@ bool TLineReader::Fill()
         return false;
     bufferOffset_ += length_;
     position_ = 0;
-    length_ = file_.Read(buffer_.data(), buffer_.size());
+    length_ = ReadInput(buffer_.data(), buffer_.size());
     fileEnded_ = length_ == 0;
     return !fileEnded_;
 }
@@ -102,7 +115,7 @@ bool TLineReader::FillMore()
     }
     if (length_ == buffer_.size())
         return false;
-    const std::size_t got = file_.Read(buffer_.data() + length_, buffer_.size() - length_);
+    const std::size_t got = ReadInput(buffer_.data() + length_, buffer_.size() - length_);
     fileEnded_ = got == 0;
     length_ += got;
     return got > 0;
@@ -139,6 +152,8 @@ bool TLineReader::StartLine()
         return false;
     inLine_ = true;
     lineOffset_ = bufferOffset_ + position_;
+    if (decoded_)
+        decoded_->ForgetBefore(lineOffset_);
     return true;
 }
 
@@ -240,7 +255,10 @@ void TLineReader::SkipLine()
 
 void TLineReader::RewindLine()
 {
-    file_.Seek(lineOffset_);
+    if (decoded_)
+        decoded_->Seek(lineOffset_);
+    else
+        file_.Seek(lineOffset_);
     bufferOffset_ = lineOffset_;
     position_ = 0;
     length_ = 0;

@@ -5,6 +5,8 @@
 // taken whole, or in pieces when it is longer than a block, so that no line,
 // however long, has to be held in memory.
 
+#include "files/DecodedFile.h"
+#include "files/SourceEncoding.h"
 #include "files/TextFile.h"
 
 #include <array>
@@ -39,6 +41,10 @@ public:
     // throw it when reading fails.
     TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule,
                 std::size_t blockSize = FileBlockSize);
+    // Reads a text in the given encoding as windows-1251; lines, pieces and
+    // offsets are then those of the decoded text.
+    TLineReader(FileSystem& fileSystem, const std::string& path, LineEnds rule, TEncodingGuess encoding,
+                std::size_t blockSize = FileBlockSize);
     // Reads a file opened by the caller, from its start; the caller closes it.
     // Several passes over one open file read one and the same page, whatever
     // another program puts at its path meanwhile.
@@ -65,14 +71,18 @@ public:
 
     void Close();
 
-    // How far into the file the reader has read.
+    // How far into the (decoded) text the reader has read.
     std::uint64_t Offset() const { return bufferOffset_ + position_; }
-    // Where the line begun last starts in the file.
+    // How many bytes of the file lie behind the reader: for a decoded text, what
+    // was read of the file, a block ahead at most.
+    std::uint64_t FileOffset() const { return decoded_ ? decoded_->FileOffset() : Offset(); }
+    // Where the line begun last starts in the (decoded) text.
     std::uint64_t LineStart() const { return lineOffset_; }
     // Whether the input ended at the byte that ends it rather than at the end of the file.
     bool InputEnded() const { return inputEnded_; }
 
 private:
+    std::size_t ReadInput(char* buffer, std::size_t size);
     bool Fill();
     bool FillMore();
     bool IsLineEnd(char byte) const;
@@ -84,6 +94,7 @@ private:
 
     std::optional<TFile> ownFile_;
     TFile& file_;
+    std::optional<TDecodedFile> decoded_; // a text in another encoding than windows-1251
     LineEnds rule_;
     std::vector<char> buffer_;
     std::size_t position_ = 0;

@@ -187,6 +187,18 @@ TEncodingGuess DetectEncoding(std::string_view firstBlock)
     return {TSourceEncoding::Windows1251};
 }
 
+TEncodingGuess EncodingFor(TSourceEncoding chosen, std::string_view firstBlock)
+{
+    switch (chosen) {
+    case TSourceEncoding::Auto:
+        return DetectEncoding(firstBlock);
+    case TSourceEncoding::Utf16:
+        return {chosen, firstBlock.starts_with(Utf16BigMark)};
+    default:
+        return {chosen};
+    }
+}
+
 TSourceDecoder::TSourceDecoder(TEncodingGuess encoding) : encoding_(encoding)
 {
 }

@@ -35,6 +35,10 @@ struct TEncodingGuess {
 // Russian letters read clearly better as KOI8-R or CP866.
 TEncodingGuess DetectEncoding(std::string_view firstBlock);
 
+// The encoding a text is read in when chosen is asked for: the detected one for
+// Auto; for UTF-16 the byte order of its mark (little-endian without one).
+TEncodingGuess EncodingFor(TSourceEncoding chosen, std::string_view firstBlock);
+
 // Decodes a text piece by piece into windows-1251; a character the code page
 // lacks becomes an HTML numeric character reference ("&#9552;"), as page titles
 // do. Memory stays that of one piece, whatever the length of a line.

@@ -12,8 +12,12 @@ namespace verdask {
 TFile::TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode, const std::string& reportedName)
     : fileSystem_(&fileSystem), path_(path), reportedName_(reportedName)
 {
-    if (const int error = fileSystem.Open(path, mode, handle_))
+    if (const int error = fileSystem.Open(path, mode, handle_)) {
+        if (error == NotARegularFile)
+            throw EInOutError(reportedName_, error, "not a regular file but a pipe, a device or a socket, "
+                                                    "which the program does not read");
         throw EInOutError(reportedName_, error);
+    }
     open_ = true;
 }
 

@@ -14,6 +14,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace verdask {
@@ -159,6 +160,46 @@ TEST(VerdaskConvert, FailuresNameTheFileAndTheReason)
     run = RunConverter(dir, {"--config", dir.File("none.con"), dir.File("tale.txt")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Err.find("Cannot open file " + dir.File("none.con")), std::string::npos) << run.Err;
+}
+
+TEST(VerdaskConvert, ReadsEveryEncodingAndRefusesWhatIsNoText)
+{
+    TTempDir dir;
+    const std::string expected = PageHeaderText(dir.File("tale.html"), TViewStyle{}) +
+                                 test::Recoded(CrLfLines({"<P style=\"text-align: center\"><B>Сказка</B></P>",
+                                                          "   Ёлка &#150; ель"}),
+                                               "UTF-8", "CP1251") +
+                                 PageFooterText();
+    const std::string book = CrLfLines({"Автор", "Сказка", "   Ёлка -- ель"});
+    const std::string text = dir.File("tale.txt");
+    for (const char* encoding : {"UTF-8", "KOI8-R", "CP866", "CP1251"}) {
+        WriteFileBytes(text, test::Recoded(book, "UTF-8", encoding));
+        const TRun run = RunConverter(dir, {"--force", text});
+        ASSERT_EQ(run.Status, 0) << run.Err;
+        EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), expected) << encoding;
+    }
+    // Chosen in the configuration or on the command line, an encoding is used as it stands.
+    WriteFileBytes(text, test::Recoded(book, "UTF-8", "UTF-16LE"));
+    WriteFileBytes(dir.File("utf16.con"), CrLfLines({"Source encoding=utf-16"}));
+    TRun run = RunConverter(dir, {"--config", dir.File("utf16.con"), "--force", text});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), expected);
+
+    std::filesystem::remove(dir.File("tale.html"));
+    run = RunConverter(dir, {text});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Err, "verdask-convert: " + text +
+                           ": does not look like a text: it holds bytes that no text holds; not converted "
+                           "(--encoding converts it anyway)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("tale.html")));
+    run = RunConverter(dir, {"--encoding", "UTF-16", text});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadFileBytes(dir.File("tale.html")), expected);
+
+    ASSERT_EQ(::mkfifo(dir.File("pipe.txt").c_str(), 0600), 0);
+    run = RunConverter(dir, {dir.File("pipe.txt")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("not a regular file"), std::string::npos) << run.Err;
 }
 
 TEST(VerdaskConvert, RestylesPagesOfThisProgramOnly)
@@ -323,7 +364,13 @@ TEST(VerdaskConvert, UsageErrors)
 {
     TTempDir dir;
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {}, {"--bogus", "a.txt"}, {"--out"}, {"--out", "x.html", "a.txt", "b.txt"}, {"--print-style", "p", "t"}}) {
+             {},
+             {"--bogus", "a.txt"},
+             {"--out"},
+             {"--out", "x.html", "a.txt", "b.txt"},
+             {"--print-style", "p", "t"},
+             {"--encoding", "latin-1", "a.txt"},
+             {"--encoding", "UTF-8", "--restyle", "--style", "s.sty", "p.html"}}) {
         const TRun run = RunConverter(dir, arguments);
         EXPECT_EQ(run.Status, 2) << (arguments.empty() ? "" : arguments[0]);
         EXPECT_NE(run.Err.find("Usage:"), std::string::npos);

@@ -36,17 +36,17 @@ Lines DefaultLines()
         "Same directory=Yes", "Language=English", "Left=50", "Top=50", "Width=540", "Height=380",
         "Maximized=No", "DefaultFontColor=#000000", "DefaultBackColor=#FFFFFF", "DefaultFontName=Arial",
         "DefaultFontSize=14", "DefaultLineHeight=18", "DefaultLetterSpacing=1", "DefaultJustification=0",
-        "DefaultTextWidth=100",
+        "DefaultTextWidth=100", "Source encoding=Auto",
     };
 }
 
-TEST(TConfDefaults, AnEmptyStoreGetsTheTwentyThreeKeysInOrder)
+TEST(TConfDefaults, AnEmptyStoreGetsEveryKeyButLastreadInOrder)
 {
     TConf conf;
     conf.SetDefaults();
     EXPECT_EQ(conf.Lines(), DefaultLines());
     EXPECT_EQ(conf.GetValue("Lastread"), "");
-    EXPECT_EQ(ConfDefaults().size(), 24u);
+    EXPECT_EQ(ConfDefaults().size(), 25u);
     EXPECT_EQ(ConfDefaults()[2].Key, "Lastread");
 }
 
@@ -161,7 +161,7 @@ TEST(TConfFiles, LoadWithTheFileGoneKeepsLinesAndFillsDefaults)
     EXPECT_EQ(conf.GetValue("Custom"), "1");
     EXPECT_EQ(conf.GetValue("Width"), "540");
     EXPECT_EQ(conf.GetValue("Lastread"), "");
-    EXPECT_EQ(conf.Lines().size(), 24u);
+    EXPECT_EQ(conf.Lines().size(), DefaultLines().size() + 1);
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "prog.con"));
 }
 

@@ -155,6 +155,42 @@ TEST_F(LoadFixture, ALoadStoresTheFolderThePreviewAndTheIndent)
     EXPECT_EQ(state.IndentWidth, 6);
 }
 
+TEST_F(LoadFixture, ATextInAnotherEncodingIsPreviewedDecoded)
+{
+    const std::string path = dir.File("tale.txt");
+    WriteFileBytes(path, test::Recoded(test::CrLfLines(Framed({"   Ёлка", "   ель"})), "UTF-8", "KOI8-R"));
+    prompts.DialogAnswers = {path};
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(state.Encoding, TEncodingGuess{TSourceEncoding::Koi8R});
+    EXPECT_EQ(state.Preview.at(10), "   \xA8\xEB\xEA\xE0");
+    EXPECT_EQ(state.IndentWidth, 3);
+
+    conf.SetValue(ConfKey::SourceEncoding, "cp866"); // chosen: read so even though it reads badly
+    prompts.DialogAnswers = {path};
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(state.Encoding, TEncodingGuess{TSourceEncoding::Cp866});
+    EXPECT_TRUE(prompts.Questions.empty());
+}
+
+TEST_F(LoadFixture, AFileThatIsNoTextIsLoadedOnlyWhenTheUserSaysSo)
+{
+    const std::string path = dir.File("photo.jpg");
+    WriteFileBytes(path, std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0\x01", 13));
+    prompts.DialogAnswers = {path};
+    prompts.YesNoAnswers = {false};
+    EXPECT_FALSE(Load());
+    ASSERT_EQ(prompts.Questions.size(), 1u);
+    EXPECT_EQ(prompts.Questions[0].Text, FormatMessage(NotATextQuestion, path));
+    EXPECT_EQ(state.SourcePath, "/old/book.txt");
+    EXPECT_EQ(state.Preview, Lines{"old"});
+
+    prompts.DialogAnswers = {path};
+    prompts.YesNoAnswers = {true};
+    EXPECT_TRUE(Load());
+    EXPECT_EQ(state.SourcePath, path);
+    EXPECT_EQ(state.Encoding, TEncodingGuess{TSourceEncoding::Windows1251});
+}
+
 TEST_F(LoadFixture, CancellingChangesNothing)
 {
     prompts.DialogAnswers = {std::nullopt};
@@ -186,7 +222,7 @@ TEST_F(LoadFixture, AFailedLoadKeepsTheLoadedText)
     conf.SetValue(ConfKey::LeadingSpaces, "5");
     test::TFailingFileSystem failing(2); // the first read of the text
     prompts.DialogAnswers = {dir.File("tale.txt")};
-    EXPECT_THROW(LoadSource(conf, dialog, prompts, nullptr, state, failing), EInOutError);
+    EXPECT_THROW(LoadSource(conf, dialog, prompts, nullptr, state, NotATextQuestion, failing), EInOutError);
     EXPECT_EQ(state.SourcePath, "/old/book.txt");
 }
 

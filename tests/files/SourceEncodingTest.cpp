@@ -1,13 +1,12 @@
 #include "files/SourceEncoding.h"
 
 #include "files/Cp1251.h"
+#include "files/DecodedFile.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 #include <random>
-#include <stdexcept>
 
 namespace verdask {
 namespace {
@@ -22,21 +21,7 @@ constexpr std::string_view Prose =
 // The text in another encoding, as iconv makes it.
 std::string Encoded(std::string_view utf8, const char* encoding)
 {
-    iconv_t converter = ::iconv_open(encoding, "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("no iconv for this encoding");
-    std::string in(utf8);
-    std::string out(in.size() * 4 + 16, '\0');
-    char* from = in.data();
-    char* to = out.data();
-    std::size_t fromLeft = in.size();
-    std::size_t toLeft = out.size();
-    const std::size_t done = ::iconv(converter, &from, &fromLeft, &to, &toLeft);
-    ::iconv_close(converter);
-    if (done == static_cast<std::size_t>(-1))
-        throw std::runtime_error("the text does not fit the encoding");
-    out.resize(out.size() - toLeft);
-    return out;
+    return test::Recoded(utf8, "UTF-8", encoding);
 }
 
 // A text decoded whole, or in pieces of the given sizes, round and round.
@@ -133,6 +118,39 @@ TEST(SourceEncoding, NamesAndTexts)
     EXPECT_TRUE(LooksBinary(std::string("PK\x03\x04\x00\x00", 6)));
     EXPECT_TRUE(LooksBinary("\x7F" "ELF\x02\x01\x01"));
     EXPECT_FALSE(LooksBinary("Text\tand\r\nlines\f\x1A"));
+}
+
+TEST(TDecodedFile, GoesBackToAnyOffsetNotGivenUp)
+{
+    test::TTempDir dir;
+    std::mt19937 random(8122026);
+    std::string text;
+    for (int i = 0; i < 3000; ++i)
+        text += i % 7 == 0 ? std::string("😀═") : std::string("Ёлка и ель. ");
+    const std::string expected = Utf8ToHtml1251(text);
+    const std::string path = dir.File("book.txt");
+    test::WriteFileBytes(path, "\xEF\xBB\xBF" + text);
+    for (const std::size_t block : {1u, 3u, 7u, 4096u}) {
+        TFile file = TFile::OpenForReading(PlatformFileSystem(), path);
+        TDecodedFile decoded(file, {TSourceEncoding::Utf8}, block);
+        std::uint64_t at = 0;
+        std::uint64_t kept = 0; // the earliest offset not given up
+        char buffer[64];
+        while (const std::size_t got = decoded.Read(buffer, 1 + random() % sizeof buffer)) {
+            ASSERT_EQ(std::string_view(buffer, got), std::string_view(expected).substr(at, got)) << at;
+            at += got;
+            if (random() % 4 == 0) {
+                kept = kept + random() % (at - kept + 1);
+                decoded.ForgetBefore(kept);
+            }
+            if (random() % 3 == 0) {
+                at = kept + random() % (at - kept + 1);
+                decoded.Seek(at);
+            }
+        }
+        EXPECT_EQ(at, expected.size()) << "block " << block;
+        EXPECT_EQ(decoded.FileOffset(), text.size() + 3);
+    }
 }
 
 } // namespace

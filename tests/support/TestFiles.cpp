@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <iconv.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -13,6 +14,26 @@
 #include <stdlib.h>
 
 namespace verdask::test {
+
+std::string Recoded(std::string_view text, const char* from, const char* to)
+{
+    iconv_t converter = ::iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("no iconv for this encoding");
+    std::string in(text);
+    std::string out(in.size() * 4 + 16, '\0');
+    char* source = in.data();
+    char* target = out.data();
+    std::size_t sourceLeft = in.size();
+    std::size_t targetLeft = out.size();
+    const std::size_t done = ::iconv(converter, &source, &sourceLeft, &target, &targetLeft);
+    ::iconv_close(converter);
+    // With //IGNORE iconv reports the characters it left out, having gone on to the end.
+    if (done == static_cast<std::size_t>(-1) && sourceLeft != 0)
+        throw std::runtime_error("the text does not fit the encoding");
+    out.resize(out.size() - targetLeft);
+    return out;
+}
 
 TTempDir::TTempDir()
 {

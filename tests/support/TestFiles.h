@@ -30,6 +30,9 @@ private:
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, std::string_view bytes);
+// Text in the encoding to, from the encoding from, as iconv makes it ("KOI8-R//IGNORE"
+// leaves out what KOI8-R lacks). Throws std::runtime_error for what does not fit.
+std::string Recoded(std::string_view text, const char* from, const char* to);
 // The names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 
