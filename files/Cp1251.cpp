@@ -63,19 +63,19 @@ constexpr std::array<unsigned char, 256> MakeLowerTable()
 
 constexpr auto LowerTable = MakeLowerTable();
 
-// The windows-1251 byte of a code point at or above 80, or -1.
-int EncodeUpper(char32_t c)
+constexpr std::array<unsigned char, Windows1251Limit> MakeByteTable()
 {
-    if (c >= 0x0410 && c <= 0x044F)
-        return static_cast<int>(0xC0 + (c - 0x0410));
-    for (std::size_t i = 0; i < UpperHalf.size(); ++i) {
-        if (UpperHalf[i] == c && c != Replacement)
-            return static_cast<int>(0x80 + i);
+    std::array<unsigned char, Windows1251Limit> table{};
+    for (int byte = 0x80; byte < 256; ++byte) {
+        if (const char32_t c = Decode(static_cast<unsigned char>(byte)); c != Replacement)
+            table[c] = static_cast<unsigned char>(byte);
     }
-    return -1;
+    return table;
 }
 
 } // namespace
+
+const std::array<unsigned char, Windows1251Limit> Windows1251Bytes = MakeByteTable();
 
 char32_t NextUtf8CodePoint(std::string_view text, std::size_t& at)
 {
@@ -141,8 +141,8 @@ void AppendHtml1251(char32_t c, std::string& out)
 {
     if (c < 0x80) {
         out += static_cast<char>(c);
-    } else if (const int byte = EncodeUpper(c); byte >= 0) {
-        out += static_cast<char>(byte);
+    } else if (c < Windows1251Limit && Windows1251Bytes[c] != 0) {
+        out += static_cast<char>(Windows1251Bytes[c]);
     } else {
         out += "&#";
         out += std::to_string(static_cast<std::uint32_t>(c));

@@ -3,6 +3,7 @@
 // The windows-1251 code page, as far as the core needs it: letter case for
 // matching keys, and file names (UTF-8 on this platform) written into pages.
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,12 @@ namespace verdask {
 
 // The Unicode code point of a windows-1251 byte; 0xFFFD for the one unassigned byte (98).
 char32_t Windows1251ToUnicode(unsigned char byte);
+
+// Every character of the code page beyond ASCII lies below this code point.
+inline constexpr char32_t Windows1251Limit = 0x2200;
+// The windows-1251 byte of each code point below the limit; 0 where the code page
+// lacks it (and for ASCII, which is its own byte).
+extern const std::array<unsigned char, Windows1251Limit> Windows1251Bytes;
 
 // A byte in small letters, Latin and Cyrillic alike.
 char LowerCase1251(char byte);

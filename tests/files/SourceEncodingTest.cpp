@@ -106,6 +106,27 @@ TEST(SourceEncoding, RandomTextsDecodeAlikeWholeAndInPieces)
     }
 }
 
+TEST(SourceEncoding, Utf8DecodesAsTheCodePageDoesCharacterByCharacter)
+{
+    // Mostly Russian prose, where the decoder takes sixteen bytes at a time, with
+    // everything that must stop it: other two-byte letters, three- and four-byte
+    // characters, overlong and broken sequences, stray continuation bytes.
+    const std::vector<std::string> tokens = {
+        "а", "п", "р", "я", "А", "П", "Р", "Я", "Ё", "ё", "ж", " ", " ", "-", ".", "x",  "\r\n",
+        "Ђ", "«", "»", "é", "ѐ", "Ѐ", "—", "═", "😀", "\xC0\x80", "\xE0\x90\x81", "\xD0", "\x81", "\xF0\x9F",
+    };
+    std::mt19937 random(8122026);
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const bool plain = round % 2 == 0; // half the texts are Russian letters and blanks only
+        for (int i = random() % 400; i > 0; --i)
+            text += tokens[random() % (plain ? 12 : tokens.size())];
+        const std::string expected = Utf8ToHtml1251(text);
+        EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, text), expected) << round;
+        EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, text, {1 + random() % 40, 1 + random() % 40}), expected) << round;
+    }
+}
+
 TEST(SourceEncoding, NamesAndTexts)
 {
     for (const auto encoding : {TSourceEncoding::Auto, TSourceEncoding::Windows1251, TSourceEncoding::Utf8,
