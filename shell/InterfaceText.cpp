@@ -1,5 +1,7 @@
 #include "shell/InterfaceText.h"
 
+#include "conversion/Source.h"
+
 #include "files/Errors.h"
 
 #include "files/Cp1251.h"
@@ -178,6 +180,43 @@ std::string PrintFailedText(int language, std::string_view reason)
 {
     return FormatMessage(language == RussianColumn ? "Страница не напечатана.\n%s" : "The page was not printed.\n%s",
                          reason);
+}
+
+std::string SourceEncodingLabelText(int language)
+{
+    return language == RussianColumn ? "Кодировка текстов:" : "Source encoding:";
+}
+
+std::string AutoEncodingText(int language)
+{
+    return language == RussianColumn ? "Авто (по тексту)" : "Auto (told from the text)";
+}
+
+std::string NotATextQuestionText(int language)
+{
+    return language == RussianColumn
+               ? "Файл %s не похож на текст: в нём есть байты, которых в текстах не бывает. Всё равно загрузить его?"
+               : std::string(NotATextQuestion);
+}
+
+std::string EncodingUsedText(int language, std::string_view name, bool detected)
+{
+    const std::string_view text = language == RussianColumn
+                                      ? (detected ? "Кодировка: %s (определена по тексту)"
+                                                  : "Кодировка: %s (выбрана в настройках)")
+                                      : (detected ? "Encoding: %s (told from the text)"
+                                                  : "Encoding: %s (chosen in the settings)");
+    return FormatMessage(text, name);
+}
+
+std::string UnknownEncodingText(int language, std::string_view value)
+{
+    return FormatMessage(language == RussianColumn
+                             ? "«%s» — не кодировка, известная программе (Auto, windows-1251, UTF-8, KOI8-R, "
+                               "CP866, UTF-16)."
+                             : "'%s' is no encoding the program knows (Auto, windows-1251, UTF-8, KOI8-R, CP866, "
+                               "UTF-16).",
+                         value);
 }
 
 std::string SampleText()

@@ -75,6 +75,17 @@ std::string PageStillLoadingText(int language);
 // Printing ended without the pages: why.
 std::string PrintFailedText(int language, std::string_view reason);
 
+// Source encodings, in UTF-8. The settings dialog's label and its "Auto" item.
+std::string SourceEncodingLabelText(int language);
+std::string AutoEncodingText(int language);
+// Asked before a file that looks like no text is loaded; %s is its path.
+std::string NotATextQuestionText(int language);
+// The status line after Load: the encoding the text is read in, and whether it
+// was told from the text or chosen in the settings.
+std::string EncodingUsedText(int language, std::string_view name, bool detected);
+// "Source encoding" names no encoding the program knows.
+std::string UnknownEncodingText(int language, std::string_view value);
+
 // The body of the style preview: a passage of Russian prose marked up as a page body.
 std::string SampleText();
 

@@ -5,6 +5,7 @@
 #include "files/Errors.h"
 #include "files/FileReplacement.h"
 #include "files/Misc.h"
+#include "files/SourceEncoding.h"
 #include "shell/About.h"
 #include "shell/Controls.h"
 #include "shell/QtPrompts.h"
@@ -19,6 +20,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QListWidget>
 #include <QMenuBar>
@@ -150,6 +152,8 @@ void TMainForm::CreateViews()
     progress_->setRange(0, ProgressSteps);
     progress_->setTextVisible(false);
     progress_->setMaximumHeight(12);
+    encodingLabel_ = new QLabel(this);
+    statusBar()->addWidget(encodingLabel_);
     statusBar()->addPermanentWidget(progress_, 1);
     progress_->hide();
     statusBar()->hide();
@@ -188,9 +192,22 @@ std::int32_t TMainForm::IntegerSetting(std::string_view key)
     return TextToInteger(DefaultValueOf(key));
 }
 
+// A "Source encoding" no encoding is named by is told, and Auto takes its place.
+void TMainForm::CheckEncodingSetting()
+{
+    const std::string value = conf_.GetValue(ConfKey::SourceEncoding);
+    if (value.empty() || EncodingNamed(value))
+        return;
+    const int language = conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
+    prompts_.ShowError(UnknownEncodingText(language, FromWindows1251(value).toStdString()) + "\n" +
+                       BadSettingText(language, ConfKey::SourceEncoding, ConfigurationPath(programPath_)));
+    conf_.SetValue(ConfKey::SourceEncoding, DefaultValueOf(ConfKey::SourceEncoding));
+}
+
 void TMainForm::ApplyStartupSettings()
 {
     headerEndMarker_ = verdask::HeaderEndMarker;
+    CheckEncodingSetting();
     const int left = IntegerSetting(ConfKey::Left);
     const int top = IntegerSetting(ConfKey::Top);
     const int width = IntegerSetting(ConfKey::Width);
@@ -239,6 +256,7 @@ void TMainForm::ApplyLanguage()
     menu_.Read1->setText(Caption(Text(Row::Read)));
     menu_.Style1->setText(Caption(Text(Row::Style)));
     reader_->SetLanguage(LanguageIndex());
+    ShowSourceEncoding();
     ApplyQtLanguage();
     openDialog_.Title = Text(Row::ChooseTextTitle);
     saveDialog_.Title = Text(Row::Save);
@@ -278,11 +296,14 @@ bool TMainForm::ListShown() const
 void TMainForm::ShowList()
 {
     views_->setCurrentWidget(listBox_);
+    statusBar()->show();
 }
 
 void TMainForm::ShowBrowser()
 {
     views_->setCurrentWidget(reader_);
+    if (!converting_)
+        statusBar()->hide();
 }
 
 void TMainForm::SetMenuLoaded()
@@ -312,10 +333,19 @@ void TMainForm::FillListBox()
 
 bool TMainForm::LoadSource()
 {
-    if (!verdask::LoadSource(conf_, openDialog_, prompts_, [this] { SaveReadingPosition(); }, source_))
+    if (!verdask::LoadSource(conf_, openDialog_, prompts_, [this] { SaveReadingPosition(); }, source_,
+                             NotATextQuestionText(LanguageIndex())))
         return false;
+    encodingDetected_ = ChosenEncoding(conf_) == TSourceEncoding::Auto;
     FillListBox();
+    ShowSourceEncoding();
     return true;
+}
+
+void TMainForm::ShowSourceEncoding()
+{
+    encodingLabel_->setText(QString::fromStdString(
+        EncodingUsedText(LanguageIndex(), EncodingName(source_.Encoding.Encoding), encodingDetected_)));
 }
 
 void TMainForm::BeginConversion()
@@ -343,7 +373,8 @@ void TMainForm::EndConversion()
                              menu_.Print1, menu_.Settings1})
         command->setEnabled(command->property("enabledBeforeConversion").toBool());
     progress_->hide();
-    statusBar()->hide();
+    if (views_->currentWidget() != listBox_)
+        statusBar()->hide();
     if (closeAfterConversion_)
         QTimer::singleShot(0, this, &QWidget::close);
 }

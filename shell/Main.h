@@ -24,6 +24,7 @@ class QDialog;
 class QActionGroup;
 class QListWidget;
 class QMenu;
+class QLabel;
 class QProgressBar;
 class QStackedLayout;
 class QTranslator;
@@ -109,6 +110,7 @@ public:
     };
     const TMenu& Menu() const { return menu_; }
     QListWidget* ListBox1() const { return listBox_; }
+    QLabel* EncodingLabel() const { return encodingLabel_; }
     TReader& Reader() const { return *reader_; }
     TWebView* WebBrowser1() const;
     bool ListShown() const;
@@ -130,6 +132,8 @@ private:
     void ForgetDroppedPage(const QString& path);
 
     bool LoadSource();
+    void ShowSourceEncoding();
+    void CheckEncodingSetting();
     bool ConvertAndSave();
     void FillListBox();
     void ShowList();
@@ -170,6 +174,8 @@ private:
     QListWidget* listBox_ = nullptr;
     TReader* reader_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QLabel* encodingLabel_ = nullptr;    // the loaded text's encoding, in the status area
+    bool encodingDetected_ = false;      // told from the text, not chosen in the settings
     QPointer<QDialog> styleForm_;
     std::vector<std::unique_ptr<QTranslator>> qtTranslators_;
 

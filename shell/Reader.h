@@ -63,6 +63,8 @@ public:
     // Prints the shown page on printer, or into pdfFile when it is named.
     void Print(std::unique_ptr<QPrinter> printer, const std::string& pdfFile);
     bool Printing() const;
+    // The view is loading a page; Print waits for it to be shown.
+    bool Loading() const { return loading_; }
 
     TWebView* View() const { return view_; }
 

@@ -1,25 +1,36 @@
 #include "shell/Sett.h"
 
 #include "config/Conf.h"
+#include "conversion/Source.h"
 #include "files/Errors.h"
 #include "files/Misc.h"
+#include "files/SourceEncoding.h"
 #include "shell/Controls.h"
+#include "shell/InterfaceText.h"
 #include "shell/Main.h"
 #include "shell/Text.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+
+#include <algorithm>
+#include <iterator>
 
 namespace verdask {
 namespace {
 
 constexpr int DesignWidth = 551;
-constexpr int DesignHeight = 180;
+constexpr int DesignHeight = 206;
 constexpr int RightMargin = 16;
 constexpr int Button1Left = 176;
 constexpr int Button2Left = 272;
+
+constexpr TSourceEncoding EncodingItems[] = {TSourceEncoding::Auto,  TSourceEncoding::Windows1251,
+                                             TSourceEncoding::Utf8,  TSourceEncoding::Koi8R,
+                                             TSourceEncoding::Cp866, TSourceEncoding::Utf16};
 
 const char* YesNo(const QCheckBox* box)
 {
@@ -41,6 +52,8 @@ TSettingsForm::TSettingsForm(TMainForm* mainForm)
       checkBox2_(new QCheckBox(this)),
       checkBox3_(new QCheckBox(this)),
       checkBox5_(new QCheckBox(this)),
+      label4_(new QLabel(this)),
+      encodingBox_(new QComboBox(this)),
       button1_(new QPushButton(this)),
       button2_(new QPushButton(this))
 {
@@ -55,8 +68,13 @@ TSettingsForm::TSettingsForm(TMainForm* mainForm)
     checkBox2_->move(15, 60);
     checkBox3_->move(15, 84);
     checkBox5_->move(15, 107);
-    button1_->setGeometry(Button1Left, 144, 75, 25);
-    button2_->setGeometry(Button2Left, 144, 75, 25);
+    label4_->move(16, 138);
+    encodingBox_->move(16, 134);
+    for (const TSourceEncoding encoding : EncodingItems)
+        encodingBox_->addItem(QString::fromUtf8(EncodingName(encoding).data(),
+                                                static_cast<qsizetype>(EncodingName(encoding).size())));
+    button1_->setGeometry(Button1Left, 170, 75, 25);
+    button2_->setGeometry(Button2Left, 170, 75, 25);
     for (QPushButton* button : {button1_, button2_})
         button->setAutoDefault(false);
     connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
@@ -85,6 +103,9 @@ void TSettingsForm::FormShow()
     checkBox2_->setChecked(IsYes(conf.GetValue(ConfKey::ReplaceDoubleDash)));
     checkBox3_->setChecked(IsYes(conf.GetValue(ConfKey::ReplaceLeadingDash)));
     checkBox5_->setChecked(IsYes(conf.GetValue(ConfKey::SameDirectory)));
+    const TSourceEncoding chosen = ChosenEncoding(conf);
+    encodingBox_->setCurrentIndex(
+        static_cast<int>(std::find(std::begin(EncodingItems), std::end(EncodingItems), chosen) - std::begin(EncodingItems)));
 
     const auto text = [this](int row) { return FromWindows1251(mainForm_->Text(row)); };
     label1_->setText(text(8));
@@ -98,6 +119,12 @@ void TSettingsForm::FormShow()
     checkBox5_->setText(text(13));
     for (QCheckBox* box : {checkBox2_, checkBox3_, checkBox5_})
         box->adjustSize();
+    const int language = mainForm_->LanguageIndex();
+    label4_->setText(QString::fromStdString(SourceEncodingLabelText(language)));
+    label4_->adjustSize();
+    encodingBox_->setItemText(0, QString::fromStdString(AutoEncodingText(language)));
+    encodingBox_->adjustSize();
+    encodingBox_->move(label4_->geometry().right() + 1 + 5, encodingBox_->y());
     button1_->setText(text(14));
     button2_->setText(text(15));
     upDown2_->move(label1_->geometry().right() + 1 + 5, upDown2_->y());
@@ -113,7 +140,8 @@ void TSettingsForm::FitTexts()
 {
     int right = 0;
     for (QWidget* control : std::initializer_list<QWidget*>{label1_, upDown2_, label2_, checkBox4_, checkBox1_,
-                                                            label3_, upDown1_, checkBox2_, checkBox3_, checkBox5_})
+                                                            label3_, upDown1_, checkBox2_, checkBox3_, checkBox5_,
+                                                            label4_, encodingBox_})
         right = std::max(right, control->geometry().right() + 1);
     setFixedSize(std::max(DesignWidth, right + RightMargin), DesignHeight);
     const int shift = (width() - DesignWidth) / 2;
@@ -133,6 +161,7 @@ void TSettingsForm::StoreSettings()
     conf.SetValue(ConfKey::ReplaceDoubleDash, YesNo(checkBox2_));
     conf.SetValue(ConfKey::ReplaceLeadingDash, YesNo(checkBox3_));
     conf.SetValue(ConfKey::SameDirectory, YesNo(checkBox5_));
+    conf.SetValue(ConfKey::SourceEncoding, EncodingName(EncodingItems[encodingBox_->currentIndex()]));
 }
 
 void TSettingsForm::showEvent(QShowEvent* event)

@@ -1,10 +1,11 @@
 #pragma once
 
-// The settings dialog: the seven conversion settings.
+// The settings dialog: the seven conversion settings and the source encoding.
 
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -21,7 +22,7 @@ public:
 
     // Centres the dialog, fills it from the configuration, lays it out for the language.
     void FormShow();
-    // Writes the seven keys in their order (after Button1).
+    // Writes the seven keys in their order, then "Source encoding" (after Button1).
     void StoreSettings();
 
     QSpinBox* UpDown2() const { return upDown2_; }
@@ -34,6 +35,9 @@ public:
     QLabel* Label1() const { return label1_; }
     QLabel* Label2() const { return label2_; }
     QLabel* Label3() const { return label3_; }
+    QLabel* Label4() const { return label4_; }
+    // "Auto", then the encodings by their names.
+    QComboBox* EncodingBox() const { return encodingBox_; }
     QPushButton* Button1() const { return button1_; }
     QPushButton* Button2() const { return button2_; }
 
@@ -55,6 +59,8 @@ private:
     QCheckBox* checkBox2_;
     QCheckBox* checkBox3_;
     QCheckBox* checkBox5_;
+    QLabel* label4_;
+    QComboBox* encodingBox_;
     QPushButton* button1_;
     QPushButton* button2_;
 };

@@ -1,6 +1,7 @@
 #include "shell/Main.h"
 
 #include "WindowTestSupport.h"
+#include "files/Errors.h"
 #include "shell/Application.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
@@ -11,7 +12,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QScreen>
+#include <QLabel>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -108,15 +111,20 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
             line = "DefaultFontSize=";
         if (line.starts_with("Language="))
             line = "Language=Russian";
+        if (line.starts_with("Source encoding="))
+            line = "Source encoding=latin-1";
     }
     WriteConfig(lines);
     TMainForm& form = Start();
     EXPECT_EQ(Prompts.Errors,
-              (Lines{"'wide' is not a valid integer value\n" + BadSettingText(RussianColumn, "Width", ConfigPath),
+              (Lines{UnknownEncodingText(RussianColumn, "latin-1") + "\n" +
+                         BadSettingText(RussianColumn, "Source encoding", ConfigPath),
+                     "'wide' is not a valid integer value\n" + BadSettingText(RussianColumn, "Width", ConfigPath),
                      "'' is not a valid integer value\n" + BadSettingText(RussianColumn, "DefaultFontSize", ConfigPath)}));
     EXPECT_EQ(form.DefaultStyle().FontSize, 14);
     EXPECT_EQ(form.Conf().GetValue("Width"), "540") << "the store takes the default, and the file heals";
     EXPECT_EQ(form.Conf().GetValue("DefaultFontSize"), "14");
+    EXPECT_EQ(form.Conf().GetValue("Source encoding"), "Auto");
     EXPECT_EQ(form.LanguageIndex(), RussianColumn);
     EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption)) << "all texts in place";
     EXPECT_EQ(ToWindows1251(form.Menu().Load1->text()), form.Text(Row::Load));
@@ -275,6 +283,43 @@ TEST_F(MainWindow, TheStatesOfLoadAndConvert)
     expected[0] = "Open directory=" + Dir.Path().string();
     expected.push_back("Lastread=" + Dir.File("tale.html"));
     EXPECT_EQ(ReadFileBytes(ConfigPath), CrLfLines(expected)) << "the 23 keys in order, then Lastread";
+}
+
+TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
+{
+    WriteConfig(test::DefaultConfigLines());
+    const std::string text = Dir.File("tale.txt");
+    WriteFileBytes(text, "Автор\r\nСказка\r\n     Ёлка -- ель.\r\n");
+    const std::string photo = Dir.File("photo.jpg");
+    WriteFileBytes(photo, std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
+    TMainForm& form = Start();
+    form.show();
+    EXPECT_FALSE(form.statusBar()->isVisible());
+
+    Prompts.DialogAnswers = {text};
+    form.ChangePgmState(form.Menu().Load1);
+    ASSERT_TRUE(form.TextLoaded());
+    EXPECT_EQ(Utf8(form.ListBox1()->item(2)->text()), "     Ёлка -- ель.");
+    EXPECT_TRUE(form.statusBar()->isVisible());
+    EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(EnglishColumn, "UTF-8", true));
+    form.Russian1Click(form.Menu().Russian1);
+    EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(RussianColumn, "UTF-8", true));
+
+    // What looks like no text is loaded only when the user says so.
+    Prompts.DialogAnswers = {photo};
+    Prompts.YesNoAnswers = {false};
+    form.ChangePgmState(form.Menu().Load1);
+    ASSERT_EQ(Prompts.Questions.size(), 1u);
+    EXPECT_EQ(Prompts.Questions[0].Text, FormatMessage(NotATextQuestionText(RussianColumn), photo));
+    EXPECT_EQ(form.Source().SourcePath, text);
+
+    form.Conf().SetValue("Source encoding", "KOI8-R");
+    Prompts.DialogAnswers = {text};
+    form.ChangePgmState(form.Menu().Load1);
+    EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(RussianColumn, "KOI8-R", false));
+
+    form.ChangePgmState(form.Menu().Convert1);
+    EXPECT_FALSE(form.statusBar()->isVisible()) << "the page is shown";
 }
 
 TEST_F(MainWindow, ReadOpensAPageFromAnyStateAndGivesTheDialogBack)

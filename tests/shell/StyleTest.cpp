@@ -377,6 +377,37 @@ TEST_F(StyleEditor, TheSettingsDialogWritesItsSevenKeysOnConfirmOnly)
     form.Settings1Click();
 }
 
+TEST_F(StyleEditor, TheSettingsDialogChoosesTheSourceEncoding)
+{
+    std::vector<std::string> lines = test::DefaultConfigLines();
+    std::erase(lines, "Source encoding=Auto"); // a file of an earlier version
+    WriteConfig(lines);
+    TMainForm& form = Start();
+    WhenSettingsShow([](TSettingsForm& dialog) {
+        EXPECT_EQ(dialog.EncodingBox()->currentIndex(), 0) << "no key: Auto";
+        EXPECT_EQ(dialog.EncodingBox()->currentText().toStdString(), AutoEncodingText(EnglishColumn));
+        EXPECT_EQ(dialog.EncodingBox()->count(), 6);
+        EXPECT_EQ(dialog.EncodingBox()->x(), dialog.Label4()->geometry().right() + 1 + 5);
+        dialog.EncodingBox()->setCurrentText("KOI8-R");
+    }, true);
+    form.Settings1Click();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Source encoding"), "KOI8-R");
+    EXPECT_EQ(conf.Lines().back(), "Source encoding=KOI8-R") << "after the seven keys the dialog writes";
+
+    form.Russian1Click(form.Menu().Russian1);
+    WhenSettingsShow([](TSettingsForm& dialog) {
+        EXPECT_EQ(dialog.EncodingBox()->currentText().toStdString(), "KOI8-R");
+        EXPECT_EQ(dialog.Label4()->text().toStdString(), SourceEncodingLabelText(RussianColumn));
+        EXPECT_EQ(dialog.EncodingBox()->itemText(0).toStdString(), AutoEncodingText(RussianColumn));
+        dialog.EncodingBox()->setCurrentIndex(0);
+    }, true);
+    form.Settings1Click();
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Source encoding"), "Auto");
+}
+
 TEST_F(StyleEditor, EveryDialogFitsItsTextsInBothLanguages)
 {
     WriteConfig(test::DefaultConfigLines());
