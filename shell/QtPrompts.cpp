@@ -33,7 +33,13 @@ QString QtFileFilter(std::string_view filter)
 
 void TQtPrompts::ShowWarning(std::string_view caption, std::string_view text)
 {
-    QMessageBox::warning(parent_, ToDisplay(caption), ToDisplay(text));
+    QMessageBox::warning(parent_, CaptionOr(caption), ToDisplay(text));
+}
+
+// A box without a caption of its own goes under the application's title.
+QString TQtPrompts::CaptionOr(std::string_view caption) const
+{
+    return caption.empty() ? ApplicationTitle() : ToDisplay(caption);
 }
 
 QString TQtPrompts::ApplicationTitle() const
@@ -53,7 +59,7 @@ void TQtPrompts::ShowMessage(std::string_view text)
 
 bool TQtPrompts::AskWarningYesNo(std::string_view caption, std::string_view text)
 {
-    return QMessageBox::warning(parent_, ToDisplay(caption), ToDisplay(text), QMessageBox::Yes | QMessageBox::No,
+    return QMessageBox::warning(parent_, CaptionOr(caption), ToDisplay(text), QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::No) == QMessageBox::Yes;
 }
 

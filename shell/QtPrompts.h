@@ -29,6 +29,7 @@ public:
 
 private:
     bool RunFileDialog(TFileDialog& dialog, bool save);
+    QString CaptionOr(std::string_view caption) const;
     QString ApplicationTitle() const;
 
     QWidget* parent_ = nullptr;
