@@ -41,6 +41,8 @@ inline constexpr std::string_view DefaultJustification = "DefaultJustification";
 inline constexpr std::string_view DefaultTextWidth = "DefaultTextWidth";
 // "Auto" or the name of an encoding source texts are read in (files/SourceEncoding).
 inline constexpr std::string_view SourceEncoding = "Source encoding";
+// The zoom of every page in the reader, in percent; written when the program ends.
+inline constexpr std::string_view Zoom = "Zoom";
 } // namespace ConfKey
 
 struct TConfDefault {

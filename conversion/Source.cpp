@@ -153,9 +153,16 @@ bool LoadSource(TConf& conf, TFileDialog& openDialog, Prompts& prompts,
 {
     if (!prompts.ExecuteOpenDialog(openDialog))
         return false;
+    return LoadSourceFile(conf, openDialog.FileName, prompts, saveReadingPosition, state, notATextQuestion,
+                          fileSystem);
+}
+
+bool LoadSourceFile(TConf& conf, const std::string& path, Prompts& prompts,
+                    const std::function<void()>& saveReadingPosition, TSourceState& state,
+                    std::string_view notATextQuestion, FileSystem& fileSystem)
+{
     if (saveReadingPosition)
         saveReadingPosition();
-    const std::string path = openDialog.FileName;
     conf.SetValue(ConfKey::OpenDirectory, DirectoryPart(path));
 
     const TSourceKind kind = ExamineSource(path, ChosenEncoding(conf), fileSystem);

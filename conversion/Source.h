@@ -79,5 +79,11 @@ inline constexpr std::string_view NotATextQuestion =
 bool LoadSource(TConf& conf, TFileDialog& openDialog, Prompts& prompts,
                 const std::function<void()>& saveReadingPosition, TSourceState& state,
                 std::string_view notATextQuestion = NotATextQuestion, FileSystem& fileSystem = PlatformFileSystem());
+// The same for a text chosen elsewhere (the command line, a drop): what follows
+// the dialog.
+bool LoadSourceFile(TConf& conf, const std::string& path, Prompts& prompts,
+                    const std::function<void()>& saveReadingPosition, TSourceState& state,
+                    std::string_view notATextQuestion = NotATextQuestion,
+                    FileSystem& fileSystem = PlatformFileSystem());
 
 } // namespace verdask

@@ -6,6 +6,7 @@
 // program's text.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -85,6 +86,29 @@ std::string NotATextQuestionText(int language);
 std::string EncodingUsedText(int language, std::string_view name, bool detected);
 // "Source encoding" names no encoding the program knows.
 std::string UnknownEncodingText(int language, std::string_view value);
+
+// The reader's menu entries and find bar, in UTF-8; "&" marks a mnemonic.
+enum class TReaderText {
+    ViewMenu,
+    Find,
+    ZoomIn,
+    ZoomOut,
+    ActualSize,
+    RecentBooks,
+    NoRecentBooks,
+    FindPlaceholder,
+    FindPrevious,
+    FindNext,
+    FindClose,
+};
+std::string ReaderText(int language, TReaderText which);
+// The find bar's count: "3 of 12", or that nothing matches.
+std::string MatchesText(int language, int active, int matches);
+// The status line while a page is read: the paragraph at the top of the view, of
+// how many, and the share read.
+std::string PositionText(int language, std::int64_t paragraph, std::int64_t paragraphs);
+// The menu caption of a row with its mnemonic: "&File", "&Файл".
+std::string MenuCaption(int language, int row);
 
 // The body of the style preview: a passage of Russian prose marked up as a page body.
 std::string SampleText();

@@ -1,5 +1,6 @@
 #include "shell/Main.h"
 
+#include "config/RecentBooks.h"
 #include "conversion/Bookmark.h"
 #include "conversion/ConvertAndSave.h"
 #include "files/Errors.h"
@@ -20,10 +21,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QStackedLayout>
 #include <QStatusBar>
@@ -86,12 +91,27 @@ void TMainForm::CreateMenu()
     menu_.Loadconvertandsave1 = menu_.File1->addAction("Load, convert and save");
     menu_.Loadconvertandsave1->setShortcut(QKeySequence(Qt::Key_F2));
     menu_.Read1 = menu_.File1->addAction("Read");
-    menu_.Read1->setShortcut(QKeySequence(Qt::Key_F3));
+    menu_.Read1->setShortcuts({QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_O)});
+    menu_.Recent1 = menu_.File1->addMenu("Recent books");
     menu_.Print1 = menu_.File1->addAction("Print");
+    menu_.Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    menu_.Load1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     menu_.File1->addSeparator();
     menu_.Style1 = menu_.File1->addAction("Style");
     menu_.File1->addSeparator();
     menu_.Exit1 = menu_.File1->addAction("Exit");
+
+    menu_.View1 = bar->addMenu("View");
+    menu_.Find1 = menu_.View1->addAction("Find");
+    menu_.Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    menu_.View1->addSeparator();
+    menu_.ZoomIn1 = menu_.View1->addAction("Zoom in");
+    // Ctrl and the key of plus, with or without Shift.
+    menu_.ZoomIn1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    menu_.ZoomOut1 = menu_.View1->addAction("Zoom out");
+    menu_.ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    menu_.ActualSize1 = menu_.View1->addAction("Actual size");
+    menu_.ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
     menu_.Setup1 = bar->addMenu("Setup");
     menu_.Language1 = menu_.Setup1->addMenu("Language");
@@ -126,6 +146,40 @@ void TMainForm::CreateMenu()
             [this] { Guarded([this] { Viewreadmefile1Click(); }); });
     connect(languageGroup_, &QActionGroup::triggered, this,
             [this](QAction* item) { Guarded([this, item] { Russian1Click(item); }); });
+    connect(menu_.Recent1, &QMenu::aboutToShow, this, &TMainForm::FillRecentMenu);
+    connect(menu_.Find1, &QAction::triggered, this, [this] {
+        ShowBrowser();
+        reader_->OpenFindBar();
+    });
+    connect(menu_.ZoomIn1, &QAction::triggered, this, [this] { reader_->StepZoom(1); });
+    connect(menu_.ZoomOut1, &QAction::triggered, this, [this] { reader_->StepZoom(-1); });
+    connect(menu_.ActualSize1, &QAction::triggered, this, [this] { reader_->SetZoomPercent(100); });
+}
+
+// The pages read last whose files are there; choosing one reads it as Read does.
+void TMainForm::FillRecentMenu()
+{
+    menu_.Recent1->clear();
+    const std::vector<std::string> books = ExistingBooks(recentBooks_);
+    for (std::size_t i = 0; i < books.size(); ++i) {
+        const std::string& book = books[i];
+        const QString name = FromPath(FileNamePart(book)).replace('&', QStringLiteral("&&"));
+        QAction* item = menu_.Recent1->addAction(QStringLiteral("&%1  %2").arg((i + 1) % 10).arg(name));
+        item->setToolTip(FromPath(book));
+        item->setStatusTip(FromPath(book));
+        connect(item, &QAction::triggered, this, [this, book] {
+            Guarded([this, book] {
+                if (converting_)
+                    return;
+                SaveReadingPosition();
+                ReadPage(book);
+            });
+        });
+    }
+    if (books.empty())
+        menu_.Recent1->addAction(QString::fromStdString(ReaderText(LanguageIndex(), TReaderText::NoRecentBooks)))
+            ->setEnabled(false);
+    menu_.Recent1->setToolTipsVisible(true);
 }
 
 void TMainForm::CreateViews()
@@ -154,9 +208,14 @@ void TMainForm::CreateViews()
     progress_->setMaximumHeight(12);
     encodingLabel_ = new QLabel(this);
     statusBar()->addWidget(encodingLabel_);
+    positionLabel_ = new QLabel(this);
+    statusBar()->addWidget(positionLabel_);
+    connect(reader_, &TReader::PositionChanged, this, &TMainForm::ShowPosition);
+    connect(reader_, &TReader::CurrentPageChanged, this, &TMainForm::CurrentPageChanged);
+    setAcceptDrops(true);
     statusBar()->addPermanentWidget(progress_, 1);
     progress_->hide();
-    statusBar()->hide();
+    encodingLabel_->hide();
 }
 
 void TMainForm::FormCreate()
@@ -168,7 +227,7 @@ void TMainForm::FormCreate()
         prompts_.ShowError(error.what());
         conf_.SetDefaults();
     }
-    menu_.Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    menu_.Exit1->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_Q)});
     ApplyStartupSettings();
     ShowBrowser();
     menu_.Load1->setEnabled(true);
@@ -204,6 +263,22 @@ void TMainForm::CheckEncodingSetting()
     conf_.SetValue(ConfKey::SourceEncoding, DefaultValueOf(ConfKey::SourceEncoding));
 }
 
+// "Zoom" is absent until the program first ends; a bad one is told and healed.
+void TMainForm::ApplyZoomSetting()
+{
+    const std::string value = conf_.GetValue(ConfKey::Zoom);
+    if (value.empty())
+        return;
+    if (const auto percent = TryTextToInteger(value)) {
+        reader_->SetZoomPercent(*percent);
+        return;
+    }
+    const int language = conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
+    prompts_.ShowError(EConvertError(FromWindows1251(value).toStdString()).what() + std::string("\n") +
+                       BadSettingText(language, ConfKey::Zoom, ConfigurationPath(programPath_)));
+    conf_.SetValue(ConfKey::Zoom, "100");
+}
+
 void TMainForm::ApplyStartupSettings()
 {
     headerEndMarker_ = verdask::HeaderEndMarker;
@@ -223,6 +298,8 @@ void TMainForm::ApplyStartupSettings()
     else
         menu_.Russian1->setChecked(true);
     defaultStyle_ = LoadDefaultStyle(conf_, [this](std::string_view key) { return IntegerSetting(key); });
+    ApplyZoomSetting();
+    recentBooks_ = verdask::RecentBooks(conf_);
     ApplyLanguage();
     sampleText_ = verdask::SampleText();
     noReadmePage_ = verdask::NoReadmePage(HomePageAddress);
@@ -240,23 +317,33 @@ const std::string& TMainForm::Text(int row) const
 
 void TMainForm::ApplyLanguage()
 {
-    setWindowTitle(Caption(Text(Row::MainCaption)));
-    menu_.File1->setTitle(Caption(Text(Row::File)));
-    menu_.Language1->setTitle(Caption(Text(Row::Language)));
-    menu_.Settings1->setText(Caption(Text(Row::Settings)));
-    menu_.Exit1->setText(Caption(Text(Row::Exit)));
-    menu_.Help1->setTitle(Caption(Text(Row::Help)));
-    menu_.Viewreadmefile1->setText(Caption(Text(Row::ViewReadme)));
-    menu_.About1->setText(Caption(Text(Row::About)));
-    menu_.Setup1->setTitle(Caption(Text(Row::Setup)));
-    menu_.Load1->setText(Caption(Text(Row::Load)));
-    menu_.Convert1->setText(Caption(Text(Row::Convert)));
-    menu_.Loadconvertandsave1->setText(Caption(Text(Row::LoadAndConvert)));
-    menu_.Print1->setText(Caption(Text(Row::Print)));
-    menu_.Read1->setText(Caption(Text(Row::Read)));
-    menu_.Style1->setText(Caption(Text(Row::Style)));
+    const int language = LanguageIndex();
+    const auto menuCaption = [language](int row) { return QString::fromStdString(MenuCaption(language, row)); };
+    const auto readerText = [language](TReaderText which) { return QString::fromStdString(ReaderText(language, which)); };
+    ShowTitle();
+    menu_.File1->setTitle(menuCaption(Row::File));
+    menu_.Language1->setTitle(menuCaption(Row::Language));
+    menu_.Settings1->setText(menuCaption(Row::Settings));
+    menu_.Exit1->setText(menuCaption(Row::Exit));
+    menu_.Help1->setTitle(menuCaption(Row::Help));
+    menu_.Viewreadmefile1->setText(menuCaption(Row::ViewReadme));
+    menu_.About1->setText(menuCaption(Row::About));
+    menu_.Setup1->setTitle(menuCaption(Row::Setup));
+    menu_.Load1->setText(menuCaption(Row::Load));
+    menu_.Convert1->setText(menuCaption(Row::Convert));
+    menu_.Loadconvertandsave1->setText(menuCaption(Row::LoadAndConvert));
+    menu_.Print1->setText(menuCaption(Row::Print));
+    menu_.Read1->setText(menuCaption(Row::Read));
+    menu_.Style1->setText(menuCaption(Row::Style));
+    menu_.Recent1->setTitle(readerText(TReaderText::RecentBooks));
+    menu_.View1->setTitle(readerText(TReaderText::ViewMenu));
+    menu_.Find1->setText(readerText(TReaderText::Find));
+    menu_.ZoomIn1->setText(readerText(TReaderText::ZoomIn));
+    menu_.ZoomOut1->setText(readerText(TReaderText::ZoomOut));
+    menu_.ActualSize1->setText(readerText(TReaderText::ActualSize));
     reader_->SetLanguage(LanguageIndex());
     ShowSourceEncoding();
+    ShowPosition();
     ApplyQtLanguage();
     openDialog_.Title = Text(Row::ChooseTextTitle);
     saveDialog_.Title = Text(Row::Save);
@@ -293,17 +380,49 @@ bool TMainForm::ListShown() const
     return views_->currentWidget() == listBox_;
 }
 
+// The status line tells the loaded text's encoding under the list, and where the
+// reader is under the page.
 void TMainForm::ShowList()
 {
     views_->setCurrentWidget(listBox_);
+    positionLabel_->hide();
+    encodingLabel_->show();
     statusBar()->show();
 }
 
 void TMainForm::ShowBrowser()
 {
     views_->setCurrentWidget(reader_);
-    if (!converting_)
-        statusBar()->hide();
+    encodingLabel_->hide();
+    positionLabel_->show();
+    statusBar()->show();
+}
+
+void TMainForm::ShowPosition()
+{
+    const std::int64_t paragraph = reader_->ShownParagraph();
+    const std::int64_t paragraphs = reader_->ParagraphCount();
+    if (paragraph > 0 && paragraphs > 0)
+        positionLabel_->setText(QString::fromStdString(PositionText(LanguageIndex(), paragraph, paragraphs)));
+    else
+        positionLabel_->clear();
+}
+
+// The window's title starts with the name of the page being read.
+void TMainForm::ShowTitle()
+{
+    const QString caption = Caption(Text(Row::MainCaption));
+    const std::string& page = reader_->CurrentPage();
+    setWindowTitle(page.empty() ? caption : FromPath(FileNamePart(page)) + QStringLiteral(" — ") + caption);
+}
+
+void TMainForm::CurrentPageChanged(const QString& path)
+{
+    ShowTitle();
+    ShowPosition();
+    // The manual is no book.
+    if (!path.isEmpty() && ToPath(path) != readmePath_)
+        recentBooks_ = WithRecentBook(recentBooks_, ToPath(path));
 }
 
 void TMainForm::SetMenuLoaded()
@@ -333,8 +452,19 @@ void TMainForm::FillListBox()
 
 bool TMainForm::LoadSource()
 {
-    if (!verdask::LoadSource(conf_, openDialog_, prompts_, [this] { SaveReadingPosition(); }, source_,
-                             NotATextQuestionText(LanguageIndex())))
+    return TakeLoadedText(verdask::LoadSource(conf_, openDialog_, prompts_, [this] { SaveReadingPosition(); },
+                                              source_, NotATextQuestionText(LanguageIndex())));
+}
+
+bool TMainForm::LoadSourceFile(const std::string& path)
+{
+    return TakeLoadedText(verdask::LoadSourceFile(conf_, path, prompts_, [this] { SaveReadingPosition(); }, source_,
+                                                  NotATextQuestionText(LanguageIndex())));
+}
+
+bool TMainForm::TakeLoadedText(bool loaded)
+{
+    if (!loaded)
         return false;
     encodingDetected_ = ChosenEncoding(conf_) == TSourceEncoding::Auto;
     FillListBox();
@@ -373,8 +503,6 @@ void TMainForm::EndConversion()
                              menu_.Print1, menu_.Settings1})
         command->setEnabled(command->property("enabledBeforeConversion").toBool());
     progress_->hide();
-    if (views_->currentWidget() != listBox_)
-        statusBar()->hide();
     if (closeAfterConversion_)
         QTimer::singleShot(0, this, &QWidget::close);
 }
@@ -475,11 +603,65 @@ void TMainForm::Read1Click()
     openDialog_.Filter = loadDialog.Filter;
     if (!chosen)
         return;
+    ReadPage(page);
+}
+
+void TMainForm::ReadPage(const std::string& page)
+{
     ShowBrowser();
     textLoaded_ = false;
     SetMenuReady();
     conf_.SetValue(ConfKey::OpenDirectory, DirectoryPart(page));
     ShowPage(page);
+}
+
+void TMainForm::OpenFile(const std::string& path)
+{
+    if (converting_)
+        return;
+    SaveReadingPosition();
+    const QString extension = QFileInfo(FromPath(path)).suffix().toLower();
+    if (extension == QLatin1String("html") || extension == QLatin1String("htm"))
+        ReadPage(path);
+    else
+        ConvertFile(path);
+}
+
+// Load and convert with the text given: its page is shown, or, when the save is
+// given up, the text stays loaded for Convert.
+void TMainForm::ConvertFile(const std::string& path)
+{
+    if (!LoadSourceFile(path))
+        return;
+    ShowList();
+    textLoaded_ = true;
+    SetMenuLoaded();
+    saveDialog_.InitialDir = conf_.GetValue(ConfKey::SaveDirectory);
+    if (ConvertAndSave()) {
+        textLoaded_ = false;
+        SetMenuReady();
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!converting_ && urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const std::string path = ToPath(event->mimeData()->urls().front().toLocalFile());
+    event->acceptProposedAction();
+    // Not within the drop: the file manager waits until it is over, and a
+    // conversion may ask questions.
+    QTimer::singleShot(0, this, [this, path] { OpenFileGuarded(path); });
+}
+
+void TMainForm::OpenFileGuarded(const std::string& path)
+{
+    Guarded([this, path] { OpenFile(path); });
 }
 
 void TMainForm::Viewreadmefile1Click()
@@ -600,6 +782,10 @@ void TMainForm::FormClose()
     // A failure here is reported, and the window still closes.
     Guarded([this] { SaveReadingPosition(); });
     conf_.SetValue(ConfKey::Lastread, reader_->CurrentPage());
+    // Pages at their actual size need no key.
+    if (reader_->ZoomPercent() != 100 || !conf_.GetValue(ConfKey::Zoom).empty())
+        conf_.SetValue(ConfKey::Zoom, IntegerToText(reader_->ZoomPercent()));
+    StoreRecentBooks(conf_, recentBooks_);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -22,6 +22,8 @@
 class QAction;
 class QDialog;
 class QActionGroup;
+class QDragEnterEvent;
+class QDropEvent;
 class QListWidget;
 class QMenu;
 class QLabel;
@@ -53,6 +55,13 @@ public:
     void Exit1Click();
     void Print1Click();
     void About1Click();
+    // A file from outside (the command line, a drop): a page is read as Read
+    // does, any other file loaded and converted as Load and convert does.
+    void OpenFile(const std::string& path);
+    // The same, with a failure reported as every command's is.
+    void OpenFileGuarded(const std::string& path);
+    // The pages read last, most recent first, as File > Recent books offers them.
+    const std::vector<std::string>& RecentBooks() const { return recentBooks_; }
 
     // The reader's operations that other commands use: ShowPage makes a page
     // current and shows it, and tells of files earlier versions left beside it.
@@ -104,6 +113,12 @@ public:
         QAction* Russian1 = nullptr;
         QAction* English1 = nullptr;
         QAction* Settings1 = nullptr;
+        QMenu* Recent1 = nullptr;
+        QMenu* View1 = nullptr;
+        QAction* Find1 = nullptr;
+        QAction* ZoomIn1 = nullptr;
+        QAction* ZoomOut1 = nullptr;
+        QAction* ActualSize1 = nullptr;
         QMenu* Help1 = nullptr;
         QAction* Viewreadmefile1 = nullptr;
         QAction* About1 = nullptr;
@@ -111,6 +126,7 @@ public:
     const TMenu& Menu() const { return menu_; }
     QListWidget* ListBox1() const { return listBox_; }
     QLabel* EncodingLabel() const { return encodingLabel_; }
+    QLabel* PositionLabel() const { return positionLabel_; }
     TReader& Reader() const { return *reader_; }
     TWebView* WebBrowser1() const;
     bool ListShown() const;
@@ -118,6 +134,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -132,6 +150,15 @@ private:
     void ForgetDroppedPage(const QString& path);
 
     bool LoadSource();
+    bool LoadSourceFile(const std::string& path);
+    bool TakeLoadedText(bool loaded);
+    void ReadPage(const std::string& page);
+    void ConvertFile(const std::string& path);
+    void ApplyZoomSetting();
+    void CurrentPageChanged(const QString& path);
+    void ShowPosition();
+    void ShowTitle();
+    void FillRecentMenu();
     void ShowSourceEncoding();
     void CheckEncodingSetting();
     bool ConvertAndSave();
@@ -175,6 +202,8 @@ private:
     TReader* reader_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* encodingLabel_ = nullptr;    // the loaded text's encoding, in the status area
+    QLabel* positionLabel_ = nullptr;    // where the reader is in the current page
+    std::vector<std::string> recentBooks_;
     bool encodingDetected_ = false;      // told from the text, not chosen in the settings
     QPointer<QDialog> styleForm_;
     std::vector<std::unique_ptr<QTranslator>> qtTranslators_;

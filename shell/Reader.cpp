@@ -2,6 +2,7 @@
 
 #include "conversion/Bookmark.h"
 #include "files/Errors.h"
+#include "shell/FindBar.h"
 #include "shell/InterfaceText.h"
 #include "shell/Printing.h"
 #include "shell/Text.h"
@@ -11,6 +12,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
 namespace verdask {
 namespace {
 
@@ -19,6 +24,8 @@ constexpr int ProbeCount = 101;
 constexpr int ProbeStep = 5;
 // A position is measured this long after the view stopped scrolling or resizing.
 constexpr int MeasureDelayMs = 250;
+// The zooms a step goes through, in percent, as browsers have them.
+constexpr int ZoomSteps[] = {25, 33, 50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400, 500};
 
 const std::vector<int>& ProbeHeights()
 {
@@ -46,11 +53,22 @@ std::vector<std::optional<TProbedElement>> ProbedElements(const TWebView::TProbe
 } // namespace
 
 TReader::TReader(Prompts& prompts, QWidget* parent)
-    : QWidget(parent), prompts_(prompts), view_(new TWebView(this)), measureTimer_(new QTimer(this))
+    : QWidget(parent),
+      prompts_(prompts),
+      view_(new TWebView(this)),
+      findBar_(new TFindBar(this)),
+      measureTimer_(new QTimer(this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
+    layout->setSpacing(0);
+    layout->addWidget(view_, 1);
+    layout->addWidget(findBar_);
+    connect(findBar_, &TFindBar::Search, this, &TReader::Search);
+    connect(findBar_, &TFindBar::Closed, this, [this] {
+        view_->Find({}, false, [](int, int) {});
+        view_->setFocus();
+    });
     measureTimer_->setSingleShot(true);
     measureTimer_->setInterval(MeasureDelayMs);
     connect(measureTimer_, &QTimer::timeout, this, &TReader::MeasureLater);
@@ -67,10 +85,18 @@ TReader::~TReader()
     view_->disconnect(this);
 }
 
+void TReader::SetLanguage(int language)
+{
+    language_ = language;
+    findBar_->SetLanguage(language);
+}
+
 void TReader::ShowPage(const std::string& path)
 {
     SaveReadingPosition();
+    const bool another = path != currentPage_;
     currentPage_ = path;
+    paragraphCount_ = 0;
     currentUrl_ = QUrl::fromLocalFile(FromPath(path));
     currentLoading_ = true;
     currentLoaded_ = false;
@@ -85,6 +111,9 @@ void TReader::ShowPage(const std::string& path)
     lastPosition_ = openedAnchor_;
     loading_ = true;
     view_->NavigateToFile(path);
+    if (another)
+        emit CurrentPageChanged(FromPath(path));
+    emit PositionChanged();
 }
 
 void TReader::ShowOther(const std::string& target)
@@ -141,8 +170,11 @@ void TReader::SaveReadingPosition()
 // does the end of a book; the place measured before stands.
 void TReader::TakeMeasure(const TWebView::TProbe& probe)
 {
-    if (const std::int64_t position = ReadingPositionOf(ProbedElements(probe)); position > 0)
+    const std::int64_t position = ReadingPositionOf(ProbedElements(probe));
+    if (position > 0 && position != lastPosition_) {
         lastPosition_ = position;
+        emit PositionChanged();
+    }
 }
 
 void TReader::MeasureLater()
@@ -167,6 +199,14 @@ void TReader::LoadStarted()
 {
     loading_ = true;
     currentLoaded_ = false;
+    ApplyZoom();
+}
+
+// The engine may take a new document back to its own zoom: every page gets the reader's.
+void TReader::ApplyZoom()
+{
+    if (std::lround(view_->Zoom() * 100) != zoomPercent_)
+        view_->SetZoom(zoomPercent_ / 100.0);
 }
 
 void TReader::LoadFinished(bool ok)
@@ -178,6 +218,54 @@ void TReader::LoadFinished(bool ok)
     // No measuring now: a page just loaded may not be laid out yet, and where it
     // opened is known.
     currentLoaded_ = ok && current && !currentPage_.empty();
+    ApplyZoom();
+    if (currentLoaded_) {
+        view_->ParagraphCountLater([reader = QPointer<TReader>(this), url = currentUrl_](std::int64_t count) {
+            if (reader && reader->currentUrl_ == url) {
+                reader->paragraphCount_ = count;
+                emit reader->PositionChanged();
+            }
+        });
+    }
+    if (findBar_->isVisible() && !findBar_->Text().isEmpty())
+        Search(findBar_->Text(), false);
+}
+
+void TReader::SetZoomPercent(int percent)
+{
+    percent = std::clamp(percent, ZoomSteps[0], ZoomSteps[std::size(ZoomSteps) - 1]);
+    if (percent == zoomPercent_)
+        return;
+    MeasureNow();
+    const std::int64_t top = CurrentPageShown() ? lastPosition_ : 0;
+    zoomPercent_ = percent;
+    view_->SetZoom(percent / 100.0);
+    if (top > 0)
+        view_->ScrollToParagraph(top);
+}
+
+void TReader::StepZoom(int direction)
+{
+    if (direction > 0) {
+        const auto* next = std::upper_bound(std::begin(ZoomSteps), std::end(ZoomSteps), zoomPercent_);
+        SetZoomPercent(next != std::end(ZoomSteps) ? *next : zoomPercent_);
+    } else {
+        const auto* next = std::lower_bound(std::begin(ZoomSteps), std::end(ZoomSteps), zoomPercent_);
+        SetZoomPercent(next != std::begin(ZoomSteps) ? *std::prev(next) : zoomPercent_);
+    }
+}
+
+void TReader::OpenFindBar()
+{
+    findBar_->Open();
+}
+
+void TReader::Search(const QString& text, bool backward)
+{
+    view_->Find(text, backward, [bar = QPointer<TFindBar>(findBar_)](int active, int matches) {
+        if (bar)
+            bar->ShowResult(active, matches);
+    });
 }
 
 void TReader::FileRequested(const QUrl& url)
@@ -212,8 +300,11 @@ void TReader::RendererStopped()
     currentPage_.clear();
     currentUrl_.clear();
     currentLoading_ = false;
+    paragraphCount_ = 0;
     view_->Navigate("about:blank");
     emit PageDropped(FromPath(page));
+    emit CurrentPageChanged({});
+    emit PositionChanged();
     ShowLater(RendererStoppedText(language_, page), true);
 }
 

@@ -25,6 +25,7 @@ class QTimer;
 
 namespace verdask {
 
+class TFindBar;
 class TPrintJob;
 
 class TReader : public QWidget {
@@ -36,7 +37,7 @@ public:
     ~TReader() override;
 
     // The language of the reader's own messages (0 Russian, 1 English).
-    void SetLanguage(int language) { language_ = language; }
+    void SetLanguage(int language);
     // Where pages are read and written; tests make it fail.
     void UseFileSystem(FileSystem& files) { files_ = &files; }
 
@@ -68,10 +69,31 @@ public:
 
     TWebView* View() const { return view_; }
 
+    // The size of every page, in percent (25 to 500). The paragraph at the top of
+    // the view stays at the top.
+    void SetZoomPercent(int percent);
+    int ZoomPercent() const { return zoomPercent_; }
+    // One step larger (1) or smaller (-1) on the usual scale of zooms.
+    void StepZoom(int direction);
+
+    // The find bar under the page; Ctrl+F opens it.
+    void OpenFindBar();
+    TFindBar* FindBar() const { return findBar_; }
+
+    // The paragraph at the top of the current page as last measured, and the
+    // page's number of paragraphs; 0 when not known.
+    std::int64_t ShownParagraph() const { return currentPage_.empty() ? 0 : lastPosition_; }
+    std::int64_t ParagraphCount() const { return paragraphCount_; }
+
 signals:
     // The view's renderer stopped while it showed, or loaded, this page, which is
     // no longer the current page.
     void PageDropped(const QString& path);
+    // Another page became the current page (empty: none).
+    void CurrentPageChanged(const QString& path);
+    // The paragraph at the top of the current page, or the page's number of
+    // paragraphs, changed.
+    void PositionChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -87,12 +109,17 @@ private:
     bool CurrentPageShown() const;
     void ShowLater(const std::string& text, bool error);
     void StartWhenEngineFree(TPrintJob* job);
+    void Search(const QString& text, bool backward);
+    void ApplyZoom();
 
     Prompts& prompts_;
     FileSystem* files_ = &PlatformFileSystem();
     int language_ = 1;
     TWebView* view_;
+    TFindBar* findBar_;
     QTimer* measureTimer_;
+    int zoomPercent_ = 100;
+    std::int64_t paragraphCount_ = 0;
 
     std::string currentPage_;
     QUrl currentUrl_;

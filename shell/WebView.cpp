@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -151,6 +152,8 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     page->scripts().insert(NoWebRtcScript());
     page->scripts().insert(TableFontScript());
     Harden(*page, this);
+    // A file dropped on the window is the program's to open, as its own commands do.
+    view_->setAcceptDrops(false);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &TWebView::ShowContextMenu);
     connect(view_, &QWebEngineView::loadStarted, this, &TWebView::LoadStarted);
@@ -333,6 +336,47 @@ void TWebView::PrintToPdf(const QPageLayout& layout, const QPageRanges& ranges,
                           std::function<void(const QByteArray&)> done)
 {
     view_->page()->printToPdf([done = std::move(done)](const QByteArray& pdf) { done(pdf); }, layout, ranges);
+}
+
+void TWebView::ParagraphCountLater(std::function<void(std::int64_t)> answer)
+{
+    // Paragraph anchors are numbered in order, so the last one counts them.
+    const QString script = QStringLiteral(
+        "(function() { var a = document.anchors; var name = a.length ? a[a.length - 1].name : '';"
+        " return /^a[0-9]+$/.test(name) ? Number(name.substring(1)) : 0; })()");
+    view_->page()->runJavaScript(script, [answer = std::move(answer)](const QVariant& result) {
+        answer(static_cast<std::int64_t>(result.toDouble()));
+    });
+}
+
+void TWebView::ScrollToParagraph(std::int64_t anchor)
+{
+    // Now, and once more when a new zoom reaches the page (it comes as a resize,
+    // maybe after this script): a moment later the reader's own scrolling stands.
+    view_->page()->runJavaScript(
+        QStringLiteral("(function() { var a = document.getElementsByName('a%1')[0]; if (!a) return;"
+                       " function keep() { window.removeEventListener('resize', keep); a.scrollIntoView(true); }"
+                       " a.scrollIntoView(true); window.addEventListener('resize', keep);"
+                       " setTimeout(function() { window.removeEventListener('resize', keep); }, 1000); })()")
+            .arg(anchor));
+}
+
+void TWebView::SetZoom(double factor)
+{
+    view_->setZoomFactor(factor);
+}
+
+double TWebView::Zoom() const
+{
+    return view_->zoomFactor();
+}
+
+void TWebView::Find(const QString& text, bool backward, std::function<void(int, int)> answer)
+{
+    const QWebEnginePage::FindFlags flags = backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags();
+    view_->page()->findText(text, flags, [answer = std::move(answer)](const QWebEngineFindTextResult& result) {
+        answer(result.activeMatch(), result.numberOfMatches());
+    });
 }
 
 bool TWebView::HasHtmlDocument(int timeoutMs)

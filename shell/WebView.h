@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -53,6 +54,20 @@ public:
     TProbe ElementsFromPoints(int x, const std::vector<int>& ys, int timeoutMs = 3000);
     // The same without waiting: answer gets the probe when the view gives it.
     void ProbeLater(int x, const std::vector<int>& ys, std::function<void(const TProbe&)> answer);
+
+    // The number of the page's last paragraph anchor ("aN"), 0 without one; answer
+    // gets it when the view gives it.
+    void ParagraphCountLater(std::function<void(std::int64_t)> answer);
+    // Puts paragraph anchor aN at the top of the view, and keeps it there through
+    // a zoom set just before.
+    void ScrollToParagraph(std::int64_t anchor);
+    // The size of every page the view shows: 1 is 100%.
+    void SetZoom(double factor);
+    double Zoom() const;
+    // Marks text in the page, in any letter case, and shows the next match (or the
+    // one before); answer gets the match shown, from 1, and how many there are.
+    // An empty text clears the marks.
+    void Find(const QString& text, bool backward, std::function<void(int, int)> answer);
 
     // Whether the view holds an HTML document.
     bool HasHtmlDocument(int timeoutMs = 2000);

@@ -6,7 +6,9 @@
 #include "shell/Text.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -21,5 +23,11 @@ int main(int argc, char** argv)
     prompts.SetParent(&form);
     watch.Attach(form);
     form.show();
+    // "verdask FILE", as a file manager starts it: the file is opened once the window is up.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1) {
+        const std::string path = verdask::ToPath(QFileInfo(arguments.at(1)).absoluteFilePath());
+        QTimer::singleShot(0, &form, [&form, path] { form.OpenFileGuarded(path); });
+    }
     return application.exec();
 }

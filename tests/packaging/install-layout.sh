@@ -22,7 +22,8 @@ for folder in /opt/verdask /opt/readers/verdask; do
 done
 
 entry=$root$system/share/applications/verdask.desktop
-grep -qx 'Exec=verdask' "$entry" || fail "the desktop entry does not start verdask"
+grep -qx 'Exec=verdask %f' "$entry" || fail "the desktop entry does not start verdask with the file opened"
+grep -qx 'MimeType=text/plain;text/html;' "$entry" || fail "the desktop entry offers the program for no file"
 grep -qx 'Icon=verdask' "$entry" || fail "the desktop entry names no icon"
 [[ -f $root$system/share/icons/hicolor/256x256/apps/verdask.png ]] || fail "no icon"
 [[ -f $root$system/share/icons/hicolor/scalable/apps/verdask.svg ]] || fail "no scalable icon"

@@ -1,9 +1,11 @@
 #include "shell/InterfaceText.h"
 
+#include "files/Cp1251.h"
 #include "style/PageFrame.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 namespace verdask {
@@ -36,6 +38,26 @@ TEST(InterfaceText, RowsAsTheProgramShowsThem)
     EXPECT_EQ(ru[0], ru[46]) << "rows of their own with the same text";
     EXPECT_EQ(en[3], en[16]);
     EXPECT_EQ(en[22], en[30]);
+}
+
+TEST(InterfaceText, MenuCaptionsAreTheRowsWithAMnemonic)
+{
+    const TInterfaceText table = FillInterfaceText();
+    for (const int row : {Row::File, Row::Setup, Row::Help, Row::Load, Row::Convert, Row::LoadAndConvert, Row::Read,
+                          Row::Print, Row::Style, Row::Exit, Row::Language, Row::Settings, Row::ViewReadme,
+                          Row::About}) {
+        for (const int language : {RussianColumn, EnglishColumn}) {
+            std::string caption = MenuCaption(language, row);
+            ASSERT_EQ(std::count(caption.begin(), caption.end(), '&'), 1) << caption;
+            std::erase(caption, '&');
+            EXPECT_EQ(Utf8ToHtml1251(caption), table[static_cast<std::size_t>(language)][static_cast<std::size_t>(row)])
+                << caption;
+        }
+    }
+    EXPECT_EQ(PositionText(EnglishColumn, 1520, 7380), "¶ 1520 of 7380 · 20%");
+    EXPECT_EQ(PositionText(RussianColumn, 7380, 7380), "¶ 7380 из 7380 · 100%");
+    EXPECT_EQ(MatchesText(EnglishColumn, 2, 40), "2 of 40");
+    EXPECT_EQ(MatchesText(RussianColumn, 0, 0), "Не найдено");
 }
 
 TEST(SampleText, IsMarkedUpAsThePreviewExpects)

@@ -37,6 +37,12 @@ std::string Utf8(const QString& text)
     return text.toStdString();
 }
 
+// A menu caption without its mnemonic mark.
+std::string Plain(const QString& caption)
+{
+    return QString(caption).remove(QLatin1Char('&')).toStdString();
+}
+
 struct MenuState {
     bool Load, Convert, LoadAndConvert, Read, Print, Style;
     bool operator==(const MenuState&) const = default;
@@ -75,11 +81,11 @@ TEST_F(MainWindow, AFirstStartWarnsComesUpInEnglishAndWritesTheDefaults)
     EXPECT_EQ(form.LanguageIndex(), EnglishColumn) << "the defaults say English";
     EXPECT_EQ(Utf8(form.windowTitle()), "Verdask's Library Text Converter");
     const auto& m = form.Menu();
-    EXPECT_EQ(Utf8(m.File1->title()), "File");
-    EXPECT_EQ(Utf8(m.Convert1->text()), "Convert");
-    EXPECT_EQ(Utf8(m.Loadconvertandsave1->text()), "Load and convert");
-    EXPECT_EQ(Utf8(m.Setup1->title()), "Settings");
-    EXPECT_EQ(Utf8(m.Language1->title()), "Language/\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA");
+    EXPECT_EQ(Utf8(m.File1->title()), "&File");
+    EXPECT_EQ(Plain(m.Convert1->text()), "Convert");
+    EXPECT_EQ(Utf8(m.Loadconvertandsave1->text()), "Load &and convert");
+    EXPECT_EQ(Plain(m.Setup1->title()), "Settings");
+    EXPECT_EQ(Plain(m.Language1->title()), "Language/\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA");
     EXPECT_EQ(Utf8(m.Russian1->text()), "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9");
     EXPECT_EQ(m.Viewreadmefile1->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(m.Loadconvertandsave1->shortcut(), QKeySequence(Qt::Key_F2));
@@ -127,7 +133,7 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
     EXPECT_EQ(form.Conf().GetValue("Source encoding"), "Auto");
     EXPECT_EQ(form.LanguageIndex(), RussianColumn);
     EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption)) << "all texts in place";
-    EXPECT_EQ(ToWindows1251(form.Menu().Load1->text()), form.Text(Row::Load));
+    EXPECT_EQ(ToWindows1251(QString::fromStdString(Plain(form.Menu().Load1->text()))), form.Text(Row::Load));
     EXPECT_EQ(form.NoReadmePage().find("<HTML><HEAD></HEAD><BODY><CENTER><B>Verdask Library Text converter"), 0u);
 }
 
@@ -213,7 +219,7 @@ TEST_F(MainWindow, TheLanguageSwitchChangesTheWindowsTextsOnly)
     EXPECT_EQ(form.LanguageIndex(), RussianColumn);
     EXPECT_EQ(form.Conf().GetValue("Language"), "Russian");
     EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption));
-    EXPECT_EQ(ToWindows1251(m.Exit1->text()), "\xC2\xFB\xF5\xEE\xE4"); // Выход
+    EXPECT_EQ(ToWindows1251(m.Exit1->text()), "&\xC2\xFB\xF5\xEE\xE4"); // &Выход
     EXPECT_EQ(form.OpenDialog1().Title, form.Text(Row::ChooseTextTitle));
     EXPECT_EQ(form.SaveDialog1().Title, "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC"); // Сохранить
     EXPECT_EQ(m.Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X)) << "shortcuts stay";
@@ -228,7 +234,7 @@ TEST_F(MainWindow, TheLanguageSwitchChangesTheWindowsTextsOnly)
     EXPECT_EQ(form.Conf().GetValue("Language"), "English");
     form.Russian1Click(m.English1); // already checked
     EXPECT_TRUE(m.English1->isChecked());
-    EXPECT_EQ(Utf8(m.Exit1->text()), "Exit");
+    EXPECT_EQ(Utf8(m.Exit1->text()), "E&xit");
     EXPECT_EQ(ReadFileBytes(ConfigPath), stored) << "the file is written at the end only";
 }
 
@@ -282,7 +288,8 @@ TEST_F(MainWindow, TheStatesOfLoadAndConvert)
     Lines expected = test::DefaultConfigLines();
     expected[0] = "Open directory=" + Dir.Path().string();
     expected.push_back("Lastread=" + Dir.File("tale.html"));
-    EXPECT_EQ(ReadFileBytes(ConfigPath), CrLfLines(expected)) << "the 23 keys in order, then Lastread";
+    expected.push_back("Recent 1=" + Dir.File("tale.html"));
+    EXPECT_EQ(ReadFileBytes(ConfigPath), CrLfLines(expected)) << "the keys in order, then Lastread and the books read";
 }
 
 TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
@@ -294,13 +301,13 @@ TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
     WriteFileBytes(photo, std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
     TMainForm& form = Start();
     form.show();
-    EXPECT_FALSE(form.statusBar()->isVisible());
+    EXPECT_FALSE(form.EncodingLabel()->isVisible()) << "a page is shown";
 
     Prompts.DialogAnswers = {text};
     form.ChangePgmState(form.Menu().Load1);
     ASSERT_TRUE(form.TextLoaded());
     EXPECT_EQ(Utf8(form.ListBox1()->item(2)->text()), "     Ёлка -- ель.");
-    EXPECT_TRUE(form.statusBar()->isVisible());
+    EXPECT_TRUE(form.EncodingLabel()->isVisible());
     EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(EnglishColumn, "UTF-8", true));
     form.Russian1Click(form.Menu().Russian1);
     EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(RussianColumn, "UTF-8", true));
@@ -319,7 +326,8 @@ TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
     EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(RussianColumn, "KOI8-R", false));
 
     form.ChangePgmState(form.Menu().Convert1);
-    EXPECT_FALSE(form.statusBar()->isVisible()) << "the page is shown";
+    EXPECT_FALSE(form.EncodingLabel()->isVisible()) << "the page is shown";
+    EXPECT_TRUE(form.PositionLabel()->isVisible());
 }
 
 TEST_F(MainWindow, ReadOpensAPageFromAnyStateAndGivesTheDialogBack)

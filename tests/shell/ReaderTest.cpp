@@ -1,18 +1,27 @@
 #include "shell/Reader.h"
 
 #include "shell/About.h"
+#include "shell/FindBar.h"
 #include "shell/Main.h"
 #include "shell/Style.h"
 
 #include "WindowTestSupport.h"
 #include "support/FailingFileSystem.h"
+#include "config/RecentBooks.h"
 #include "conversion/Bookmark.h"
 #include "shell/InterfaceText.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
 #include "style/PageFrame.h"
 
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTest>
@@ -25,6 +34,10 @@
 
 #include <csignal>
 #include <cstdio>
+#include <set>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace verdask {
 namespace {
@@ -525,6 +538,225 @@ TEST_F(Reader, TheAboutBoxFollowsTheLanguageAndItsLinkOpensTheHomePage)
     EXPECT_EQ(box.result(), QDialog::Accepted);
     EXPECT_EQ(form.WebBrowser1()->View()->url().toString().toStdString(), std::string(HomePageAddress));
     EXPECT_EQ(form.CurrentPage(), current) << "the home page is no current page";
+}
+
+
+// --- The reader as a desktop reader: files from outside, keys, find, zoom, where
+// you are, the books read last.
+
+TEST_F(Reader, AFileFromOutsideOrDroppedIsConvertedOrRead)
+{
+    TMainForm& form = StartShown();
+    WriteFileBytes(Text, LongBook(300));
+    form.OpenFileGuarded(Text);
+    ASSERT_TRUE(PageShown(form, PagePath)) << "a text is loaded and converted";
+    EXPECT_EQ(form.CurrentPage(), PagePath);
+    EXPECT_FALSE(form.TextLoaded());
+    ASSERT_TRUE(ScrollTo(form, 120));
+
+    // A page goes to Read, and opens at its bookmark; the one left keeps its place.
+    const std::string other = Dir.File("other.html");
+    std::filesystem::copy_file(PagePath, other);
+    SaveBookmark(other, 30); // a reader who left it with paragraph 30 at the top
+    form.OpenFileGuarded(other);
+    ASSERT_TRUE(PageShown(form, other));
+    // A page opens one paragraph early, the end of the one before in sight.
+    EXPECT_TRUE(ShownAt(form, 29)) << Top(form);
+    EXPECT_EQ(StoredBookmark(PagePath), 119);
+
+    // A drop does the same, once the drop is over.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(PagePath))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    ASSERT_TRUE(PageShown(form, PagePath));
+    EXPECT_TRUE(ShownAt(form, 119)) << Top(form);
+    EXPECT_FALSE(form.WebBrowser1()->View()->acceptDrops()) << "the view leaves drops to the window";
+}
+
+TEST_F(Reader, TheProgramStartedWithAFileOpensIt)
+{
+    // The program as a file manager starts it, in a folder of its own.
+    const std::string program = Dir.File("verdask");
+    std::filesystem::copy_file(VERDASK_PROGRAM, program);
+    WriteFileBytes(Text, LongBook(50));
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::execl(program.c_str(), program.c_str(), Text.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    const bool written = WaitFor([&] { return std::filesystem::exists(PagePath); }, 60000);
+    WaitFor([] { return false; }, 2000); // the page is shown
+    ::kill(pid, SIGTERM);                // closes the window as its close box does
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by itself";
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Lastread"), PagePath) << "the page was shown";
+    EXPECT_EQ(conf.GetValue("Recent 1"), PagePath);
+}
+
+TEST_F(Reader, EveryKeyRunsItsCommand)
+{
+    TMainForm& form = StartShown();
+    Convert(form);
+    form.activateWindow();
+    const auto press = [&form](QKeyCombination key) {
+        QTest::keySequence(&form, QKeySequence(key));
+        QCoreApplication::processEvents();
+    };
+    const auto& m = form.Menu();
+    EXPECT_TRUE(m.Read1->shortcuts().contains(QKeySequence(Qt::Key_F3)));
+    EXPECT_TRUE(m.Exit1->shortcuts().contains(QKeySequence(Qt::ALT | Qt::Key_X)));
+
+    Prompts.DialogAnswers = {std::nullopt, std::nullopt};
+    press(Qt::CTRL | Qt::Key_O);
+    ASSERT_EQ(Prompts.OpenDialogsShown.size(), 2u);
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, form.Text(Row::ChoosePageTitle)) << "Ctrl+O reads";
+    press(Qt::CTRL | Qt::Key_L);
+    ASSERT_EQ(Prompts.OpenDialogsShown.size(), 3u);
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, form.Text(Row::ChooseTextTitle)) << "Ctrl+L loads";
+    press(Qt::CTRL | Qt::Key_P);
+    EXPECT_TRUE(Prompts.Messages.empty()) << "Ctrl+P asks with the print dialog, which the script cancels";
+    EXPECT_FALSE(ReaderOf(form).Printing());
+
+    press(Qt::CTRL | Qt::Key_F);
+    EXPECT_TRUE(ReaderOf(form).FindBar()->isVisible());
+    press(Qt::CTRL | Qt::Key_Equal);
+    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 110);
+    press(Qt::CTRL | Qt::Key_Plus);
+    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 125);
+    press(Qt::CTRL | Qt::Key_Minus);
+    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 110);
+    press(Qt::CTRL | Qt::Key_0);
+    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 100);
+
+    // Mnemonics in both languages: each letter once in each menu.
+    for (QAction* language : {m.English1, m.Russian1}) {
+        form.Russian1Click(language);
+        for (QMenu* menu : form.menuBar()->findChildren<QMenu*>()) {
+            std::set<QChar> letters;
+            for (QAction* item : menu->actions()) {
+                const QString text = item->text();
+                const qsizetype at = text.indexOf('&');
+                if (item->isSeparator() || menu == m.Language1 || menu == m.Recent1)
+                    continue;
+                ASSERT_GE(at, 0) << text.toStdString();
+                EXPECT_TRUE(letters.insert(text.at(at + 1).toLower()).second) << text.toStdString();
+            }
+        }
+    }
+
+    press(Qt::CTRL | Qt::Key_Q);
+    EXPECT_TRUE(WaitFor([&] { return !form.isVisible(); })) << "Ctrl+Q exits";
+}
+
+TEST_F(Reader, FindCountsAndMovesBetweenMatchesInAnyLetterCase)
+{
+    TMainForm& form = StartShown();
+    WriteFileBytes(Text, test::Recoded(LongBook(40, "Ёлка"), "UTF-8", "CP1251"));
+    Prompts.DialogAnswers = {Text};
+    form.Loadconvertandsave1Click();
+    ASSERT_TRUE(PageShown(form, PagePath));
+    TFindBar& bar = *ReaderOf(form).FindBar();
+    form.Menu().Find1->trigger();
+    ASSERT_TRUE(bar.isVisible());
+    EXPECT_TRUE(bar.Field()->hasFocus() || !form.isActiveWindow());
+
+    bar.Field()->setText(QString::fromUtf8("ёЛКА"));
+    ASSERT_TRUE(WaitFor([&] { return !bar.Count()->text().isEmpty(); }));
+    EXPECT_EQ(bar.Count()->text().toStdString(), MatchesText(EnglishColumn, 1, 40));
+    QTest::keyClick(bar.Field(), Qt::Key_Return);
+    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 2, 40); }));
+    QTest::keyClick(bar.Field(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 1, 40); }));
+    QTest::keyClick(bar.Field(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 40, 40); }))
+        << "back from the first to the last";
+
+    bar.Field()->setText("no such words");
+    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 0, 0); }));
+    QTest::keyClick(bar.Field(), Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
+}
+
+TEST_F(Reader, AZoomKeepsTheTopParagraphAndSurvivesARestart)
+{
+    TMainForm& form = BookOpenAt50();
+    ASSERT_TRUE(WaitFor([&] { return ReaderOf(form).ParagraphCount() == 300; }));
+    EXPECT_TRUE(WaitFor([&] {
+        return form.PositionLabel()->text().toStdString() == PositionText(EnglishColumn, 50, 300);
+    })) << form.PositionLabel()->text().toStdString();
+
+    form.Menu().ZoomIn1->trigger();
+    form.Menu().ZoomIn1->trigger();
+    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 125);
+    // The page has its new zoom once its CSS pixels have grown.
+    EXPECT_TRUE(WaitFor([&] { return RunScript(*form.WebBrowser1(), "window.devicePixelRatio").toDouble() == 1.25; }));
+    EXPECT_TRUE(ShownAt(form, 50)) << "the top paragraph stays; it is " << Top(form);
+    ASSERT_TRUE(ScrollTo(form, 80));
+    EXPECT_TRUE(WaitFor([&] {
+        return form.PositionLabel()->text().toStdString() == PositionText(EnglishColumn, 80, 300);
+    })) << "the status follows the reader";
+
+    CloseAndDestroy();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Zoom"), "125");
+    TMainForm& again = StartShown();
+    EXPECT_EQ(ReaderOf(again).ZoomPercent(), 125);
+    ASSERT_TRUE(PageShown(again, PagePath)) << "the book read last";
+    EXPECT_TRUE(WaitFor([&] { return RunScript(*again.WebBrowser1(), "window.devicePixelRatio").toDouble() == 1.25; }));
+    EXPECT_TRUE(ShownAt(again, 79)) << "at its place, in its zoom; it is " << Top(again);
+    EXPECT_EQ(again.windowTitle().toStdString(), "book.html — Verdask's Library Text Converter");
+}
+
+TEST_F(Reader, TheRecentBooksKeepTheirOrderAndLeaveOutMissingFiles)
+{
+    TMainForm& form = StartShown();
+    Convert(form, 20);
+    std::vector<std::string> pages;
+    for (const char* name : {"a.html", "b.html", "c.html"}) {
+        pages.push_back(Dir.File(name));
+        std::filesystem::copy_file(PagePath, pages.back());
+        form.OpenFileGuarded(pages.back());
+    }
+    EXPECT_EQ(form.RecentBooks(), (std::vector<std::string>{pages[2], pages[1], pages[0], PagePath}));
+    form.OpenFileGuarded(pages[0]);
+    EXPECT_EQ(form.RecentBooks(), (std::vector<std::string>{pages[0], pages[2], pages[1], PagePath}));
+
+    std::filesystem::remove(pages[2]);
+    QMenu& recent = *form.Menu().Recent1;
+    emit recent.aboutToShow();
+    std::vector<std::string> offered;
+    for (QAction* item : recent.actions())
+        offered.push_back(item->toolTip().toStdString());
+    EXPECT_EQ(offered, (std::vector<std::string>{pages[0], pages[1], PagePath})) << "a missing file is left out";
+    recent.actions().at(1)->trigger();
+    ASSERT_TRUE(PageShown(form, pages[1])) << "chosen, it is read";
+
+    CloseAndDestroy();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(RecentBooks(conf), (std::vector<std::string>{pages[1], pages[0], pages[2], PagePath}));
+    const auto& lines = conf.Lines();
+    const auto lastRead = std::find(lines.begin(), lines.end(), "Lastread=" + pages[1]);
+    ASSERT_NE(lastRead, lines.end());
+    EXPECT_EQ(*std::next(lastRead), "Recent 1=" + pages[1]) << "after Lastread";
+
+    // Eleven books keep ten.
+    std::vector<std::string> many;
+    for (int i = 0; i < 11; ++i)
+        many = WithRecentBook(many, "/books/" + std::to_string(i) + ".html");
+    EXPECT_EQ(many.size(), RecentBookCount);
+    EXPECT_EQ(many.front(), "/books/10.html");
+    EXPECT_EQ(many.back(), "/books/1.html");
 }
 
 } // namespace

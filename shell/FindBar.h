@@ -1,0 +1,53 @@
+#pragma once
+
+// The find bar under the page: a field, the count of matches, previous and next,
+// and a close button. Enter finds the next match, Shift+Enter the previous one,
+// Escape closes the bar.
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QToolButton;
+
+namespace verdask {
+
+class TFindBar : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TFindBar(QWidget* parent = nullptr);
+
+    void SetLanguage(int language);
+    // Shows the bar with its text selected, ready to be typed over.
+    void Open();
+    QString Text() const;
+    // The result of the last search: the match shown (from 1) of how many.
+    void ShowResult(int active, int matches);
+
+    QLineEdit* Field() const { return field_; }
+    QLabel* Count() const { return count_; }
+
+signals:
+    // Find text from the match shown on, forwards or backwards; an empty text
+    // clears the marks.
+    void Search(const QString& text, bool backward);
+    void Closed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Close();
+
+    QLineEdit* field_;
+    QLabel* count_;
+    QToolButton* previous_;
+    QToolButton* next_;
+    QToolButton* close_;
+    int language_ = 1;
+    int active_ = 0;
+    int matches_ = -1; // no search yet
+};
+
+} // namespace verdask
