@@ -87,8 +87,11 @@ void TFindBar::keyPressEvent(QKeyEvent* event)
 
 void TFindBar::Close()
 {
-    hide();
+    // The page takes the focus first: handed on by a hidden bar, the focus would
+    // come to the view as a Tab does, and the engine would move to the page's
+    // first link, at its end.
     emit Closed();
+    hide();
 }
 
 } // namespace verdask

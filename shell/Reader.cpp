@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWebEngineView>
 
 #include <algorithm>
 #include <cmath>
@@ -67,7 +68,7 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
     connect(findBar_, &TFindBar::Search, this, &TReader::Search);
     connect(findBar_, &TFindBar::Closed, this, [this] {
         view_->Find({}, false, [](int, int) {});
-        view_->setFocus();
+        view_->View()->setFocus(Qt::OtherFocusReason);
     });
     measureTimer_->setSingleShot(true);
     measureTimer_->setInterval(MeasureDelayMs);

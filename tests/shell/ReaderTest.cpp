@@ -682,8 +682,14 @@ TEST_F(Reader, FindCountsAndMovesBetweenMatchesInAnyLetterCase)
 
     bar.Field()->setText("no such words");
     EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 0, 0); }));
+    ASSERT_TRUE(ScrollTo(form, 3));
     QTest::keyClick(bar.Field(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
+    // The page keeps its place: focus handed on as by Tab would take it to the
+    // page's only link, at its end.
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(Top(form), 3);
+    EXPECT_TRUE(form.WebBrowser1()->View()->hasFocus() || !form.isActiveWindow());
 }
 
 TEST_F(Reader, AZoomKeepsTheTopParagraphAndSurvivesARestart)
@@ -714,6 +720,9 @@ TEST_F(Reader, AZoomKeepsTheTopParagraphAndSurvivesARestart)
     ASSERT_TRUE(PageShown(again, PagePath)) << "the book read last";
     EXPECT_TRUE(WaitFor([&] { return RunScript(*again.WebBrowser1(), "window.devicePixelRatio").toDouble() == 1.25; }));
     EXPECT_TRUE(ShownAt(again, 79)) << "at its place, in its zoom; it is " << Top(again);
+    ASSERT_TRUE(ScrollTo(again, 100));
+    EXPECT_TRUE(WaitFor([&] { return ReaderOf(again).ShownParagraph() == 100; }))
+        << "the page opened at the start is measured; " << ReaderOf(again).ShownParagraph();
     EXPECT_EQ(again.windowTitle().toStdString(), "book.html — Verdask's Library Text Converter");
 }
 
