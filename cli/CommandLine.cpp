@@ -5,6 +5,7 @@ namespace verdask::cli {
 const char* const UsageText =
     "Usage: verdask-convert [--config FILE] [--style FILE.sty] [--encoding NAME] [--out PAGE] [--force] TEXT...\n"
     "       verdask-convert [--config FILE] --print-style PAGE\n"
+    "       verdask-convert --contents PAGE\n"
     "       verdask-convert --restyle --style FILE.sty PAGE...\n"
     "       verdask-convert --help | --version\n"
     "\n"
@@ -21,6 +22,8 @@ const char* const UsageText =
     "  --out PAGE          the page of the one TEXT (default: TEXT with the extension .html)\n"
     "  --force             replace existing pages (a page never replaces its own text)\n"
     "  --print-style PAGE  print the style of a page as the lines of a style file\n"
+    "  --contents PAGE     print the headings of a page of this program, one a line: the\n"
+    "                      paragraph to go to, a tab, two blanks a level, the heading\n"
     "  --restyle           give pages of this program the style of the style file, keeping\n"
     "                      their text (other programs' pages and readme.html are left alone)\n"
     "  --help              show this help\n"
@@ -33,7 +36,7 @@ namespace {
 bool TakesValue(const std::string& option)
 {
     return option == "--config" || option == "--style" || option == "--out" || option == "--print-style" ||
-           option == "--encoding";
+           option == "--encoding" || option == "--contents";
 }
 
 // An empty text, or why the value makes no command.
@@ -43,6 +46,8 @@ std::string SetValue(TCommandLine& line, const std::string& option, const std::s
         line.Encoding = EncodingNamed(value);
         if (!line.Encoding)
             return "unknown encoding " + value + " (Auto, windows-1251, UTF-8, KOI8-R, CP866 or UTF-16)";
+    } else if (option == "--contents") {
+        line.ContentsPage = value;
     } else if (option == "--config")
         line.ConfigPath = value;
     else if (option == "--style")
@@ -58,6 +63,12 @@ std::string CheckCombination(const TCommandLine& line)
 {
     if (line.Help || line.Version)
         return {};
+    if (line.ContentsPage) {
+        if (line.Restyle || line.PrintStylePage || line.OutPath || line.StylePath || line.Force || line.Encoding ||
+            !line.Texts.empty())
+            return "--contents takes a page and nothing else";
+        return {};
+    }
     if (line.Restyle) {
         if (line.PrintStylePage || line.OutPath || line.Force || line.Encoding)
             return "--restyle takes no --print-style, --out, --encoding or --force";

@@ -19,6 +19,7 @@ struct TCommandLine {
     std::optional<std::string> StylePath;
     std::optional<std::string> OutPath;
     std::optional<std::string> PrintStylePage;
+    std::optional<std::string> ContentsPage;
     std::optional<TSourceEncoding> Encoding; // given: also texts that look like no text are converted
     std::vector<std::string> Texts;
 };

@@ -2,8 +2,10 @@
 
 #include "cli/CommandLine.h"
 #include "config/Conf.h"
+#include "conversion/Contents.h"
 #include "conversion/ConvertAndSave.h"
 #include "conversion/Source.h"
+#include "files/Cp1251.h"
 #include "files/Errors.h"
 #include "files/FileReplacement.h"
 #include "files/Misc.h"
@@ -139,6 +141,20 @@ int PrintStyle(const TConf& conf, const std::string& page)
     }
 }
 
+int PrintContents(const std::string& page)
+{
+    try {
+        for (const THeading& heading : ReadContents(page)) {
+            std::cout << heading.Anchor << '\t' << std::string(2 * static_cast<std::size_t>(heading.Depth), ' ')
+                      << Windows1251ToUtf8(heading.Text) << '\n';
+        }
+        return 0;
+    } catch (const EVerdaskError& error) {
+        Complain(page, error.what());
+        return 1;
+    }
+}
+
 int Run(const TCommandLine& line, const std::string& programPath)
 {
     if (line.Help) {
@@ -149,6 +165,8 @@ int Run(const TCommandLine& line, const std::string& programPath)
         std::cout << Name << ' ' << VERDASK_VERSION << '\n';
         return 0;
     }
+    if (line.ContentsPage)
+        return PrintContents(*line.ContentsPage);
     TConf conf;
     TViewStyle style;
     try {

@@ -150,6 +150,26 @@ void AppendHtml1251(char32_t c, std::string& out)
     }
 }
 
+std::string Windows1251ToUtf8(std::string_view text)
+{
+    std::string utf8;
+    utf8.reserve(text.size() * 2);
+    for (const char byte : text) {
+        const char32_t c = Decode(static_cast<unsigned char>(byte));
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (c >> 6));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (c >> 12));
+            utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 std::string Utf8ToHtml1251(std::string_view utf8)
 {
     std::string result;

@@ -32,6 +32,9 @@ char32_t NextUtf8CodePoint(std::string_view text, std::size_t& at);
 // character reference when the code page lacks it.
 void AppendHtml1251(char32_t c, std::string& out);
 
+// windows-1251 text in UTF-8 (the one unassigned byte becomes U+FFFD).
+std::string Windows1251ToUtf8(std::string_view text);
+
 // UTF-8 text as windows-1251 bytes for an HTML page: ASCII stays as it is, a
 // character the code page lacks becomes a numeric character reference, and a
 // byte that is no valid UTF-8 becomes the reference of U+FFFD.

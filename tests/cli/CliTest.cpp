@@ -202,6 +202,21 @@ TEST(VerdaskConvert, ReadsEveryEncodingAndRefusesWhatIsNoText)
     EXPECT_NE(run.Err.find("not a regular file"), std::string::npos) << run.Err;
 }
 
+TEST(VerdaskConvert, PrintsThePagesContents)
+{
+    TTempDir dir;
+    WriteFileBytes(dir.File("tale.txt"), test::Recoded(CrLfLines({"Автор", "Сказка", "", "ЧАСТЬ ПЕРВАЯ", "I", "",
+                                                                  "     Абзац.", "", "II", "", "     Ещё."}),
+                                                       "UTF-8", "CP1251"));
+    ASSERT_EQ(RunConverter(dir, {dir.File("tale.txt")}).Status, 0);
+    TRun run = RunConverter(dir, {"--contents", dir.File("tale.html")});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "0\tСказка\n1\t  ЧАСТЬ ПЕРВАЯ\n1\t    I\n2\t    II\n");
+    run = RunConverter(dir, {"--contents", dir.File("none.html")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find(dir.File("none.html")), std::string::npos);
+}
+
 TEST(VerdaskConvert, RestylesPagesOfThisProgramOnly)
 {
     TTempDir dir;
@@ -370,7 +385,8 @@ TEST(VerdaskConvert, UsageErrors)
              {"--out", "x.html", "a.txt", "b.txt"},
              {"--print-style", "p", "t"},
              {"--encoding", "latin-1", "a.txt"},
-             {"--encoding", "UTF-8", "--restyle", "--style", "s.sty", "p.html"}}) {
+             {"--encoding", "UTF-8", "--restyle", "--style", "s.sty", "p.html"},
+             {"--contents", "p.html", "t.txt"}}) {
         const TRun run = RunConverter(dir, arguments);
         EXPECT_EQ(run.Status, 2) << (arguments.empty() ? "" : arguments[0]);
         EXPECT_NE(run.Err.find("Usage:"), std::string::npos);

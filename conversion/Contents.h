@@ -1,0 +1,33 @@
+#pragma once
+
+// The table of contents of a page of this program, read from the page as it is:
+// the title, the volumes, parts and chapters a plain-text book marks with lines
+// of their own, and its scene breaks.
+
+#include "files/FileSystem.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace verdask {
+
+enum class THeadingKind { Title, Volume, Part, Chapter, Break };
+
+struct THeading {
+    THeadingKind Kind = THeadingKind::Chapter;
+    int Depth = 0;          // 0 for the title; each kind below the ones above it
+    std::string Text;       // windows-1251, as the page has it; "* * *" for a break
+    std::int64_t Anchor = 0; // the paragraph to go to: the heading's own, else the
+                             // first after it; 0 for the top of the page
+    std::int64_t Line = 0;   // the heading's line in the page's body, from 1
+
+    bool operator==(const THeading&) const = default;
+};
+
+// The headings in order. A book without volume, part or chapter lines has no
+// contents: the result is empty then, not a list of guesses. Reads the page once,
+// a line at a time. Throws EInOutError.
+std::vector<THeading> ReadContents(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
+
+} // namespace verdask
