@@ -43,6 +43,8 @@ inline constexpr std::string_view DefaultTextWidth = "DefaultTextWidth";
 inline constexpr std::string_view SourceEncoding = "Source encoding";
 // The zoom of every page in the reader, in percent; written when the program ends.
 inline constexpr std::string_view Zoom = "Zoom";
+// "Yes" when the contents panel is shown beside the page.
+inline constexpr std::string_view Contents = "Contents";
 } // namespace ConfKey
 
 struct TConfDefault {

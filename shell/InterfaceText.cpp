@@ -225,6 +225,8 @@ std::string ReaderText(int language, TReaderText which)
     switch (which) {
     case TReaderText::ViewMenu:
         return russian ? "&Вид" : "&View";
+    case TReaderText::Contents:
+        return russian ? "&Содержание" : "&Contents";
     case TReaderText::Find:
         return russian ? "&Найти на странице..." : "&Find in the page...";
     case TReaderText::ZoomIn:

@@ -90,6 +90,7 @@ std::string UnknownEncodingText(int language, std::string_view value);
 // The reader's menu entries and find bar, in UTF-8; "&" marks a mnemonic.
 enum class TReaderText {
     ViewMenu,
+    Contents,
     Find,
     ZoomIn,
     ZoomOut,

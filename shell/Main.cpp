@@ -102,6 +102,9 @@ void TMainForm::CreateMenu()
     menu_.Exit1 = menu_.File1->addAction("Exit");
 
     menu_.View1 = bar->addMenu("View");
+    menu_.Contents1 = menu_.View1->addAction("Contents");
+    menu_.Contents1->setCheckable(true);
+    menu_.Contents1->setShortcut(QKeySequence(Qt::Key_F9));
     menu_.Find1 = menu_.View1->addAction("Find");
     menu_.Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     menu_.View1->addSeparator();
@@ -150,6 +153,10 @@ void TMainForm::CreateMenu()
     connect(menu_.Find1, &QAction::triggered, this, [this] {
         ShowBrowser();
         reader_->OpenFindBar();
+    });
+    connect(menu_.Contents1, &QAction::toggled, this, [this](bool shown) {
+        ShowBrowser();
+        reader_->ShowContents(shown);
     });
     connect(menu_.ZoomIn1, &QAction::triggered, this, [this] { reader_->StepZoom(1); });
     connect(menu_.ZoomOut1, &QAction::triggered, this, [this] { reader_->StepZoom(-1); });
@@ -299,6 +306,7 @@ void TMainForm::ApplyStartupSettings()
         menu_.Russian1->setChecked(true);
     defaultStyle_ = LoadDefaultStyle(conf_, [this](std::string_view key) { return IntegerSetting(key); });
     ApplyZoomSetting();
+    menu_.Contents1->setChecked(IsYes(conf_.GetValue(ConfKey::Contents)));
     recentBooks_ = verdask::RecentBooks(conf_);
     ApplyLanguage();
     sampleText_ = verdask::SampleText();
@@ -337,6 +345,7 @@ void TMainForm::ApplyLanguage()
     menu_.Style1->setText(menuCaption(Row::Style));
     menu_.Recent1->setTitle(readerText(TReaderText::RecentBooks));
     menu_.View1->setTitle(readerText(TReaderText::ViewMenu));
+    menu_.Contents1->setText(readerText(TReaderText::Contents));
     menu_.Find1->setText(readerText(TReaderText::Find));
     menu_.ZoomIn1->setText(readerText(TReaderText::ZoomIn));
     menu_.ZoomOut1->setText(readerText(TReaderText::ZoomOut));
@@ -785,6 +794,8 @@ void TMainForm::FormClose()
     // Pages at their actual size need no key.
     if (reader_->ZoomPercent() != 100 || !conf_.GetValue(ConfKey::Zoom).empty())
         conf_.SetValue(ConfKey::Zoom, IntegerToText(reader_->ZoomPercent()));
+    if (reader_->ContentsShown() || !conf_.GetValue(ConfKey::Contents).empty())
+        conf_.SetValue(ConfKey::Contents, reader_->ContentsShown() ? "Yes" : "No");
     StoreRecentBooks(conf_, recentBooks_);
 }
 

@@ -115,6 +115,7 @@ public:
         QAction* Settings1 = nullptr;
         QMenu* Recent1 = nullptr;
         QMenu* View1 = nullptr;
+        QAction* Contents1 = nullptr;
         QAction* Find1 = nullptr;
         QAction* ZoomIn1 = nullptr;
         QAction* ZoomOut1 = nullptr;

@@ -1,7 +1,9 @@
 #include "shell/Reader.h"
 
 #include "conversion/Bookmark.h"
+#include "conversion/Contents.h"
 #include "files/Errors.h"
+#include "shell/ContentsPanel.h"
 #include "shell/FindBar.h"
 #include "shell/InterfaceText.h"
 #include "shell/Printing.h"
@@ -9,6 +11,7 @@
 #include "shell/WebView.h"
 
 #include <QPrinter>
+#include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -25,6 +28,8 @@ constexpr int ProbeCount = 101;
 constexpr int ProbeStep = 5;
 // A position is measured this long after the view stopped scrolling or resizing.
 constexpr int MeasureDelayMs = 250;
+// The contents panel's width when it is first shown.
+constexpr int ContentsWidth = 220;
 // The zooms a step goes through, in percent, as browsers have them.
 constexpr int ZoomSteps[] = {25, 33, 50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400, 500};
 
@@ -58,13 +63,30 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
       prompts_(prompts),
       view_(new TWebView(this)),
       findBar_(new TFindBar(this)),
+      contents_(new TContentsPanel(this)),
+      splitter_(new QSplitter(Qt::Horizontal, this)),
       measureTimer_(new QTimer(this))
 {
+    // The contents beside the page, the find bar under it.
+    auto* page = new QWidget(this);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    pageLayout->addWidget(view_, 1);
+    pageLayout->addWidget(findBar_);
+    splitter_->addWidget(contents_);
+    splitter_->addWidget(page);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setChildrenCollapsible(false);
+    contents_->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(view_, 1);
-    layout->addWidget(findBar_);
+    layout->addWidget(splitter_);
+    connect(contents_, &TContentsPanel::HeadingChosen, this, [this](const THeading& heading) {
+        view_->ScrollToHeading(heading.Anchor, FromWindows1251(heading.Text));
+        view_->View()->setFocus(Qt::OtherFocusReason);
+    });
+    connect(this, &TReader::PositionChanged, this, [this] { contents_->MarkPartOf(ShownParagraph()); });
     connect(findBar_, &TFindBar::Search, this, &TReader::Search);
     connect(findBar_, &TFindBar::Closed, this, [this] {
         view_->Find({}, false, [](int, int) {});
@@ -112,8 +134,10 @@ void TReader::ShowPage(const std::string& path)
     lastPosition_ = openedAnchor_;
     loading_ = true;
     view_->NavigateToFile(path);
-    if (another)
+    if (another) {
+        LoadContents();
         emit CurrentPageChanged(FromPath(path));
+    }
     emit PositionChanged();
 }
 
@@ -256,6 +280,43 @@ void TReader::StepZoom(int direction)
     }
 }
 
+void TReader::ShowContents(bool shown)
+{
+    contentsShown_ = shown;
+    contents_->setVisible(shown);
+    if (!shown)
+        return;
+    // A panel shown for the first time gets its width; one the reader has sized keeps it.
+    const QList<int> sizes = splitter_->sizes();
+    if (sizes.size() == 2 && sizes[0] < ContentsWidth / 2) {
+        const int total = std::max(sizes[0] + sizes[1], 2 * ContentsWidth);
+        splitter_->setSizes({ContentsWidth, total - ContentsWidth});
+    }
+    LoadContents();
+}
+
+bool TReader::ContentsShown() const
+{
+    return contentsShown_;
+}
+
+// Read from the page itself, only while the panel is shown; a page that cannot be
+// read has no contents.
+void TReader::LoadContents()
+{
+    if (!contentsShown_)
+        return;
+    std::vector<THeading> headings;
+    if (!currentPage_.empty()) {
+        try {
+            headings = ReadContents(currentPage_, *files_);
+        } catch (const EVerdaskError&) {
+        }
+    }
+    contents_->SetHeadings(std::move(headings));
+    contents_->MarkPartOf(ShownParagraph());
+}
+
 void TReader::OpenFindBar()
 {
     findBar_->Open();
@@ -302,6 +363,7 @@ void TReader::RendererStopped()
     currentUrl_.clear();
     currentLoading_ = false;
     paragraphCount_ = 0;
+    LoadContents();
     view_->Navigate("about:blank");
     emit PageDropped(FromPath(page));
     emit CurrentPageChanged({});

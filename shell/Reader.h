@@ -21,10 +21,12 @@
 #include <string>
 
 class QPrinter;
+class QSplitter;
 class QTimer;
 
 namespace verdask {
 
+class TContentsPanel;
 class TFindBar;
 class TPrintJob;
 
@@ -76,6 +78,11 @@ public:
     // One step larger (1) or smaller (-1) on the usual scale of zooms.
     void StepZoom(int direction);
 
+    // The contents panel beside the page (View > Contents, F9).
+    void ShowContents(bool shown);
+    bool ContentsShown() const;
+    TContentsPanel* Contents() const { return contents_; }
+
     // The find bar under the page; Ctrl+F opens it.
     void OpenFindBar();
     TFindBar* FindBar() const { return findBar_; }
@@ -110,6 +117,7 @@ private:
     void ShowLater(const std::string& text, bool error);
     void StartWhenEngineFree(TPrintJob* job);
     void Search(const QString& text, bool backward);
+    void LoadContents();
     void ApplyZoom();
 
     Prompts& prompts_;
@@ -117,6 +125,9 @@ private:
     int language_ = 1;
     TWebView* view_;
     TFindBar* findBar_;
+    TContentsPanel* contents_;
+    QSplitter* splitter_;
+    bool contentsShown_ = false;
     QTimer* measureTimer_;
     int zoomPercent_ = 100;
     std::int64_t paragraphCount_ = 0;

@@ -4,6 +4,8 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QMenu>
 #include <QPageLayout>
 #include <QPageRanges>
@@ -359,6 +361,29 @@ void TWebView::ScrollToParagraph(std::int64_t anchor)
                        " a.scrollIntoView(true); window.addEventListener('resize', keep);"
                        " setTimeout(function() { window.removeEventListener('resize', keep); }, 1000); })()")
             .arg(anchor));
+}
+
+void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text)
+{
+    // A heading of its own line is the text just before the paragraph that follows
+    // it (dialogue may stand between them); one with the paragraph indent is that
+    // paragraph.
+    static const QString script = QStringLiteral(
+        "(function(n, heading) {"
+        " if (n <= 0) { window.scrollTo(0, 0); return; }"
+        " var a = document.getElementsByName('a' + n)[0]; if (!a) return;"
+        " function plain(node) { return node.textContent.replace(/\u00a0/g, ' ').trim(); }"
+        " var own = plain(a); if (own && heading.indexOf(own) == 0) { a.scrollIntoView(true); return; }"
+        " var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT); walker.currentNode = a;"
+        " for (var i = 0; i < 1000; ++i) {"
+        "  var text = walker.previousNode(); if (!text) break;"
+        "  var line = plain(text);"
+        "  if (line && heading.indexOf(line) == 0) {"
+        "   var range = document.createRange(); range.selectNodeContents(text);"
+        "   window.scrollTo(0, window.scrollY + range.getBoundingClientRect().top); return; } }"
+        " a.scrollIntoView(true); })(%1, %2[0])");
+    const QByteArray quoted = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    view_->page()->runJavaScript(script.arg(anchor).arg(QString::fromUtf8(quoted)));
 }
 
 void TWebView::SetZoom(double factor)

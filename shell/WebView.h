@@ -61,6 +61,10 @@ public:
     // Puts paragraph anchor aN at the top of the view, and keeps it there through
     // a zoom set just before.
     void ScrollToParagraph(std::int64_t anchor);
+    // Puts a heading of the page at the top of the view: the line whose text
+    // begins heading's text, just before paragraph anchor aN or at its start; the
+    // top of the page for anchor 0.
+    void ScrollToHeading(std::int64_t anchor, const QString& text);
     // The size of every page the view shows: 1 is 100%.
     void SetZoom(double factor);
     double Zoom() const;

@@ -1,6 +1,7 @@
 #include "shell/Reader.h"
 
 #include "shell/About.h"
+#include "shell/ContentsPanel.h"
 #include "shell/FindBar.h"
 #include "shell/Main.h"
 #include "shell/Style.h"
@@ -9,6 +10,7 @@
 #include "support/FailingFileSystem.h"
 #include "config/RecentBooks.h"
 #include "conversion/Bookmark.h"
+#include "files/Cp1251.h"
 #include "shell/InterfaceText.h"
 #include "shell/Text.h"
 #include "shell/WebView.h"
@@ -22,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QTreeWidgetItem>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QTest>
@@ -33,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <set>
 
@@ -766,6 +770,64 @@ TEST_F(Reader, TheRecentBooksKeepTheirOrderAndLeaveOutMissingFiles)
     EXPECT_EQ(many.size(), RecentBookCount);
     EXPECT_EQ(many.front(), "/books/10.html");
     EXPECT_EQ(many.back(), "/books/1.html");
+}
+
+
+TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
+{
+    std::vector<std::string> lines = {"Автор", "Книга", "", "ЧАСТЬ ПЕРВАЯ", "ГЛАВА I", ""};
+    const std::string paragraph = " — абзац, в котором довольно слов, чтобы занять всю ширину окна и не одну строку.";
+    for (int i = 1; i <= 60; ++i)
+        lines.push_back("     Первый " + std::to_string(i) + paragraph);
+    lines.insert(lines.end(), {"", "ГЛАВА II", "", "- Так начинается вторая глава, - сказал он."});
+    for (int i = 1; i <= 60; ++i)
+        lines.push_back("     Второй " + std::to_string(i) + paragraph);
+    WriteFileBytes(Text, test::Recoded(CrLfLines(lines), "UTF-8", "CP1251"));
+    TMainForm& form = StartShown();
+    Prompts.DialogAnswers = {Text};
+    form.Loadconvertandsave1Click();
+    ASSERT_TRUE(PageShown(form, PagePath));
+    const std::string page = ReadFileBytes(PagePath);
+
+    TContentsPanel& panel = *ReaderOf(form).Contents();
+    EXPECT_FALSE(panel.isVisible());
+    QTest::keySequence(&form, QKeySequence(Qt::Key_F9));
+    ASSERT_TRUE(panel.isVisible());
+    ASSERT_EQ(panel.Headings().size(), 4u);
+    const THeading second = panel.Headings()[3];
+    EXPECT_EQ(Windows1251ToUtf8(second.Text), "ГЛАВА II");
+    EXPECT_EQ(second.Anchor, 61);
+
+    // A click on a chapter brings it to the top: its first paragraph is the first there.
+    panel.expandAll();
+    QTreeWidgetItem* item = panel.findItems(QString::fromUtf8("ГЛАВА II"), Qt::MatchExactly | Qt::MatchRecursive).at(0);
+    ASSERT_TRUE(WaitFor([&] { return panel.visualItemRect(item).isValid(); }));
+    EXPECT_GE(panel.width(), 100) << "the panel has a width of its own";
+    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, panel.visualItemRect(item).center());
+    // The heading's line stands at the top of the view (the page holds it in the
+    // paragraph before it, so that is where the reader is).
+    const QString headingTop = QString::fromUtf8(
+        "(function() { var w = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);"
+        " while (w.nextNode()) if (w.currentNode.textContent.trim() == 'ГЛАВА II') {"
+        " var r = document.createRange(); r.selectNodeContents(w.currentNode);"
+        " return Math.round(r.getBoundingClientRect().top); } return -1; })()");
+    EXPECT_TRUE(WaitFor([&] { return std::abs(RunScript(*form.WebBrowser1(), headingTop).toInt()) <= 2; }))
+        << RunScript(*form.WebBrowser1(), headingTop).toInt();
+    EXPECT_TRUE(ShownAt(form, 60));
+    ASSERT_TRUE(ScrollTo(form, 70));
+    EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 3; })) << "the chapter being read is marked";
+    ASSERT_TRUE(ScrollTo(form, 20));
+    EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 2; })) << panel.Marked();
+    EXPECT_EQ(ReadFileBytes(PagePath), page) << "the panel never writes the page";
+
+    CloseAndDestroy();
+    TConf conf;
+    conf.LoadFromFile(ConfigPath);
+    EXPECT_EQ(conf.GetValue("Contents"), "Yes");
+    TMainForm& again = StartShown();
+    EXPECT_TRUE(ReaderOf(again).Contents()->isVisible()) << "remembered";
+    EXPECT_TRUE(again.Menu().Contents1->isChecked());
+    EXPECT_EQ(ReaderOf(again).Contents()->Headings().size(), 4u);
 }
 
 } // namespace
