@@ -196,6 +196,8 @@ void TReader::SaveReadingPosition()
 void TReader::TakeMeasure(const TWebView::TProbe& probe)
 {
     const std::int64_t position = ReadingPositionOf(ProbedElements(probe));
+    if (position > 0 && paragraphCount_ == 0)
+        CountParagraphs();
     if (position > 0 && position != lastPosition_) {
         lastPosition_ = position;
         emit PositionChanged();
@@ -244,16 +246,22 @@ void TReader::LoadFinished(bool ok)
     // opened is known.
     currentLoaded_ = ok && current && !currentPage_.empty();
     ApplyZoom();
-    if (currentLoaded_) {
-        view_->ParagraphCountLater([reader = QPointer<TReader>(this), url = currentUrl_](std::int64_t count) {
-            if (reader && reader->currentUrl_ == url) {
-                reader->paragraphCount_ = count;
-                emit reader->PositionChanged();
-            }
-        });
-    }
+    if (currentLoaded_)
+        CountParagraphs();
     if (findBar_->isVisible() && !findBar_->Text().isEmpty())
         Search(findBar_->Text(), false);
+}
+
+// Asked of the document shown, for the current page only; asked again when a
+// load ended in a way that left it unknown.
+void TReader::CountParagraphs()
+{
+    view_->ParagraphCountLater([reader = QPointer<TReader>(this), url = currentUrl_](std::int64_t count) {
+        if (reader && reader->currentUrl_ == url && reader->CurrentPageShown() && count > 0) {
+            reader->paragraphCount_ = count;
+            emit reader->PositionChanged();
+        }
+    });
 }
 
 void TReader::SetZoomPercent(int percent)

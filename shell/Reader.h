@@ -118,6 +118,7 @@ private:
     void StartWhenEngineFree(TPrintJob* job);
     void Search(const QString& text, bool backward);
     void LoadContents();
+    void CountParagraphs();
     void ApplyZoom();
 
     Prompts& prompts_;
