@@ -86,6 +86,11 @@ int main(int argc, char** argv)
                 static_cast<double>(utf8.PeakKiB) / 1024.0, static_cast<double>(convert.PeakKiB) / 1024.0);
     std::printf("  the same page    %8s\n", SameBytes(page, utf8Page) ? "yes" : "NO");
     fs::remove_all(folder / "utf8");
+
+    // The contents are read from the page a line at a time.
+    const TRunFigures contents = Best(3, {converter, "--contents", page});
+    std::printf("contents of the book's page   %6.3f s   peak %.1f MiB\n", contents.Seconds,
+                static_cast<double>(contents.PeakKiB) / 1024.0);
     fs::remove(folder / "book.html");
 
     struct LongLine {
