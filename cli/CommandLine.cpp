@@ -1,9 +1,11 @@
 #include "cli/CommandLine.h"
 
+#include <utility>
+
 namespace verdask::cli {
 
 const char* const UsageText =
-    "Usage: verdask-convert [--config FILE] [--style FILE.sty] [--encoding NAME] [--out PAGE] [--force] TEXT...\n"
+    "Usage: verdask-convert [-c FILE] [-s FILE.sty] [--encoding NAME] [-o PAGE] [-f] TEXT...\n"
     "       verdask-convert [--config FILE] --print-style PAGE\n"
     "       verdask-convert --contents PAGE\n"
     "       verdask-convert --restyle --style FILE.sty PAGE...\n"
@@ -11,23 +13,25 @@ const char* const UsageText =
     "\n"
     "Converts book texts into pages, exactly as the program's Convert does.\n"
     "\n"
-    "  --config FILE       read the conversion options and the default style from FILE\n"
-    "                      (default: the program's own configuration file, when it exists;\n"
-    "                      keys it lacks take their default values)\n"
-    "  --style FILE.sty    write the pages in the style of a style file\n"
+    "  -c, --config FILE   read the conversion options and the default style from FILE\n"
+    "                      (default: the window's verdask.con, beside verdask or else in\n"
+    "                      $XDG_CONFIG_HOME, when it exists; keys it lacks take their\n"
+    "                      default values)\n"
+    "  -s, --style FILE.sty  write the pages in the style of a style file\n"
     "  --encoding NAME     read the texts in NAME: Auto (tell from the text), windows-1251,\n"
     "                      UTF-8, KOI8-R, CP866 or UTF-16 (default: \"Source encoding\" of the\n"
     "                      configuration, else Auto); a file that does not look like a text\n"
     "                      is converted only when this is given\n"
-    "  --out PAGE          the page of the one TEXT (default: TEXT with the extension .html)\n"
-    "  --force             replace existing pages (a page never replaces its own text)\n"
+    "  -o, --out PAGE      the page of the one TEXT (default: TEXT with the extension .html)\n"
+    "  -f, --force         replace existing pages (a page never replaces its own text)\n"
     "  --print-style PAGE  print the style of a page as the lines of a style file\n"
     "  --contents PAGE     print the headings of a page of this program, one a line: the\n"
     "                      paragraph to go to, a tab, two blanks a level, the heading\n"
     "  --restyle           give pages of this program the style of the style file, keeping\n"
     "                      their text (other programs' pages and readme.html are left alone)\n"
-    "  --help              show this help\n"
-    "  --version           show the version\n"
+    "  -h, --help          show this help\n"
+    "  -V, --version       show the version\n"
+    "Options take their value after a blank or after \"=\" (--out=PAGE).\n"
     "\n"
     "Exit status: 0 when every text was converted, 1 when any was not, 2 for a usage error.\n";
 
@@ -92,14 +96,34 @@ std::string CheckCombination(const TCommandLine& line)
 
 } // namespace
 
+// The long name of a short option ("-o" is "--out"), or the argument as it is.
+std::string LongForm(const std::string& argument)
+{
+    static const std::pair<const char*, const char*> shortForms[] = {
+        {"-o", "--out"}, {"-f", "--force"}, {"-s", "--style"}, {"-c", "--config"}, {"-h", "--help"}, {"-V", "--version"}};
+    for (const auto& [shortForm, longForm] : shortForms) {
+        if (argument == shortForm)
+            return longForm;
+    }
+    return argument;
+}
+
 TParseResult ParseCommandLine(const std::vector<std::string>& arguments)
 {
     TCommandLine line;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
+        std::string argument = LongForm(arguments[i]);
+        // "--out=FILE" is "--out FILE".
+        std::optional<std::string> attached;
+        if (const auto equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
+            attached = argument.substr(equals + 1);
+            argument.resize(equals);
+            if (!TakesValue(argument))
+                return {std::nullopt, argument + " takes no value"};
+        }
         if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            line.Texts.push_back(argument);
+            line.Texts.push_back(arguments[i]);
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -111,9 +135,9 @@ TParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (argument == "--restyle") {
             line.Restyle = true;
         } else if (TakesValue(argument)) {
-            if (i + 1 == arguments.size())
+            if (!attached && i + 1 == arguments.size())
                 return {std::nullopt, argument + " needs a value"};
-            if (std::string error = SetValue(line, argument, arguments[++i]); !error.empty())
+            if (std::string error = SetValue(line, argument, attached ? *attached : arguments[++i]); !error.empty())
                 return {std::nullopt, error};
         } else {
             return {std::nullopt, "unknown option " + argument};

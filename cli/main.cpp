@@ -29,6 +29,13 @@ std::string ProgramPath(const char* argv0)
     return error ? std::string(argv0) : path.string();
 }
 
+// Where the window keeps its settings: beside the window's program, which is
+// installed beside this one, or in the user's configuration folder.
+std::string WindowConfigurationPath(const std::string& programPath)
+{
+    return ConfigurationPath(FileBeside(DirectoryPart(programPath), "verdask"));
+}
+
 // The configuration a conversion runs with: the file given, else the program's own
 // when there is one, and the default of every key that neither holds.
 TConf ConversionSettings(const TCommandLine& line, const std::string& programPath)
@@ -36,8 +43,8 @@ TConf ConversionSettings(const TCommandLine& line, const std::string& programPat
     TConf conf;
     if (line.ConfigPath)
         conf.LoadFromFile(*line.ConfigPath);
-    else if (const std::string own = ConfigurationPath(programPath); PlatformFileSystem().Exists(own))
-        conf.LoadFromFile(own);
+    else if (const std::string window = WindowConfigurationPath(programPath); PlatformFileSystem().Exists(window))
+        conf.LoadFromFile(window);
     for (const auto& entry : ConfDefaults()) {
         if (conf.GetValue(entry.Key).empty())
             conf.SetValue(entry.Key, DefaultValueOf(entry.Key));
@@ -193,7 +200,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const TParseResult parsed = ParseCommandLine(arguments);
     if (!parsed.CommandLine) {
-        std::cerr << "verdask-convert: " << parsed.Error << '\n' << UsageText;
+        std::cerr << "verdask-convert: " << parsed.Error << "\nTry 'verdask-convert --help' for more information.\n";
         return 2;
     }
     try {

@@ -474,7 +474,7 @@ void TLetterSpacing::TGroups::Step(std::string_view text)
                 break;
             if (state_ == TState::Undecided) {
                 state_ = TState::Probing;
-                probe_ = "_";
+                probe_.assign(1, '_'); // not = "_": GCC 12 at -O3 warns of a false overlap there
             } else {
                 StartGroup();
             }

@@ -386,17 +386,65 @@ TEST(VerdaskConvert, UsageErrors)
              {"--print-style", "p", "t"},
              {"--encoding", "latin-1", "a.txt"},
              {"--encoding", "UTF-8", "--restyle", "--style", "s.sty", "p.html"},
-             {"--contents", "p.html", "t.txt"}}) {
+             {"--contents", "p.html", "t.txt"},
+             {"--force=yes", "a.txt"},
+             {"-x", "a.txt"}}) {
         const TRun run = RunConverter(dir, arguments);
         EXPECT_EQ(run.Status, 2) << (arguments.empty() ? "" : arguments[0]);
-        EXPECT_NE(run.Err.find("Usage:"), std::string::npos);
+        // One line that says what is wrong, and where help is.
+        EXPECT_EQ(std::count(run.Err.begin(), run.Err.end(), '\n'), 2) << run.Err;
+        EXPECT_TRUE(run.Err.starts_with("verdask-convert: ")) << run.Err;
+        EXPECT_TRUE(run.Err.ends_with("\nTry 'verdask-convert --help' for more information.\n")) << run.Err;
     }
-    TRun run = RunConverter(dir, {"--version"});
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Out, "verdask-convert " VERDASK_VERSION "\n");
-    run = RunConverter(dir, {"--help"});
-    EXPECT_EQ(run.Status, 0);
-    EXPECT_NE(run.Out.find("--print-style"), std::string::npos);
+    for (const char* version : {"--version", "-V"}) {
+        const TRun run = RunConverter(dir, {version});
+        EXPECT_EQ(run.Status, 0);
+        EXPECT_EQ(run.Out, "verdask-convert " VERDASK_VERSION "\n");
+    }
+    for (const char* help : {"--help", "-h"}) {
+        const TRun run = RunConverter(dir, {help});
+        EXPECT_EQ(run.Status, 0);
+        EXPECT_NE(run.Out.find("--print-style"), std::string::npos);
+    }
+}
+
+TEST(VerdaskConvert, TakesTheShortAndAttachedFormsOfItsOptions)
+{
+    TTempDir dir;
+    const std::string text = dir.File("tale.txt");
+    WriteFileBytes(text, Book);
+    WriteFileBytes(dir.File("my.con"), CrLfLines({"Autodetect=No", "Leading spaces=3", "Non-breaking spaces=1"}));
+    TViewStyle style;
+    style.FontName = "Georgia";
+    WriteStyleFile(dir.File("my.sty"), style);
+    const std::string expected = PageHeaderText(dir.File("out.html"), style) + Body("&nbsp;") + PageFooterText();
+    TRun run = RunConverter(dir, {"-c", dir.File("my.con"), "-s", dir.File("my.sty"), "-o", dir.File("out.html"), text});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadFileBytes(dir.File("out.html")), expected);
+    run = RunConverter(dir, {"--config=" + dir.File("my.con"), "--style=" + dir.File("my.sty"),
+                             "--out=" + dir.File("out.html"), "-f", text});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(ReadFileBytes(dir.File("out.html")), expected);
+}
+
+TEST(VerdaskConvert, ReadsTheSettingsTheWindowKeeps)
+{
+    // The two programs installed side by side, the window's settings beside it.
+    TTempDir dir;
+    const std::string converter = dir.File("verdask-convert");
+    std::filesystem::copy_file(VERDASK_CONVERT, converter);
+    WriteFileBytes(dir.File("verdask.con"), CrLfLines({"Autodetect=No", "Leading spaces=3", "Non-breaking spaces=1"}));
+    WriteFileBytes(dir.File("tale.txt"), Book);
+    std::vector<std::string> words = {converter, dir.File("tale.txt")};
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    EXPECT_EQ(ExitStatusOf(pid), 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("tale.html")),
+              PageHeaderText(dir.File("tale.html"), TViewStyle{}) + Body("&nbsp;") + PageFooterText());
 }
 
 } // namespace
