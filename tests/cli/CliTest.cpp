@@ -128,9 +128,18 @@ TEST(VerdaskConvert, TakesTheConfigurationStyleAndOutputGiven)
     style.TextWidth = 60;
     WriteStyleFile(dir.File("my.sty"), style);
     const std::string page = dir.File("out.html");
-    TRun run = RunConverter(dir, {"--config", dir.File("my.con"), "--style", dir.File("my.sty"), "--out", page, text});
-    ASSERT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(ReadFileBytes(page), PageHeaderText(page, style) + Body("&nbsp;") + PageFooterText());
+    TRun run;
+    // The long, the short and the attached forms of the options.
+    for (const std::vector<std::string>& options : std::vector<std::vector<std::string>>{
+             {"--config", dir.File("my.con"), "--style", dir.File("my.sty"), "--out", page},
+             {"-c", dir.File("my.con"), "-s", dir.File("my.sty"), "-o", page, "-f"},
+             {"--config=" + dir.File("my.con"), "--style=" + dir.File("my.sty"), "--out=" + page, "--force"}}) {
+        std::vector<std::string> arguments = options;
+        arguments.push_back(text);
+        run = RunConverter(dir, arguments);
+        ASSERT_EQ(run.Status, 0) << options[0] << ": " << run.Err;
+        EXPECT_EQ(ReadFileBytes(page), PageHeaderText(page, style) + Body("&nbsp;") + PageFooterText());
+    }
 
     run = RunConverter(dir, {"--config", dir.File("my.con"), "--print-style", page});
     EXPECT_EQ(run.Status, 0) << run.Err;
@@ -406,25 +415,6 @@ TEST(VerdaskConvert, UsageErrors)
         EXPECT_EQ(run.Status, 0);
         EXPECT_NE(run.Out.find("--print-style"), std::string::npos);
     }
-}
-
-TEST(VerdaskConvert, TakesTheShortAndAttachedFormsOfItsOptions)
-{
-    TTempDir dir;
-    const std::string text = dir.File("tale.txt");
-    WriteFileBytes(text, Book);
-    WriteFileBytes(dir.File("my.con"), CrLfLines({"Autodetect=No", "Leading spaces=3", "Non-breaking spaces=1"}));
-    TViewStyle style;
-    style.FontName = "Georgia";
-    WriteStyleFile(dir.File("my.sty"), style);
-    const std::string expected = PageHeaderText(dir.File("out.html"), style) + Body("&nbsp;") + PageFooterText();
-    TRun run = RunConverter(dir, {"-c", dir.File("my.con"), "-s", dir.File("my.sty"), "-o", dir.File("out.html"), text});
-    ASSERT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(ReadFileBytes(dir.File("out.html")), expected);
-    run = RunConverter(dir, {"--config=" + dir.File("my.con"), "--style=" + dir.File("my.sty"),
-                             "--out=" + dir.File("out.html"), "-f", text});
-    ASSERT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(ReadFileBytes(dir.File("out.html")), expected);
 }
 
 TEST(VerdaskConvert, ReadsTheSettingsTheWindowKeeps)
