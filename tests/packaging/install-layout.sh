@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installed program: one folder with both programs and the manual, links to
-# them in the system's binary folder, the desktop entry and the icon; and the
+# them in the system's binary folder, the desktop entry, the icon, the manual
+# pages, the copyright file, the changelog and the AppStream metainfo; and the
 # installed converter runs from its folder. Usage: install-layout.sh BUILD SYSTEM_PREFIX
 set -euo pipefail
 build=$1
@@ -27,6 +28,18 @@ grep -qx 'MimeType=text/plain;text/html;' "$entry" || fail "the desktop entry of
 grep -qx 'Icon=verdask' "$entry" || fail "the desktop entry names no icon"
 [[ -f $root$system/share/icons/hicolor/256x256/apps/verdask.png ]] || fail "no icon"
 [[ -f $root$system/share/icons/hicolor/scalable/apps/verdask.svg ]] || fail "no scalable icon"
+for page in verdask verdask-convert; do
+    manual=$root$system/share/man/man1/$page.1.gz
+    [[ -f $manual ]] || fail "no manual page for $page"
+    # man reads it without a complaint of groff's.
+    warnings=$(MANWIDTH=80 man --warnings -l "$manual" 2>&1 >/dev/null) || fail "man cannot show $page.1"
+    [[ -z $warnings ]] || fail "$page.1: $warnings"
+done
+[[ -f $root$system/share/doc/verdask/copyright ]] || fail "no copyright file"
+[[ -f $root$system/share/doc/verdask/changelog.gz ]] || fail "no changelog"
+metainfo=$root$system/share/metainfo/io.github.verdask_converter.verdask.metainfo.xml
+[[ -f $metainfo ]] || fail "no AppStream metainfo"
+appstreamcli validate --no-net --pedantic "$metainfo" >/dev/null || fail "the AppStream metainfo is not valid"
 
 printf 'Author\r\nTitle\r\n     A paragraph -- with a dash.\r\n' >"$root/book.txt"
 HOME=$root "$root/opt/readers/verdask/verdask-convert" "$root/book.txt" >/dev/null ||
