@@ -249,13 +249,22 @@ std::int32_t TMainForm::IntegerSetting(std::string_view key)
     const std::string value = conf_.GetValue(key);
     if (const auto number = TryTextToInteger(value))
         return *number;
-    // Which setting of which file, in the language the file asks for.
-    const int language = conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
-    prompts_.ShowError(EConvertError(FromWindows1251(value).toStdString()).what() + std::string("\n") +
-                       BadSettingText(language, key, ConfigurationPath(programPath_)));
-    // The store takes the default too, so the file is whole again at the next save.
-    conf_.SetValue(key, DefaultValueOf(key));
+    ReportBadSetting(key, EConvertError(FromWindows1251(value).toStdString()).what(), DefaultValueOf(key));
     return TextToInteger(DefaultValueOf(key));
+}
+
+// The language the configuration file asks for, before the window has taken it.
+int TMainForm::FileLanguage() const
+{
+    return conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
+}
+
+// A setting that holds what it cannot is told, with which key of which file it
+// is, and replaced in the store, so that the file is whole again at the next save.
+void TMainForm::ReportBadSetting(std::string_view key, const std::string& what, std::string_view healed)
+{
+    prompts_.ShowError(what + "\n" + BadSettingText(FileLanguage(), key, ConfigurationPath(programPath_)));
+    conf_.SetValue(key, healed);
 }
 
 // A "Source encoding" no encoding is named by is told, and Auto takes its place.
@@ -264,10 +273,8 @@ void TMainForm::CheckEncodingSetting()
     const std::string value = conf_.GetValue(ConfKey::SourceEncoding);
     if (value.empty() || EncodingNamed(value))
         return;
-    const int language = conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
-    prompts_.ShowError(UnknownEncodingText(language, FromWindows1251(value).toStdString()) + "\n" +
-                       BadSettingText(language, ConfKey::SourceEncoding, ConfigurationPath(programPath_)));
-    conf_.SetValue(ConfKey::SourceEncoding, DefaultValueOf(ConfKey::SourceEncoding));
+    ReportBadSetting(ConfKey::SourceEncoding, UnknownEncodingText(FileLanguage(), FromWindows1251(value).toStdString()),
+                     DefaultValueOf(ConfKey::SourceEncoding));
 }
 
 // "Zoom" is absent until the program first ends; a bad one is told and healed.
@@ -280,10 +287,7 @@ void TMainForm::ApplyZoomSetting()
         reader_->SetZoomPercent(*percent);
         return;
     }
-    const int language = conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
-    prompts_.ShowError(EConvertError(FromWindows1251(value).toStdString()).what() + std::string("\n") +
-                       BadSettingText(language, ConfKey::Zoom, ConfigurationPath(programPath_)));
-    conf_.SetValue(ConfKey::Zoom, "100");
+    ReportBadSetting(ConfKey::Zoom, EConvertError(FromWindows1251(value).toStdString()).what(), "100");
 }
 
 void TMainForm::ApplyStartupSettings()

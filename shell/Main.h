@@ -170,6 +170,8 @@ private:
     void SetMenuReady();
 
     std::int32_t IntegerSetting(std::string_view key);
+    int FileLanguage() const;
+    void ReportBadSetting(std::string_view key, const std::string& what, std::string_view healed);
     template <typename Command>
     void Guarded(Command&& command);
 
