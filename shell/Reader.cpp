@@ -134,10 +134,10 @@ void TReader::ShowPage(const std::string& path)
     lastPosition_ = openedAnchor_;
     loading_ = true;
     view_->NavigateToFile(path);
-    if (another) {
-        LoadContents();
+    // Read again for the same page too: converting a book anew rewrites it.
+    LoadContents();
+    if (another)
         emit CurrentPageChanged(FromPath(path));
-    }
     emit PositionChanged();
 }
 
