@@ -159,8 +159,7 @@ TEST_F(MainWindow, GeometryIsWrittenAtDestructionUnlessMaximized)
     form.move(70, 80);
     form.resize(600, 400);
     CloseAndDestroy();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Maximized"), "No");
     EXPECT_EQ(conf.GetValue("Left"), "70");
     EXPECT_EQ(conf.GetValue("Top"), "80");
@@ -169,7 +168,7 @@ TEST_F(MainWindow, GeometryIsWrittenAtDestructionUnlessMaximized)
 
     Start().setWindowState(Qt::WindowMaximized);
     CloseAndDestroy();
-    conf.LoadFromFile(ConfigPath);
+    conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Maximized"), "Yes");
     EXPECT_EQ(conf.GetValue("Width"), "600") << "a maximized window keeps the stored size";
 }
@@ -191,8 +190,7 @@ TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSes
             << form.frameGeometry().width() << "x" << form.frameGeometry().height();
         WaitFor([] { return false; }, 1200); // past the wait for a window manager's frame
         CloseAndDestroy();
-        TConf conf;
-        conf.LoadFromFile(ConfigPath);
+        TConf conf = StoredConfig();
         EXPECT_EQ(conf.GetValue("Width") + "x" + conf.GetValue("Height"), "700x500") << "session " << session;
         EXPECT_EQ(conf.GetValue("Left") + "," + conf.GetValue("Top"), "40,30") << "session " << session;
     }

@@ -600,8 +600,7 @@ TEST_F(Reader, TheProgramStartedWithAFileOpensIt)
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(written);
     EXPECT_TRUE(WIFEXITED(status)) << "ended by itself";
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Lastread"), PagePath) << "the page was shown";
     EXPECT_EQ(conf.GetValue("Recent 1"), PagePath);
 }
@@ -716,8 +715,7 @@ TEST_F(Reader, AZoomKeepsTheTopParagraphAndSurvivesARestart)
     })) << "the status follows the reader";
 
     CloseAndDestroy();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Zoom"), "125");
     TMainForm& again = StartShown();
     EXPECT_EQ(ReaderOf(again).ZoomPercent(), 125);
@@ -755,8 +753,7 @@ TEST_F(Reader, TheRecentBooksKeepTheirOrderAndLeaveOutMissingFiles)
     ASSERT_TRUE(PageShown(form, pages[1])) << "chosen, it is read";
 
     CloseAndDestroy();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(RecentBooks(conf), (std::vector<std::string>{pages[1], pages[0], pages[2], PagePath}));
     const auto& lines = conf.Lines();
     const auto lastRead = std::find(lines.begin(), lines.end(), "Lastread=" + pages[1]);
@@ -821,8 +818,7 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     EXPECT_EQ(ReadFileBytes(PagePath), page) << "the panel never writes the page";
 
     CloseAndDestroy();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Contents"), "Yes");
     TMainForm& again = StartShown();
     EXPECT_TRUE(ReaderOf(again).Contents()->isVisible()) << "remembered";

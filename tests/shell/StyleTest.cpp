@@ -359,8 +359,7 @@ TEST_F(StyleEditor, TheSettingsDialogWritesItsSevenKeysOnConfirmOnly)
         dialog.CheckBox2()->setChecked(false);
     }, true);
     form.Settings1Click();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Leading spaces"), "9");
     EXPECT_EQ(conf.GetValue("Autodetect"), "No");
     EXPECT_EQ(conf.GetValue("Non-breaking spaces"), "7");
@@ -391,8 +390,7 @@ TEST_F(StyleEditor, TheSettingsDialogChoosesTheSourceEncoding)
         dialog.EncodingBox()->setCurrentText("KOI8-R");
     }, true);
     form.Settings1Click();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Source encoding"), "KOI8-R");
     EXPECT_EQ(conf.Lines().back(), "Source encoding=KOI8-R") << "after the seven keys the dialog writes";
 
@@ -404,7 +402,7 @@ TEST_F(StyleEditor, TheSettingsDialogChoosesTheSourceEncoding)
         dialog.EncodingBox()->setCurrentIndex(0);
     }, true);
     form.Settings1Click();
-    conf.LoadFromFile(ConfigPath);
+    conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Source encoding"), "Auto");
 }
 
@@ -459,8 +457,7 @@ TEST_F(StyleEditor, TheSettingsDialogKeepsThisRunsLanguageAndDefaultStyle)
     form.Settings1Click();
     EXPECT_EQ(form.DefaultStyle(), style);
     CloseAndDestroy();
-    TConf conf;
-    conf.LoadFromFile(ConfigPath);
+    TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Language"), "Russian");
     EXPECT_EQ(conf.GetValue("DefaultFontSize"), "20");
     EXPECT_EQ(conf.GetValue("DefaultFontName"), "Liberation Serif");

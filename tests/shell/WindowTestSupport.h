@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/Conf.h"
 #include "shell/Main.h"
 #include "shell/WebView.h"
 #include "support/TestFiles.h"
@@ -50,6 +51,13 @@ struct TWindowFixture {
         Form.reset();
     }
     void WriteConfig(const std::vector<std::string>& lines) { WriteFileBytes(ConfigPath, CrLfLines(lines)); }
+    // The configuration file as the window left it.
+    TConf StoredConfig() const
+    {
+        TConf conf;
+        conf.LoadFromFile(ConfigPath);
+        return conf;
+    }
 };
 
 // The lines a store filled by the defaults holds, in their order.
