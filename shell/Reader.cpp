@@ -98,6 +98,8 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
     connect(view_, &TWebView::LoadStarted, this, &TReader::LoadStarted);
     connect(view_, &TWebView::LoadFinished, this, &TReader::LoadFinished);
     connect(view_, &TWebView::Scrolled, measureTimer_, qOverload<>(&QTimer::start));
+    connect(view_, &TWebView::LaidOut, this, &TReader::HoldPlace);
+    connect(view_, &TWebView::LaidOut, measureTimer_, qOverload<>(&QTimer::start));
     connect(view_, &TWebView::FileRequested, this, &TReader::FileRequested);
     connect(view_, &TWebView::RendererStopped, this, &TReader::RendererStopped);
 }
@@ -132,6 +134,7 @@ void TReader::ShowPage(const std::string& path)
     // Until the reader has seen it, the page is where it opens: left before it has
     // loaded, it keeps its bookmark, and a page just written over it gets that one.
     lastPosition_ = openedAnchor_;
+    HoldAt(openedAnchor_);
     loading_ = true;
     view_->NavigateToFile(path);
     // Read again for the same page too: converting a book anew rewrites it.
@@ -196,12 +199,32 @@ void TReader::SaveReadingPosition()
 void TReader::TakeMeasure(const TWebView::TProbe& probe)
 {
     const std::int64_t position = ReadingPositionOf(ProbedElements(probe));
-    if (position > 0 && paragraphCount_ == 0)
+    if (position <= 0)
+        return;
+    if (paragraphCount_ == 0)
         CountParagraphs();
-    if (position > 0 && position != lastPosition_) {
+    if (!ReadersOwnPlace(position, probe.Layout))
+        return;
+    if (position != lastPosition_) {
         lastPosition_ = position;
         emit PositionChanged();
     }
+}
+
+// Whether a measured place is the reader's. With a paragraph held at the top, a
+// place found elsewhere in another layout than the one it was put there in is the
+// engine's doing (a zoom or a size that reached the page late) and is put back;
+// found in the same layout, the reader has moved and the hold ends.
+bool TReader::ReadersOwnPlace(std::int64_t position, const QString& layout)
+{
+    if (heldAnchor_ <= 0 || position == heldAnchor_)
+        return true;
+    if (layout != heldLayout_) {
+        HoldPlace();
+        return false;
+    }
+    heldAnchor_ = 0;
+    return true;
 }
 
 void TReader::MeasureLater()
@@ -236,6 +259,35 @@ void TReader::ApplyZoom()
         view_->SetZoom(zoomPercent_ / 100.0);
 }
 
+// The page's doLoad takes it to its bookmark as soon as it has loaded, and its
+// zoom and the view's real size may reach it only after that (at start the page
+// loads before the window is shown); a new zoom reaches it after the program has
+// put the top paragraph back. The engine keeps a place through a resize but not
+// through a zoom: until the reader moves, the paragraph the program put at the
+// top is put there again whenever the page is laid out anew.
+void TReader::HoldAt(std::int64_t anchor)
+{
+    heldAnchor_ = anchor;
+    heldLayout_.clear();
+}
+
+// The answers of the view come in the order it was asked, so a measure asked
+// after this finds the layout it leaves.
+void TReader::HoldPlace()
+{
+    if (!CurrentPageShown() || heldAnchor_ <= 0)
+        return;
+    view_->HoldParagraph(heldAnchor_, heldLayout_, [reader = QPointer<TReader>(this), anchor = heldAnchor_,
+                                                    url = currentUrl_](const QString& layout) {
+        if (!reader || reader->heldAnchor_ != anchor || reader->currentUrl_ != url)
+            return;
+        // A page without the anchor has nothing to hold.
+        if (layout.isEmpty())
+            reader->heldAnchor_ = 0;
+        reader->heldLayout_ = layout;
+    });
+}
+
 void TReader::LoadFinished(bool ok)
 {
     loading_ = false;
@@ -246,8 +298,10 @@ void TReader::LoadFinished(bool ok)
     // opened is known.
     currentLoaded_ = ok && current && !currentPage_.empty();
     ApplyZoom();
-    if (currentLoaded_)
+    if (currentLoaded_) {
+        HoldPlace();
         CountParagraphs();
+    }
     if (findBar_->isVisible() && !findBar_->Text().isEmpty())
         Search(findBar_->Text(), false);
 }
@@ -270,11 +324,11 @@ void TReader::SetZoomPercent(int percent)
     if (percent == zoomPercent_)
         return;
     MeasureNow();
-    const std::int64_t top = CurrentPageShown() ? lastPosition_ : 0;
     zoomPercent_ = percent;
+    // A page still loading keeps the place it opens at.
+    HoldAt(lastPosition_);
     view_->SetZoom(percent / 100.0);
-    if (top > 0)
-        view_->ScrollToParagraph(top);
+    HoldPlace();
 }
 
 void TReader::StepZoom(int direction)

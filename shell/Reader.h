@@ -120,6 +120,9 @@ private:
     void LoadContents();
     void CountParagraphs();
     void ApplyZoom();
+    void HoldAt(std::int64_t anchor);
+    void HoldPlace();
+    bool ReadersOwnPlace(std::int64_t position, const QString& layout);
 
     Prompts& prompts_;
     FileSystem* files_ = &PlatformFileSystem();
@@ -140,6 +143,8 @@ private:
     bool currentLoaded_ = false;  // the view shows it, loaded
     std::int64_t lastPosition_ = 0; // measured while the page was shown
     std::int64_t openedAnchor_ = 0; // the bookmark the page opened at
+    std::int64_t heldAnchor_ = 0;   // put at the top by the program, until the reader moves
+    QString heldLayout_;            // the page's size and zoom when it was put there
     std::set<std::string> failedSaves_;
 
     QPointer<TPrintJob> job_;

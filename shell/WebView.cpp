@@ -62,6 +62,21 @@ QWebEngineScript TableFontScript()
                       "document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]); })();");
 }
 
+// The engine's own word that the view scrolled stops coming now and then (seen
+// after a start in a maximized window, for the rest of the run): every page also
+// tells of its scrolling itself, on its console, at most ten times a second.
+const QString ScrolledMessage = QStringLiteral("verdask: scrolled");
+
+QWebEngineScript ScrollReportScript()
+{
+    return PageScript("verdask-scroll-report",
+                      QStringLiteral("(function () { var waiting = false;"
+                                     " function tell() { waiting = false; console.log('%1'); }"
+                                     " window.addEventListener('scroll', function () {"
+                                     "  if (!waiting) { waiting = true; setTimeout(tell, 100); } }, {passive: true}); })();")
+                          .arg(ScrolledMessage));
+}
+
 // No page gets a WebRTC peer connection (shell/NoWebRtc.js says why and how).
 QWebEngineScript NoWebRtcScript()
 {
@@ -98,8 +113,18 @@ public:
     // The next request for this file is the program's own.
     void ExpectFile(const QUrl& url) { expected_ = url; }
     std::function<void(const QUrl&)> FileRequested;
+    std::function<void()> Scrolled;
 
 protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                  const QString& source) override
+    {
+        if (message != ScrolledMessage)
+            QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+        else if (Scrolled)
+            Scrolled();
+    }
+
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override
     {
         if (!isMainFrame || !url.isLocalFile())
@@ -149,10 +174,15 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     auto* page = new TPage(this);
     page_ = page;
     page->FileRequested = [this](const QUrl& url) { emit FileRequested(url); };
+    page->Scrolled = [this, answering = answering_] {
+        if (*answering)
+            emit Scrolled();
+    };
     view_->setPage(page);
     page->scripts().insert(NavigateScript());
     page->scripts().insert(NoWebRtcScript());
     page->scripts().insert(TableFontScript());
+    page->scripts().insert(ScrollReportScript());
     Harden(*page, this);
     // A file dropped on the window is the program's to open, as its own commands do.
     view_->setAcceptDrops(false);
@@ -161,6 +191,7 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     connect(view_, &QWebEngineView::loadStarted, this, &TWebView::LoadStarted);
     connect(view_, &QWebEngineView::loadFinished, this, &TWebView::LoadFinished);
     connect(page, &QWebEnginePage::scrollPositionChanged, this, &TWebView::Scrolled);
+    connect(page, &QWebEnginePage::contentsSizeChanged, this, &TWebView::LaidOut, Qt::QueuedConnection);
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status) {
                 if (status != QWebEnginePage::NormalTerminationStatus)
@@ -173,6 +204,7 @@ TWebView::~TWebView()
     // The page goes first, while its view is whole: the view lets go of it then.
     // The other way round, a page that was printing when its renderer stopped
     // takes the program down. Nothing it tells on its way reaches a view half gone.
+    *answering_ = false;
     page_->disconnect(this);
     delete page_;
 }
@@ -271,10 +303,24 @@ QVariant TWebView::RunScript(const QString& script, int timeoutMs)
     return answer->Answered ? answer->Value : QVariant();
 }
 
+// A page that goes answers every script still running with nothing, when whoever
+// asked may be half gone: those answers are dropped.
+void TWebView::RunScriptLater(const QString& script, std::function<void(const QVariant&)> answer)
+{
+    view_->page()->runJavaScript(script, [answering = answering_, answer = std::move(answer)](const QVariant& result) {
+        if (*answering)
+            answer(result);
+    });
+}
+
 namespace {
+
+// The size and zoom a document is laid out in, "800x600@1.25".
+const QLatin1StringView LayoutExpression("window.innerWidth + 'x' + window.innerHeight + '@' + window.devicePixelRatio");
 
 // The innermost element at each point: [tag name, outer HTML], or null. An
 // anchor answers with its start tag in the form the reader parses, "<A name=a7>".
+// The layout the points were found in comes last.
 const char* const ProbeScript = R"((function (x, ys) {
     if (!(document instanceof HTMLDocument)) return null;
     return [document.URL, ys.map(function (y) {
@@ -284,7 +330,7 @@ const char* const ProbeScript = R"((function (x, ys) {
         if (tag === 'A' && e.hasAttribute('name'))
             return [tag, '<A name=' + e.getAttribute('name') + '>'];
         return [tag, e.outerHTML.substring(0, 200)];
-    })];
+    }), %3];
 })(%1, [%2]))";
 
 std::optional<TWebView::TElement> ElementOf(const QVariant& answer)
@@ -300,18 +346,19 @@ QString ProbeOf(int x, const std::vector<int>& ys)
     QStringList points;
     for (const int y : ys)
         points << QString::number(y);
-    return QString(ProbeScript).arg(x).arg(points.join(','));
+    return QString(ProbeScript).arg(x).arg(points.join(',')).arg(LayoutExpression);
 }
 
 TWebView::TProbe ProbeFrom(const QVariant& answer)
 {
     TWebView::TProbe probe;
     const QVariantList parts = answer.toList();
-    if (parts.size() != 2)
+    if (parts.size() != 3)
         return probe;
     probe.DocumentUrl = QUrl(parts[0].toString());
     for (const QVariant& element : parts[1].toList())
         probe.Elements.push_back(ElementOf(element));
+    probe.Layout = parts[2].toString();
     return probe;
 }
 
@@ -324,8 +371,7 @@ TWebView::TProbe TWebView::ElementsFromPoints(int x, const std::vector<int>& ys,
 
 void TWebView::ProbeLater(int x, const std::vector<int>& ys, std::function<void(const TProbe&)> answer)
 {
-    view_->page()->runJavaScript(ProbeOf(x, ys),
-                                 [answer = std::move(answer)](const QVariant& result) { answer(ProbeFrom(result)); });
+    RunScriptLater(ProbeOf(x, ys), [answer = std::move(answer)](const QVariant& result) { answer(ProbeFrom(result)); });
 }
 
 std::optional<TWebView::TElement> TWebView::ElementFromPoint(int x, int y, int timeoutMs)
@@ -346,21 +392,20 @@ void TWebView::ParagraphCountLater(std::function<void(std::int64_t)> answer)
     const QString script = QStringLiteral(
         "(function() { var a = document.anchors; var name = a.length ? a[a.length - 1].name : '';"
         " return /^a[0-9]+$/.test(name) ? Number(name.substring(1)) : 0; })()");
-    view_->page()->runJavaScript(script, [answer = std::move(answer)](const QVariant& result) {
+    RunScriptLater(script, [answer = std::move(answer)](const QVariant& result) {
         answer(static_cast<std::int64_t>(result.toDouble()));
     });
 }
 
-void TWebView::ScrollToParagraph(std::int64_t anchor)
+void TWebView::HoldParagraph(std::int64_t anchor, const QString& heldLayout, std::function<void(const QString&)> placed)
 {
-    // Now, and once more when a new zoom reaches the page (it comes as a resize,
-    // maybe after this script): a moment later the reader's own scrolling stands.
-    view_->page()->runJavaScript(
-        QStringLiteral("(function() { var a = document.getElementsByName('a%1')[0]; if (!a) return;"
-                       " function keep() { window.removeEventListener('resize', keep); a.scrollIntoView(true); }"
-                       " a.scrollIntoView(true); window.addEventListener('resize', keep);"
-                       " setTimeout(function() { window.removeEventListener('resize', keep); }, 1000); })()")
-            .arg(anchor));
+    const QString script = QStringLiteral("(function(n, held) { var a = document.getElementsByName('a' + n)[0];"
+                                          " if (!a) return ''; var layout = %3;"
+                                          " if (layout != held) a.scrollIntoView(true); return layout; })(%1, %2[0])")
+                               .arg(anchor)
+                               .arg(QString::fromUtf8(QJsonDocument(QJsonArray{heldLayout}).toJson(QJsonDocument::Compact)))
+                               .arg(LayoutExpression);
+    RunScriptLater(script, [placed = std::move(placed)](const QVariant& layout) { placed(layout.toString()); });
 }
 
 void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text)
@@ -399,9 +444,11 @@ double TWebView::Zoom() const
 void TWebView::Find(const QString& text, bool backward, std::function<void(int, int)> answer)
 {
     const QWebEnginePage::FindFlags flags = backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags();
-    view_->page()->findText(text, flags, [answer = std::move(answer)](const QWebEngineFindTextResult& result) {
-        answer(result.activeMatch(), result.numberOfMatches());
-    });
+    view_->page()->findText(text, flags,
+                            [answering = answering_, answer = std::move(answer)](const QWebEngineFindTextResult& result) {
+                                if (*answering)
+                                    answer(result.activeMatch(), result.numberOfMatches());
+                            });
 }
 
 bool TWebView::HasHtmlDocument(int timeoutMs)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@ public:
     struct TProbe {
         QUrl DocumentUrl;
         std::vector<std::optional<TElement>> Elements;
+        QString Layout; // the document's viewport size and zoom, "800x600@1.25"
     };
     // The innermost element at a point of the view, or nothing; waits for the
     // view's answer at most timeoutMs milliseconds, and no answer is nothing.
@@ -58,9 +60,11 @@ public:
     // The number of the page's last paragraph anchor ("aN"), 0 without one; answer
     // gets it when the view gives it.
     void ParagraphCountLater(std::function<void(std::int64_t)> answer);
-    // Puts paragraph anchor aN at the top of the view, and keeps it there through
-    // a zoom set just before.
-    void ScrollToParagraph(std::int64_t anchor);
+    // Puts paragraph anchor aN at the top of the view, unless the page is still
+    // laid out as heldLayout (as TProbe::Layout; empty for any), where it was put
+    // there before and the reader may have moved since. placed gets the page's
+    // layout, empty when the page has no such anchor.
+    void HoldParagraph(std::int64_t anchor, const QString& heldLayout, std::function<void(const QString&)> placed);
     // Puts a heading of the page at the top of the view: the line whose text
     // begins heading's text, just before paragraph anchor aN or at its start; the
     // top of the page for anchor 0.
@@ -89,6 +93,8 @@ signals:
     void LoadStarted();
     void LoadFinished(bool ok);
     void Scrolled();
+    // The page was laid out anew at another size: the view's or its zoom's.
+    void LaidOut();
     // A link, the history or a reload asks for a file: the view loads files only
     // when the program navigates to them (a page may not load other files).
     void FileRequested(const QUrl& url);
@@ -97,12 +103,14 @@ signals:
 
 private:
     QVariant RunScript(const QString& script, int timeoutMs);
+    void RunScriptLater(const QString& script, std::function<void(const QVariant&)> answer);
     // The view's own menu without what would leave the book (the caller owns it).
     QMenu* ContextMenu();
     void ShowContextMenu(const QPoint& at);
 
     QWebEngineView* view_;
     QObject* page_ = nullptr;
+    std::shared_ptr<bool> answering_ = std::make_shared<bool>(true); // until the view goes
 };
 
 } // namespace verdask
