@@ -4,7 +4,7 @@
 #include "BenchSupport.h"
 #include "files/Prompts.h"
 #include "shell/Application.h"
-#include "shell/Main.h"
+#include "shell/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,11 +66,11 @@ int main(int argc, char** argv)
     TBenchPrompts prompts(book);
     double window = 1e30;
     {
-        verdask::TMainForm form((folder / "verdask").string(), prompts);
+        verdask::TMainWindow mainWindow((folder / "verdask").string(), prompts);
         for (int run = 0; run < 3; ++run) {
             fs::remove(page);
-            form.ChangePgmState(form.Menu().Load1);
-            window = std::min(window, verdask::bench::SecondsOf([&] { form.ChangePgmState(form.Menu().Convert1); }));
+            mainWindow.LoadText();
+            window = std::min(window, verdask::bench::SecondsOf([&] { mainWindow.ConvertText(); }));
         }
     }
     std::printf("conversion in the window, %.1f MiB book\n", verdask::bench::MiB(book));

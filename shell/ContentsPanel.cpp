@@ -1,6 +1,6 @@
 #include "shell/ContentsPanel.h"
 
-#include "shell/Text.h"
+#include "shell/QtStrings.h"
 
 #include <QHeaderView>
 

@@ -223,20 +223,6 @@ std::string ReaderText(int language, TReaderText which)
 {
     const bool russian = language == RussianColumn;
     switch (which) {
-    case TReaderText::ViewMenu:
-        return russian ? "&Вид" : "&View";
-    case TReaderText::Contents:
-        return russian ? "&Содержание" : "&Contents";
-    case TReaderText::Find:
-        return russian ? "&Найти на странице..." : "&Find in the page...";
-    case TReaderText::ZoomIn:
-        return russian ? "&Увеличить" : "Zoom &in";
-    case TReaderText::ZoomOut:
-        return russian ? "У&меньшить" : "Zoom &out";
-    case TReaderText::ActualSize:
-        return russian ? "&Обычный размер" : "&Actual size";
-    case TReaderText::RecentBooks:
-        return russian ? "&Недавние книги" : "Recent &books";
     case TReaderText::NoRecentBooks:
         return russian ? "(нет)" : "(none)";
     case TReaderText::FindPlaceholder:
@@ -265,37 +251,6 @@ std::string PositionText(int language, std::int64_t paragraph, std::int64_t para
     const std::string_view text = language == RussianColumn ? "¶ %s из %s · %s%" : "¶ %s of %s · %s%";
     return FormatMessage(FormatMessage(FormatMessage(text, std::to_string(paragraph)), std::to_string(paragraphs)),
                          std::to_string(share));
-}
-
-std::string MenuCaption(int language, int row)
-{
-    // The letter after "&" in each language; a row not listed has none.
-    struct TMnemonic {
-        int Row;
-        const char* Russian;
-        const char* English;
-    };
-    static constexpr TMnemonic Mnemonics[] = {
-        {Row::File, "&Файл", "&File"},
-        {Row::Setup, "&Установки", "&Settings"},
-        {Row::Help, "&Помощь", "&Help"},
-        {Row::Load, "&Загрузить", "&Load"},
-        {Row::Convert, "П&реобразовать", "&Convert"},
-        {Row::LoadAndConvert, "Загрузить &и преобразовать", "Load &and convert"},
-        {Row::Read, "&Читать", "&Read"},
-        {Row::Print, "&Печатать", "&Print"},
-        {Row::Style, "&Стиль", "&Style"},
-        {Row::Exit, "&Выход", "E&xit"},
-        {Row::Language, "&Язык/Language", "&Language/Язык"},
-        {Row::Settings, "&Установки", "&Settings"},
-        {Row::ViewReadme, "&Просмотр readme", "&View readme file"},
-        {Row::About, "&О программе...", "&About..."},
-    };
-    for (const TMnemonic& mnemonic : Mnemonics) {
-        if (mnemonic.Row == row)
-            return language == RussianColumn ? mnemonic.Russian : mnemonic.English;
-    }
-    return {};
 }
 
 std::string SampleText()

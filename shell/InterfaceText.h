@@ -16,7 +16,7 @@ inline constexpr int InterfaceRowCount = 53;
 inline constexpr int RussianColumn = 0;
 inline constexpr int EnglishColumn = 1;
 
-// Rows that other parts name.
+// The rows by what they show, in the table's order (its numbers are fixed).
 namespace Row {
 inline constexpr int MainCaption = 0;
 inline constexpr int File = 1;
@@ -26,7 +26,14 @@ inline constexpr int Exit = 4;
 inline constexpr int Help = 5;
 inline constexpr int ViewReadme = 6;
 inline constexpr int About = 7;
+inline constexpr int IndentWidthLabel = 8;
+inline constexpr int DetectIndentLabel = 9;
+inline constexpr int NbspCountLabel = 10;
+inline constexpr int ReplaceDoubleDash = 11;
+inline constexpr int ReplaceLeadingDash = 12;
+inline constexpr int SameDirectory = 13;
 inline constexpr int Save = 14;
+inline constexpr int Cancel = 15;
 inline constexpr int Setup = 16;
 inline constexpr int Load = 17;
 inline constexpr int Convert = 18;
@@ -34,9 +41,33 @@ inline constexpr int LoadAndConvert = 19;
 inline constexpr int Print = 20;
 inline constexpr int Read = 21;
 inline constexpr int Style = 22;
+inline constexpr int IoErrorCode = 23;
+inline constexpr int ForeignPageWarning = 24;
+inline constexpr int BackupTitle = 25;
+inline constexpr int NoBackup = 26;
+inline constexpr int BackupBeside = 27;
+inline constexpr int BackupChosen = 28;
+inline constexpr int CancelRestyle = 29;
+inline constexpr int StyleMenuButton = 30;
+inline constexpr int Apply = 31;
+inline constexpr int MakeDefault = 32;
+inline constexpr int ChooseFolder = 33;
+inline constexpr int FontHint = 34;
+inline constexpr int FontSizeHint = 35;
+inline constexpr int FontColorHint = 36;
+inline constexpr int LineHeightHint = 37;
+inline constexpr int LetterSpacingHint = 38;
+inline constexpr int BackColorHint = 39;
+inline constexpr int StyleEditorTitle = 40;
+inline constexpr int VersionLine = 41;
+inline constexpr int CreditLine = 42;
+inline constexpr int MakeDefaultQuestion = 43;
 inline constexpr int ChooseTextTitle = 44;
 inline constexpr int ChoosePageTitle = 45;
 inline constexpr int ApplicationTitle = 46;
+inline constexpr int UseDefault = 47;
+inline constexpr int JustificationHint = 48;
+inline constexpr int TextWidthHint = 49;
 inline constexpr int BookmarkError = 50;
 inline constexpr int OverwriteQuestion = 51;
 inline constexpr int ChooseAnotherName = 52;
@@ -87,15 +118,8 @@ std::string EncodingUsedText(int language, std::string_view name, bool detected)
 // "Source encoding" names no encoding the program knows.
 std::string UnknownEncodingText(int language, std::string_view value);
 
-// The reader's menu entries and find bar, in UTF-8; "&" marks a mnemonic.
+// The reader's texts beside its menu entries (Commands.cpp), in UTF-8.
 enum class TReaderText {
-    ViewMenu,
-    Contents,
-    Find,
-    ZoomIn,
-    ZoomOut,
-    ActualSize,
-    RecentBooks,
     NoRecentBooks,
     FindPlaceholder,
     FindPrevious,
@@ -108,8 +132,6 @@ std::string MatchesText(int language, int active, int matches);
 // The status line while a page is read: the paragraph at the top of the view, of
 // how many, and the share read.
 std::string PositionText(int language, std::int64_t paragraph, std::int64_t paragraphs);
-// The menu caption of a row with its mnemonic: "&File", "&Файл".
-std::string MenuCaption(int language, int row);
 
 // The body of the style preview: a passage of Russian prose marked up as a page body.
 std::string SampleText();

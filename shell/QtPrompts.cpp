@@ -1,10 +1,10 @@
 #include "shell/QtPrompts.h"
 
-#include "shell/Forei.h"
-#include "shell/Main.h"
+#include "shell/ForeignPageDialog.h"
+#include "shell/MainWindow.h"
 #include "files/FileReplacement.h"
-#include "shell/Printing.h"
-#include "shell/Text.h"
+#include "shell/PrintJob.h"
+#include "shell/QtStrings.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -131,10 +131,10 @@ namespace verdask {
 
 int TQtPrompts::AskForeignChoice()
 {
-    auto* mainForm = qobject_cast<TMainForm*>(parent_);
-    if (mainForm == nullptr)
+    auto* mainWindow = qobject_cast<TMainWindow*>(parent_);
+    if (mainWindow == nullptr)
         return static_cast<int>(TForeignChoice::Cancel);
-    return static_cast<int>(verdask::AskForeignChoice(mainForm));
+    return static_cast<int>(verdask::AskForeignChoice(mainWindow));
 }
 
 bool TQtPrompts::AskConfirmation(std::string_view text)

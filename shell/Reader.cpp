@@ -6,8 +6,8 @@
 #include "shell/ContentsPanel.h"
 #include "shell/FindBar.h"
 #include "shell/InterfaceText.h"
-#include "shell/Printing.h"
-#include "shell/Text.h"
+#include "shell/PrintJob.h"
+#include "shell/QtStrings.h"
 #include "shell/WebView.h"
 
 #include <QPrinter>

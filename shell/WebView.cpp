@@ -1,6 +1,6 @@
 #include "shell/WebView.h"
 
-#include "shell/Text.h"
+#include "shell/QtStrings.h"
 
 #include <QEventLoop>
 #include <QFile>

@@ -1,9 +1,10 @@
 // verdask: the program's window.
 
 #include "shell/Application.h"
-#include "shell/Main.h"
+#include "shell/MainWindow.h"
 #include "shell/QtPrompts.h"
-#include "shell/Text.h"
+#include "shell/QtStrings.h"
+#include "shell/TerminationWatch.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -19,15 +20,15 @@ int main(int argc, char** argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("verdask"));
     verdask::TTerminationWatch watch;
     verdask::TQtPrompts prompts;
-    verdask::TMainForm form(verdask::ToPath(QCoreApplication::applicationFilePath()), prompts);
-    prompts.SetParent(&form);
-    watch.Attach(form);
-    form.show();
+    verdask::TMainWindow window(verdask::ToPath(QCoreApplication::applicationFilePath()), prompts);
+    prompts.SetParent(&window);
+    watch.Attach(window);
+    window.show();
     // "verdask FILE", as a file manager starts it: the file is opened once the window is up.
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() > 1) {
         const std::string path = verdask::ToPath(QFileInfo(arguments.at(1)).absoluteFilePath());
-        QTimer::singleShot(0, &form, [&form, path] { form.OpenFileGuarded(path); });
+        QTimer::singleShot(0, &window, [&window, path] { window.OpenFile(path); });
     }
     return application.exec();
 }

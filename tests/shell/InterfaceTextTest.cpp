@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <regex>
 
 namespace verdask {
@@ -40,20 +39,8 @@ TEST(InterfaceText, RowsAsTheProgramShowsThem)
     EXPECT_EQ(en[22], en[30]);
 }
 
-TEST(InterfaceText, MenuCaptionsAreTheRowsWithAMnemonic)
+TEST(InterfaceText, PositionAndMatchesTexts)
 {
-    const TInterfaceText table = FillInterfaceText();
-    for (const int row : {Row::File, Row::Setup, Row::Help, Row::Load, Row::Convert, Row::LoadAndConvert, Row::Read,
-                          Row::Print, Row::Style, Row::Exit, Row::Language, Row::Settings, Row::ViewReadme,
-                          Row::About}) {
-        for (const int language : {RussianColumn, EnglishColumn}) {
-            std::string caption = MenuCaption(language, row);
-            ASSERT_EQ(std::count(caption.begin(), caption.end(), '&'), 1) << caption;
-            std::erase(caption, '&');
-            EXPECT_EQ(Utf8ToHtml1251(caption), table[static_cast<std::size_t>(language)][static_cast<std::size_t>(row)])
-                << caption;
-        }
-    }
     EXPECT_EQ(PositionText(EnglishColumn, 1520, 7380), "¶ 1520 of 7380 · 20%");
     EXPECT_EQ(PositionText(RussianColumn, 7380, 7380), "¶ 7380 из 7380 · 100%");
     EXPECT_EQ(MatchesText(EnglishColumn, 2, 40), "2 of 40");

@@ -1,10 +1,11 @@
 #include "shell/Reader.h"
 
-#include "shell/About.h"
+#include "shell/AboutDialog.h"
 #include "shell/ContentsPanel.h"
 #include "shell/FindBar.h"
-#include "shell/Main.h"
-#include "shell/Style.h"
+#include "shell/MainWindow.h"
+#include "shell/StyleEditor.h"
+#include "shell/ViewStack.h"
 
 #include "WindowTestSupport.h"
 #include "support/FailingFileSystem.h"
@@ -12,7 +13,7 @@
 #include "conversion/Bookmark.h"
 #include "files/Cp1251.h"
 #include "shell/InterfaceText.h"
-#include "shell/Text.h"
+#include "shell/QtStrings.h"
 #include "shell/WebView.h"
 #include "style/PageFrame.h"
 
@@ -102,188 +103,188 @@ struct Reader : ::testing::Test, TWindowFixture {
 
     Reader() { WriteConfig(test::DefaultConfigLines()); }
 
-    static TReader& ReaderOf(TMainForm& form) { return form.Reader(); }
-    static std::int64_t Top(TMainForm& form) { return form.Reader().GetReadingPosition(); }
-    static QString Body(TMainForm& form) { return RunScript(*form.WebBrowser1(), "document.body.innerText").toString(); }
+    static TReader& ReaderOf(TMainWindow& window) { return window.Reader(); }
+    static std::int64_t Top(TMainWindow& window) { return window.Reader().GetReadingPosition(); }
+    static QString Body(TMainWindow& window) { return RunScript(*window.Reader().View(), "document.body.innerText").toString(); }
 
-    bool PageShown(TMainForm& form, const std::string& path)
+    bool PageShown(TMainWindow& window, const std::string& path)
     {
         // The document's own address: the view's changes before the document does.
         const QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
         return WaitFor([&] {
             const QString document =
-                RunScript(*form.WebBrowser1(), "document.readyState == 'complete' ? document.URL : ''").toString();
+                RunScript(*window.Reader().View(), "document.readyState == 'complete' ? document.URL : ''").toString();
             // The document may be complete a moment before the view says it has loaded.
-            return QUrl(document).adjusted(QUrl::RemoveFragment) == url && !ReaderOf(form).Loading();
+            return QUrl(document).adjusted(QUrl::RemoveFragment) == url && !ReaderOf(window).Loading();
         });
     }
-    bool ShownAt(TMainForm& form, std::int64_t anchor)
+    bool ShownAt(TMainWindow& window, std::int64_t anchor)
     {
-        return WaitFor([&] { return Top(form) == anchor; });
+        return WaitFor([&] { return Top(window) == anchor; });
     }
 
     // The window as a user sees it, of a size where the book's lines fill the view.
-    TMainForm& StartShown()
+    TMainWindow& StartShown()
     {
-        TMainForm& form = Start();
-        form.resize(800, 600);
-        form.show();
-        return form;
+        TMainWindow& window = Start();
+        window.resize(800, 600);
+        window.show();
+        return window;
     }
 
-    void Convert(TMainForm& form, int paragraphs = 300)
+    void Convert(TMainWindow& window, int paragraphs = 300)
     {
         WriteFileBytes(Text, LongBook(paragraphs));
         Prompts.DialogAnswers = {Text};
-        form.Loadconvertandsave1Click();
-        ASSERT_TRUE(PageShown(form, PagePath));
+        window.LoadAndConvert();
+        ASSERT_TRUE(PageShown(window, PagePath));
     }
 
     // Scrolls until the anchor is at the top; the view may still be laying the page out.
-    bool ScrollTo(TMainForm& form, int anchor)
+    bool ScrollTo(TMainWindow& window, int anchor)
     {
         return WaitFor([&] {
-            RunScript(*form.WebBrowser1(),
+            RunScript(*window.Reader().View(),
                       QString("document.getElementsByName('a%1')[0].scrollIntoView(true)").arg(anchor));
-            return Top(form) == anchor;
+            return Top(window) == anchor;
         });
     }
 
     // The converted book, shown at its stored bookmark a50.
-    TMainForm& BookOpenAt50()
+    TMainWindow& BookOpenAt50()
     {
-        TMainForm& form = StartShown();
-        Convert(form);
-        EXPECT_TRUE(ScrollTo(form, 51));
-        form.ShowPage(PagePath); // leaves the page at 51 and shows it again
+        TMainWindow& window = StartShown();
+        Convert(window);
+        EXPECT_TRUE(ScrollTo(window, 51));
+        window.ShowPage(PagePath); // leaves the page at 51 and shows it again
         EXPECT_EQ(StoredBookmark(PagePath), 50);
-        EXPECT_TRUE(ShownAt(form, 50));
-        return form;
+        EXPECT_TRUE(ShownAt(window, 50));
+        return window;
     }
 };
 
 TEST_F(Reader, APositionIsMeasuredWrittenAndShownAgain)
 {
-    TMainForm& form = StartShown();
-    Convert(form);
-    ASSERT_TRUE(ScrollTo(form, 40));
+    TMainWindow& window = StartShown();
+    Convert(window);
+    ASSERT_TRUE(ScrollTo(window, 40));
 
-    form.SaveReadingPosition();
+    window.SaveReadingPosition();
     const std::string page = ReadFileBytes(PagePath);
     EXPECT_NE(page.find(MakeBookmarkScript(40) + "\r\n"), std::string::npos);
     EXPECT_EQ(page.find(PlainScriptLine), std::string::npos);
     EXPECT_EQ(FolderEntries(Dir.Path()), (std::vector<std::string>{"book.html", "book.txt", "verdask.con"}))
         << "no temporary file is left";
 
-    form.ShowPage(PagePath);
-    EXPECT_TRUE(ShownAt(form, 39)) << "the page opens one paragraph before: " << Top(form);
+    window.ShowPage(PagePath);
+    EXPECT_TRUE(ShownAt(window, 39)) << "the page opens one paragraph before: " << Top(window);
 }
 
 TEST_F(Reader, EveryWayOfShowingThePageAgainOpensItWhereTheReaderWas)
 {
-    TMainForm& form = BookOpenAt50();
+    TMainWindow& window = BookOpenAt50();
     auto expectAt50 = [&](const char* way) {
-        EXPECT_TRUE(PageShown(form, PagePath)) << way;
-        EXPECT_TRUE(ShownAt(form, 50)) << way << ": at " << Top(form);
-        EXPECT_FALSE(Body(form).contains("denied")) << way;
+        EXPECT_TRUE(PageShown(window, PagePath)) << way;
+        EXPECT_TRUE(ShownAt(window, 50)) << way << ": at " << Top(window);
+        EXPECT_FALSE(Body(window).contains("denied")) << way;
         EXPECT_EQ(StoredBookmark(PagePath), 50) << way;
-        EXPECT_EQ(form.CurrentPage(), PagePath) << way;
+        EXPECT_EQ(window.CurrentPage(), PagePath) << way;
     };
 
     Prompts.DialogAnswers = {PagePath};
-    form.Read1Click();
+    window.ReadPage();
     expectAt50("F3 on the same page");
 
-    form.Conf().SetValue("Lastread", PagePath);
-    form.Viewreadmefile1Click();
+    window.Conf().SetValue("Lastread", PagePath);
+    window.ViewReadme();
     expectAt50("F1");
 
-    form.WebBrowser1()->View()->triggerPageAction(QWebEnginePage::Reload);
+    window.Reader().View()->View()->triggerPageAction(QWebEnginePage::Reload);
     expectAt50("the view's Reload");
 
     // A link to another file, and back.
     WriteFileBytes(Dir.File("other.html"), "<HTML><BODY>the other page</BODY></HTML>");
-    RunScript(*form.WebBrowser1(), "var a = document.createElement('a'); a.href = 'other.html';"
+    RunScript(*window.Reader().View(), "var a = document.createElement('a'); a.href = 'other.html';"
                                    "document.body.appendChild(a); a.click();");
-    ASSERT_TRUE(PageShown(form, Dir.File("other.html")));
-    EXPECT_EQ(form.CurrentPage(), PagePath) << "a link's target is not the page being read";
-    form.WebBrowser1()->View()->triggerPageAction(QWebEnginePage::Back);
+    ASSERT_TRUE(PageShown(window, Dir.File("other.html")));
+    EXPECT_EQ(window.CurrentPage(), PagePath) << "a link's target is not the page being read";
+    window.Reader().View()->View()->triggerPageAction(QWebEnginePage::Back);
     expectAt50("Back after a link");
 
     {
-        TStyleForm editor(&form);
+        TStyleEditor editor(&window);
         editor.show();
         ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
-        editor.Apply1Click();
+        editor.ApplyToPage();
     }
     expectAt50("Apply");
 
     Prompts.DialogAnswers = {Text};
     Prompts.YesNoAnswers = {true}; // the page exists: replace it
-    form.Loadconvertandsave1Click();
+    window.LoadAndConvert();
     expectAt50("F2 converting the book being read");
 }
 
 TEST_F(Reader, APageLeftWhereItOpenedKeepsItsBookmarkVisitAfterVisit)
 {
-    TMainForm& form = BookOpenAt50();
+    TMainWindow& window = BookOpenAt50();
     WriteFileBytes(Dir.File("other.html"), PageHeaderText(Dir.File("other.html"), TViewStyle{}) + PageFooterText());
     for (int visit = 0; visit < 3; ++visit) {
         Prompts.DialogAnswers = {Dir.File("other.html")};
-        form.Read1Click();
-        ASSERT_TRUE(PageShown(form, Dir.File("other.html")));
+        window.ReadPage();
+        ASSERT_TRUE(PageShown(window, Dir.File("other.html")));
         EXPECT_EQ(StoredBookmark(PagePath), 50) << "visit " << visit;
         Prompts.DialogAnswers = {PagePath};
-        form.Read1Click();
-        ASSERT_TRUE(ShownAt(form, 50)) << "visit " << visit << ": at " << Top(form);
+        window.ReadPage();
+        ASSERT_TRUE(ShownAt(window, 50)) << "visit " << visit << ": at " << Top(window);
     }
-    form.Exit1Click();
+    window.Exit();
     EXPECT_EQ(StoredBookmark(PagePath), 50);
 }
 
 TEST_F(Reader, NeitherALinkNorTheHomePageNorTheBuiltInPageChangesTheBookmark)
 {
-    TMainForm& form = BookOpenAt50();
+    TMainWindow& window = BookOpenAt50();
     WriteFileBytes(Dir.File("other.html"), "<HTML><BODY>the other page</BODY></HTML>");
-    RunScript(*form.WebBrowser1(), "var a = document.createElement('a'); a.href = 'other.html';"
+    RunScript(*window.Reader().View(), "var a = document.createElement('a'); a.href = 'other.html';"
                                    "document.body.appendChild(a); a.click();");
-    ASSERT_TRUE(PageShown(form, Dir.File("other.html")));
-    form.SaveReadingPosition();
+    ASSERT_TRUE(PageShown(window, Dir.File("other.html")));
+    window.SaveReadingPosition();
     EXPECT_EQ(StoredBookmark(PagePath), 50);
 
-    form.ShowHomePage(); // no network here: the view shows an error page
+    window.ShowHomePage(); // no network here: the view shows an error page
     WaitFor([] { return false; }, 1000);
-    form.SaveReadingPosition();
+    window.SaveReadingPosition();
     EXPECT_EQ(StoredBookmark(PagePath), 50);
 
-    form.WebBrowser1()->Navigate("about:" + form.NoReadmePage());
-    ASSERT_TRUE(WaitFor([&] { return Body(form).contains("readme.html"); }));
-    form.Exit1Click();
+    window.Reader().View()->Navigate("about:" + window.NoReadmePage());
+    ASSERT_TRUE(WaitFor([&] { return Body(window).contains("readme.html"); }));
+    window.Exit();
     EXPECT_EQ(StoredBookmark(PagePath), 50);
-    EXPECT_EQ(form.Conf().GetValue("Lastread"), PagePath);
+    EXPECT_EQ(window.Conf().GetValue("Lastread"), PagePath);
 }
 
 TEST_F(Reader, ThePlaceReadToBeforeALinkIsWhereTheBookReopens)
 {
-    TMainForm& form = BookOpenAt50();
-    ASSERT_TRUE(ScrollTo(form, 120));
+    TMainWindow& window = BookOpenAt50();
+    ASSERT_TRUE(ScrollTo(window, 120));
     WaitFor([] { return false; }, 600); // the view measures once scrolling stops
-    form.ShowHomePage();
+    window.ShowHomePage();
     WaitFor([] { return false; }, 1000);
-    form.Exit1Click();
+    window.Exit();
     EXPECT_EQ(StoredBookmark(PagePath), 119);
 }
 
 TEST_F(Reader, ANewPageLeftBeforeItHasLoadedGetsNoBookmark)
 {
-    TMainForm& form = StartShown();
-    Convert(form);
-    ASSERT_TRUE(ScrollTo(form, 40));
+    TMainWindow& window = StartShown();
+    Convert(window);
+    ASSERT_TRUE(ScrollTo(window, 40));
     const std::string second = Dir.File("second.txt");
     WriteFileBytes(second, LongBook(300, "Line"));
     Prompts.DialogAnswers = {second};
-    form.Loadconvertandsave1Click();
-    form.Exit1Click(); // at once
+    window.LoadAndConvert();
+    window.Exit(); // at once
     EXPECT_EQ(StoredBookmark(Dir.File("second.html")), 0);
     EXPECT_NE(ReadFileBytes(Dir.File("second.html")).find(std::string(PlainScriptLine) + "\r\n"), std::string::npos);
     EXPECT_EQ(StoredBookmark(PagePath), 39);
@@ -291,124 +292,124 @@ TEST_F(Reader, ANewPageLeftBeforeItHasLoadedGetsNoBookmark)
 
 TEST_F(Reader, ApplyWritesThePlaceIntoTheRestyledPage)
 {
-    TMainForm& form = BookOpenAt50();
-    ASSERT_TRUE(ScrollTo(form, 120));
+    TMainWindow& window = BookOpenAt50();
+    ASSERT_TRUE(ScrollTo(window, 120));
     {
-        TStyleForm editor(&form);
+        TStyleEditor editor(&window);
         editor.show();
         ASSERT_TRUE(WaitFor([&] { return editor.PreviewLive(); }));
-        editor.Apply1Click();
+        editor.ApplyToPage();
         EXPECT_EQ(editor.result(), QDialog::Accepted);
     }
     EXPECT_EQ(StoredBookmark(PagePath), 119);
-    EXPECT_TRUE(ShownAt(form, 119)) << Top(form);
+    EXPECT_TRUE(ShownAt(window, 119)) << Top(window);
 }
 
 TEST_F(Reader, AFailedSaveIsToldOnceAndTheCommandGoesOn)
 {
-    TMainForm& form = BookOpenAt50();
-    ASSERT_TRUE(ScrollTo(form, 30));
+    TMainWindow& window = BookOpenAt50();
+    ASSERT_TRUE(ScrollTo(window, 30));
     const std::string page = ReadFileBytes(PagePath);
     const std::string other = Dir.File("other.html");
     WriteFileBytes(other, "<HTML><BODY>the other page</BODY></HTML>");
     {
         test::TFailingFileSystem readOnly;
         readOnly.RefuseEveryNewFile();
-        ReaderOf(form).UseFileSystem(readOnly);
+        ReaderOf(window).UseFileSystem(readOnly);
         Prompts.DialogAnswers = {other};
-        form.Read1Click();
-        EXPECT_TRUE(PageShown(form, other)) << "Read went on";
+        window.ReadPage();
+        EXPECT_TRUE(PageShown(window, other)) << "Read went on";
         ASSERT_EQ(Prompts.Errors.size(), 1u);
-        EXPECT_TRUE(Prompts.Errors[0].starts_with(BookmarkNotSavedText(form.LanguageIndex(), "")))
+        EXPECT_TRUE(Prompts.Errors[0].starts_with(BookmarkNotSavedText(window.LanguageIndex(), "")))
             << Prompts.Errors[0];
         EXPECT_NE(Prompts.Errors[0].find("Read-only file system"), std::string::npos) << Prompts.Errors[0];
         EXPECT_EQ(ReadFileBytes(PagePath), page) << "the page is as it was";
 
         Prompts.DialogAnswers = {PagePath};
-        form.Read1Click();
-        ASSERT_TRUE(ShownAt(form, 50));
-        ASSERT_TRUE(ScrollTo(form, 70));
-        form.Exit1Click();
-        ReaderOf(form).UseFileSystem(PlatformFileSystem());
+        window.ReadPage();
+        ASSERT_TRUE(ShownAt(window, 50));
+        ASSERT_TRUE(ScrollTo(window, 70));
+        window.Exit();
+        ReaderOf(window).UseFileSystem(PlatformFileSystem());
     }
     EXPECT_EQ(Prompts.Errors.size(), 1u) << "once a page in a run";
     EXPECT_EQ(test::TemporaryFilesIn(Dir.Path()), std::vector<std::string>{});
-    EXPECT_FALSE(form.isVisible()) << "the window still closes";
-    EXPECT_EQ(form.Conf().GetValue("Lastread"), PagePath);
+    EXPECT_FALSE(window.isVisible()) << "the window still closes";
+    EXPECT_EQ(window.Conf().GetValue("Lastread"), PagePath);
     EXPECT_EQ(ReadFileBytes(PagePath), page);
 }
 
 TEST_F(Reader, ABookReadToTheMiddleReopensThereAfterARestart)
 {
     {
-        TMainForm& form = StartShown();
-        Convert(form);
-        ASSERT_TRUE(ScrollTo(form, 120));
-        form.Exit1Click();
-        Form.reset();
+        TMainWindow& window = StartShown();
+        Convert(window);
+        ASSERT_TRUE(ScrollTo(window, 120));
+        window.Exit();
+        Window.reset();
     }
     EXPECT_EQ(StoredBookmark(PagePath), 119);
-    TMainForm& form = StartShown();
-    EXPECT_EQ(form.CurrentPage(), PagePath) << "the page read last";
-    EXPECT_TRUE(ShownAt(form, 119)) << Top(form);
-    form.Exit1Click();
+    TMainWindow& window = StartShown();
+    EXPECT_EQ(window.CurrentPage(), PagePath) << "the page read last";
+    EXPECT_TRUE(ShownAt(window, 119)) << Top(window);
+    window.Exit();
     EXPECT_EQ(StoredBookmark(PagePath), 119) << "and stays there when left unread";
 }
 
 TEST_F(Reader, PagesOfOtherProgramsAreLeftAlone)
 {
-    TMainForm& form = StartShown();
+    TMainWindow& window = StartShown();
     const std::string foreign = CrLfLines({"<html><head><title>x</title></head>", "<body>",
                                            "<SCRIPT language=\"javascript\">function doLoad() {x();}</SCRIPT>",
                                            "<A name=a7>text</A></body></html>"});
     WriteFileBytes(PagePath, foreign);
-    form.ShowPage(PagePath);
-    ASSERT_TRUE(PageShown(form, PagePath));
-    form.SaveReadingPosition();
+    window.ShowPage(PagePath);
+    ASSERT_TRUE(PageShown(window, PagePath));
+    window.SaveReadingPosition();
     EXPECT_EQ(ReadFileBytes(PagePath), foreign);
 
     std::filesystem::remove(PagePath); // a current page that has gone
-    form.SaveReadingPosition();
+    window.SaveReadingPosition();
     EXPECT_FALSE(std::filesystem::exists(PagePath));
     EXPECT_TRUE(Prompts.Errors.empty());
 }
 
 TEST_F(Reader, AFileAnEarlierVersionLeftBesideAPageIsToldOfOnceAndLeftAlone)
 {
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     const std::string leftover = Dir.File("VerdaskTemp._a_");
     WriteFileBytes(leftover, "the only whole copy of a page");
     WriteFileBytes(PagePath, PageHeaderText(PagePath, TViewStyle{}) + "<BR><A Name=a1>Text\r\n" + PageFooterText());
-    form.ShowPage(PagePath);
+    window.ShowPage(PagePath);
     ASSERT_TRUE(WaitFor([&] { return !Prompts.Messages.empty(); })) << "told once the window is up";
     ASSERT_EQ(Prompts.Messages.size(), 1u);
-    EXPECT_EQ(Prompts.Messages[0], LeftoverCopyText(form.LanguageIndex(), leftover));
+    EXPECT_EQ(Prompts.Messages[0], LeftoverCopyText(window.LanguageIndex(), leftover));
     EXPECT_NE(Prompts.Messages[0].find(leftover), std::string::npos);
-    ASSERT_TRUE(PageShown(form, PagePath));
-    form.SaveReadingPosition();
-    form.ShowPage(PagePath);
-    ASSERT_TRUE(PageShown(form, PagePath));
+    ASSERT_TRUE(PageShown(window, PagePath));
+    window.SaveReadingPosition();
+    window.ShowPage(PagePath);
+    ASSERT_TRUE(PageShown(window, PagePath));
     EXPECT_EQ(Prompts.Messages.size(), 1u) << "once a folder in a run";
     EXPECT_EQ(ReadFileBytes(leftover), "the only whole copy of a page");
 }
 
 TEST_F(Reader, ALongBookPrintsIntoAPdfWithItsTextWhileTheWindowGoesOn)
 {
-    TMainForm& form = StartShown();
-    Convert(form, 3000);
-    form.ShowPage(PagePath);
-    form.Print1Click(); // still loading: told so
-    ASSERT_EQ(Prompts.Messages, std::vector<std::string>{PageStillLoadingText(form.LanguageIndex())});
-    EXPECT_FALSE(ReaderOf(form).Printing());
-    ASSERT_TRUE(PageShown(form, PagePath));
-    form.Print1Click(); // cancelled: nothing is printed
-    EXPECT_FALSE(ReaderOf(form).Printing());
+    TMainWindow& window = StartShown();
+    Convert(window, 3000);
+    window.ShowPage(PagePath);
+    window.Print(); // still loading: told so
+    ASSERT_EQ(Prompts.Messages, std::vector<std::string>{PageStillLoadingText(window.LanguageIndex())});
+    EXPECT_FALSE(ReaderOf(window).Printing());
+    ASSERT_TRUE(PageShown(window, PagePath));
+    window.Print(); // cancelled: nothing is printed
+    EXPECT_FALSE(ReaderOf(window).Printing());
     const std::string pdf = Dir.File("book.pdf");
     Prompts.PrintTo = pdf;
-    form.Print1Click();
-    EXPECT_TRUE(ReaderOf(form).Printing()) << "the command returns while the engine makes the pages";
+    window.Print();
+    EXPECT_TRUE(ReaderOf(window).Printing()) << "the command returns while the engine makes the pages";
     int ticks = 0;
-    ASSERT_TRUE(WaitFor([&] { return ++ticks, !ReaderOf(form).Printing(); }, 120000));
+    ASSERT_TRUE(WaitFor([&] { return ++ticks, !ReaderOf(window).Printing(); }, 120000));
     EXPECT_GT(ticks, 5) << "the window's events ran meanwhile";
     EXPECT_TRUE(Prompts.Errors.empty()) << Prompts.Errors.front();
     const auto text = Output("pdftotext '" + pdf + "' -");
@@ -420,11 +421,11 @@ TEST_F(Reader, ALongBookPrintsIntoAPdfWithItsTextWhileTheWindowGoesOn)
 
 TEST_F(Reader, APrinterGetsTheSamePagesOneByOneAndCancelStopsIt)
 {
-    TMainForm& form = StartShown();
-    Convert(form, 400);
+    TMainWindow& window = StartShown();
+    Convert(window, 400);
     Prompts.PrintTo = Dir.File("text.pdf");
-    form.Print1Click();
-    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }, 120000));
+    window.Print();
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Printing(); }, 120000));
     const int pages = PdfPages(Dir.File("text.pdf"));
     ASSERT_GT(pages, 5);
 
@@ -435,29 +436,29 @@ TEST_F(Reader, APrinterGetsTheSamePagesOneByOneAndCancelStopsIt)
         printer->setOutputFileName(QString::fromStdString(file));
         return printer;
     };
-    ReaderOf(form).Print(printerInto(Dir.File("printer.pdf")), "");
+    ReaderOf(window).Print(printerInto(Dir.File("printer.pdf")), "");
     QProgressDialog* progress = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (progress = ShownProgress(form)) != nullptr; }));
-    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }, 120000));
+    ASSERT_TRUE(WaitFor([&] { return (progress = ShownProgress(window)) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Printing(); }, 120000));
     EXPECT_EQ(PdfPages(Dir.File("printer.pdf")), pages);
 
-    ReaderOf(form).Print(printerInto(Dir.File("cancelled.pdf")), "");
+    ReaderOf(window).Print(printerInto(Dir.File("cancelled.pdf")), "");
     ASSERT_TRUE(WaitFor([&] {
-        progress = ShownProgress(form);
+        progress = ShownProgress(window);
         return progress != nullptr && progress->maximum() > 0 && progress->value() >= 2;
     }, 120000));
     progress->findChild<QPushButton*>()->click();
-    EXPECT_FALSE(ReaderOf(form).Printing());
+    EXPECT_FALSE(ReaderOf(window).Printing());
     EXPECT_TRUE(Prompts.Errors.empty());
 
     // A job cancelled while the engine makes its pages, then another one at once.
     Prompts.PrintTo = Dir.File("again.pdf");
-    ReaderOf(form).Print(printerInto(Dir.File("dropped.pdf")), Dir.File("dropped.pdf"));
-    ASSERT_TRUE(WaitFor([&] { return (progress = ShownProgress(form)) != nullptr; }));
+    ReaderOf(window).Print(printerInto(Dir.File("dropped.pdf")), Dir.File("dropped.pdf"));
+    ASSERT_TRUE(WaitFor([&] { return (progress = ShownProgress(window)) != nullptr; }));
     QTest::keyClick(progress, Qt::Key_Escape);
-    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }));
-    form.Print1Click();
-    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(form).Printing(); }, 120000));
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Printing(); }));
+    window.Print();
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Printing(); }, 120000));
     EXPECT_EQ(PdfPages(Dir.File("again.pdf")), pages);
     WaitFor([] { return false; }, 500);
     EXPECT_FALSE(std::filesystem::exists(Dir.File("dropped.pdf")));
@@ -466,11 +467,11 @@ TEST_F(Reader, APrinterGetsTheSamePagesOneByOneAndCancelStopsIt)
 
 TEST_F(Reader, ClosingWhilePrintingClosesTheWindowAndWritesTheConfiguration)
 {
-    TMainForm& form = StartShown();
-    Convert(form, 2000);
+    TMainWindow& window = StartShown();
+    Convert(window, 2000);
     Prompts.PrintTo = Dir.File("book.pdf");
-    form.Print1Click();
-    ASSERT_TRUE(ReaderOf(form).Printing());
+    window.Print();
+    ASSERT_TRUE(ReaderOf(window).Printing());
     CloseAndDestroy();
     WaitFor([] { return false; }, 500);
     EXPECT_NE(ReadFileBytes(ConfigPath).find("Lastread=" + PagePath), std::string::npos);
@@ -479,69 +480,69 @@ TEST_F(Reader, ClosingWhilePrintingClosesTheWindowAndWritesTheConfiguration)
 TEST_F(Reader, AStoppedViewIsToldOfAndItsPageIsNotReopenedAtTheNextStart)
 {
     {
-        TMainForm& form = StartShown();
-        Convert(form, 3000);
-        form.Exit1Click();
-        Form.reset();
+        TMainWindow& window = StartShown();
+        Convert(window, 3000);
+        window.Exit();
+        Window.reset();
     }
-    TMainForm& form = StartShown();
-    ASSERT_TRUE(PageShown(form, PagePath)) << "the page read last";
+    TMainWindow& window = StartShown();
+    ASSERT_TRUE(PageShown(window, PagePath)) << "the page read last";
     // Stopped while it prints, too, once the engine is at work on the pages (the
     // engine itself aborts the program when its renderer goes at the very start).
     Prompts.PrintTo = Dir.File("book.pdf");
-    form.Print1Click();
+    window.Print();
     WaitFor([] { return false; }, 1000);
-    ASSERT_TRUE(ReaderOf(form).Printing());
-    const qint64 renderer = form.WebBrowser1()->View()->page()->renderProcessPid();
+    ASSERT_TRUE(ReaderOf(window).Printing());
+    const qint64 renderer = window.Reader().View()->View()->page()->renderProcessPid();
     ASSERT_GT(renderer, 0);
     ::kill(static_cast<pid_t>(renderer), SIGKILL);
     ASSERT_TRUE(WaitFor([&] { return Prompts.Errors.size() == 2; }));
-    EXPECT_NE(Prompts.Errors[0].find(PrintFailedText(form.LanguageIndex(), "")), std::string::npos)
+    EXPECT_NE(Prompts.Errors[0].find(PrintFailedText(window.LanguageIndex(), "")), std::string::npos)
         << Prompts.Errors[0];
-    EXPECT_EQ(Prompts.Errors[1], RendererStoppedText(form.LanguageIndex(), PagePath));
-    EXPECT_FALSE(ReaderOf(form).Printing());
-    EXPECT_EQ(ShownProgress(form), nullptr);
-    EXPECT_EQ(form.CurrentPage(), "");
+    EXPECT_EQ(Prompts.Errors[1], RendererStoppedText(window.LanguageIndex(), PagePath));
+    EXPECT_FALSE(ReaderOf(window).Printing());
+    EXPECT_EQ(ShownProgress(window), nullptr);
+    EXPECT_EQ(window.CurrentPage(), "");
 
-    form.Viewreadmefile1Click(); // F1 no longer reopens it either
-    EXPECT_NE(form.CurrentPage(), PagePath);
+    window.ViewReadme(); // F1 no longer reopens it either
+    EXPECT_NE(window.CurrentPage(), PagePath);
     const std::string other = Dir.File("other.html");
     WriteFileBytes(other, PageHeaderText(other, TViewStyle{}) + "<BR><A Name=a1>Text\r\n" + PageFooterText());
-    form.ShowPage(other);
-    EXPECT_TRUE(PageShown(form, other)) << "the view works again";
-    form.Exit1Click();
-    Form.reset();
+    window.ShowPage(other);
+    EXPECT_TRUE(PageShown(window, other)) << "the view works again";
+    window.Exit();
+    Window.reset();
     EXPECT_EQ(ReadFileBytes(ConfigPath).find("Lastread=" + PagePath), std::string::npos);
 }
 
 TEST_F(Reader, TheAboutBoxFollowsTheLanguageAndItsLinkOpensTheHomePage)
 {
-    TMainForm& form = Start();
-    form.setGeometry(100, 100, 700, 500);
-    form.Viewreadmefile1Click();
-    const std::string current = form.CurrentPage();
+    TMainWindow& window = Start();
+    window.setGeometry(100, 100, 700, 500);
+    window.ViewReadme();
+    const std::string current = window.CurrentPage();
     {
-        TAboutForm box(&form);
-        box.FormShow();
-        EXPECT_EQ(box.Label1()->text().toStdString(), "Verdask Library Text Converter v. 1.4");
-        EXPECT_EQ(box.Label3()->text().toStdString(), std::string(HomePageAddress));
+        TAboutDialog box(&window);
+        box.ShowTexts();
+        EXPECT_EQ(box.VersionLine()->text().toStdString(), "Verdask Library Text Converter v. 1.4");
+        EXPECT_EQ(box.HomePageLink()->text().toStdString(), std::string(HomePageAddress));
         EXPECT_EQ(box.windowTitle().toStdString(), "About...");
         EXPECT_EQ(box.size(), QSize(383, 168));
-        const QRect main = form.frameGeometry();
+        const QRect main = window.frameGeometry();
         EXPECT_EQ(box.x(), main.width() / 2 + main.left() - box.width() / 2);
-        EXPECT_EQ(box.Button1()->x(), (383 - 75) / 2);
+        EXPECT_EQ(box.OkButton()->x(), (383 - 75) / 2);
     }
-    form.Russian1Click(form.Menu().Russian1);
-    TAboutForm box(&form);
-    QObject::connect(&box, &TAboutForm::HomePageRequested, &form, &TMainForm::ShowHomePage);
-    box.FormShow();
-    EXPECT_EQ(ToWindows1251(box.Label1()->text()), form.Text(41) + "1.4");
-    EXPECT_EQ(ToWindows1251(box.windowTitle()), form.Text(Row::About));
-    EXPECT_EQ(box.Label3()->text().toStdString(), std::string(HomePageAddress));
-    box.Label3Click();
+    window.ChooseLanguage(RussianColumn);
+    TAboutDialog box(&window);
+    QObject::connect(&box, &TAboutDialog::HomePageRequested, &window, &TMainWindow::ShowHomePage);
+    box.ShowTexts();
+    EXPECT_EQ(ToWindows1251(box.VersionLine()->text()), window.Text(Row::VersionLine) + "1.4");
+    EXPECT_EQ(ToWindows1251(box.windowTitle()), window.Text(Row::About));
+    EXPECT_EQ(box.HomePageLink()->text().toStdString(), std::string(HomePageAddress));
+    box.OpenHomePage();
     EXPECT_EQ(box.result(), QDialog::Accepted);
-    EXPECT_EQ(form.WebBrowser1()->View()->url().toString().toStdString(), std::string(HomePageAddress));
-    EXPECT_EQ(form.CurrentPage(), current) << "the home page is no current page";
+    EXPECT_EQ(window.Reader().View()->View()->url().toString().toStdString(), std::string(HomePageAddress));
+    EXPECT_EQ(window.CurrentPage(), current) << "the home page is no current page";
 }
 
 
@@ -550,35 +551,35 @@ TEST_F(Reader, TheAboutBoxFollowsTheLanguageAndItsLinkOpensTheHomePage)
 
 TEST_F(Reader, AFileFromOutsideOrDroppedIsConvertedOrRead)
 {
-    TMainForm& form = StartShown();
+    TMainWindow& window = StartShown();
     WriteFileBytes(Text, LongBook(300));
-    form.OpenFileGuarded(Text);
-    ASSERT_TRUE(PageShown(form, PagePath)) << "a text is loaded and converted";
-    EXPECT_EQ(form.CurrentPage(), PagePath);
-    EXPECT_FALSE(form.TextLoaded());
-    ASSERT_TRUE(ScrollTo(form, 120));
+    window.OpenFile(Text);
+    ASSERT_TRUE(PageShown(window, PagePath)) << "a text is loaded and converted";
+    EXPECT_EQ(window.CurrentPage(), PagePath);
+    EXPECT_FALSE(window.TextLoaded());
+    ASSERT_TRUE(ScrollTo(window, 120));
 
     // A page goes to Read, and opens at its bookmark; the one left keeps its place.
     const std::string other = Dir.File("other.html");
     std::filesystem::copy_file(PagePath, other);
     SaveBookmark(other, 30); // a reader who left it with paragraph 30 at the top
-    form.OpenFileGuarded(other);
-    ASSERT_TRUE(PageShown(form, other));
+    window.OpenFile(other);
+    ASSERT_TRUE(PageShown(window, other));
     // A page opens one paragraph early, the end of the one before in sight.
-    EXPECT_TRUE(ShownAt(form, 29)) << Top(form);
+    EXPECT_TRUE(ShownAt(window, 29)) << Top(window);
     EXPECT_EQ(StoredBookmark(PagePath), 119);
 
     // A drop does the same, once the drop is over.
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(PagePath))});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
+    QApplication::sendEvent(&window, &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &drop);
-    ASSERT_TRUE(PageShown(form, PagePath));
-    EXPECT_TRUE(ShownAt(form, 119)) << Top(form);
-    EXPECT_FALSE(form.WebBrowser1()->View()->acceptDrops()) << "the view leaves drops to the window";
+    QApplication::sendEvent(&window, &drop);
+    ASSERT_TRUE(PageShown(window, PagePath));
+    EXPECT_TRUE(ShownAt(window, 119)) << Top(window);
+    EXPECT_FALSE(window.Reader().View()->View()->acceptDrops()) << "the view leaves drops to the window";
 }
 
 TEST_F(Reader, TheProgramStartedWithAFileOpensIt)
@@ -607,48 +608,48 @@ TEST_F(Reader, TheProgramStartedWithAFileOpensIt)
 
 TEST_F(Reader, EveryKeyRunsItsCommand)
 {
-    TMainForm& form = StartShown();
-    Convert(form);
-    form.activateWindow();
-    const auto press = [&form](QKeyCombination key) {
-        QTest::keySequence(&form, QKeySequence(key));
+    TMainWindow& window = StartShown();
+    Convert(window);
+    window.activateWindow();
+    const auto press = [&window](QKeyCombination key) {
+        QTest::keySequence(&window, QKeySequence(key));
         QCoreApplication::processEvents();
     };
-    const auto& m = form.Menu();
-    EXPECT_TRUE(m.Read1->shortcuts().contains(QKeySequence(Qt::Key_F3)));
-    EXPECT_TRUE(m.Exit1->shortcuts().contains(QKeySequence(Qt::ALT | Qt::Key_X)));
+    const TCommands& m = window.Commands();
+    EXPECT_TRUE(m.Action(TCommand::Read)->shortcuts().contains(QKeySequence(Qt::Key_F3)));
+    EXPECT_TRUE(m.Action(TCommand::Exit)->shortcuts().contains(QKeySequence(Qt::ALT | Qt::Key_X)));
 
     Prompts.DialogAnswers = {std::nullopt, std::nullopt};
     press(Qt::CTRL | Qt::Key_O);
     ASSERT_EQ(Prompts.OpenDialogsShown.size(), 2u);
-    EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, form.Text(Row::ChoosePageTitle)) << "Ctrl+O reads";
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, window.Text(Row::ChoosePageTitle)) << "Ctrl+O reads";
     press(Qt::CTRL | Qt::Key_L);
     ASSERT_EQ(Prompts.OpenDialogsShown.size(), 3u);
-    EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, form.Text(Row::ChooseTextTitle)) << "Ctrl+L loads";
+    EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, window.Text(Row::ChooseTextTitle)) << "Ctrl+L loads";
     press(Qt::CTRL | Qt::Key_P);
     EXPECT_TRUE(Prompts.Messages.empty()) << "Ctrl+P asks with the print dialog, which the script cancels";
-    EXPECT_FALSE(ReaderOf(form).Printing());
+    EXPECT_FALSE(ReaderOf(window).Printing());
 
     press(Qt::CTRL | Qt::Key_F);
-    EXPECT_TRUE(ReaderOf(form).FindBar()->isVisible());
+    EXPECT_TRUE(ReaderOf(window).FindBar()->isVisible());
     press(Qt::CTRL | Qt::Key_Equal);
-    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 110);
+    EXPECT_EQ(ReaderOf(window).ZoomPercent(), 110);
     press(Qt::CTRL | Qt::Key_Plus);
-    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 125);
+    EXPECT_EQ(ReaderOf(window).ZoomPercent(), 125);
     press(Qt::CTRL | Qt::Key_Minus);
-    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 110);
+    EXPECT_EQ(ReaderOf(window).ZoomPercent(), 110);
     press(Qt::CTRL | Qt::Key_0);
-    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 100);
+    EXPECT_EQ(ReaderOf(window).ZoomPercent(), 100);
 
     // Mnemonics in both languages: each letter once in each menu.
-    for (QAction* language : {m.English1, m.Russian1}) {
-        form.Russian1Click(language);
-        for (QMenu* menu : form.menuBar()->findChildren<QMenu*>()) {
+    for (const int language : {EnglishColumn, RussianColumn}) {
+        window.ChooseLanguage(language);
+        for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
             std::set<QChar> letters;
             for (QAction* item : menu->actions()) {
                 const QString text = item->text();
                 const qsizetype at = text.indexOf('&');
-                if (item->isSeparator() || menu == m.Language1 || menu == m.Recent1)
+                if (item->isSeparator() || menu == m.Menu(TMenu::Language) || menu == m.Menu(TMenu::RecentBooks))
                     continue;
                 ASSERT_GE(at, 0) << text.toStdString();
                 EXPECT_TRUE(letters.insert(text.at(at + 1).toLower()).second) << text.toStdString();
@@ -657,20 +658,20 @@ TEST_F(Reader, EveryKeyRunsItsCommand)
     }
 
     press(Qt::CTRL | Qt::Key_Q);
-    EXPECT_TRUE(WaitFor([&] { return !form.isVisible(); })) << "Ctrl+Q exits";
+    EXPECT_TRUE(WaitFor([&] { return !window.isVisible(); })) << "Ctrl+Q exits";
 }
 
 TEST_F(Reader, FindCountsAndMovesBetweenMatchesInAnyLetterCase)
 {
-    TMainForm& form = StartShown();
+    TMainWindow& window = StartShown();
     WriteFileBytes(Text, test::Recoded(LongBook(40, "Ёлка"), "UTF-8", "CP1251"));
     Prompts.DialogAnswers = {Text};
-    form.Loadconvertandsave1Click();
-    ASSERT_TRUE(PageShown(form, PagePath));
-    TFindBar& bar = *ReaderOf(form).FindBar();
-    form.Menu().Find1->trigger();
+    window.LoadAndConvert();
+    ASSERT_TRUE(PageShown(window, PagePath));
+    TFindBar& bar = *ReaderOf(window).FindBar();
+    window.Commands().Action(TCommand::Find)->trigger();
     ASSERT_TRUE(bar.isVisible());
-    EXPECT_TRUE(bar.Field()->hasFocus() || !form.isActiveWindow());
+    EXPECT_TRUE(bar.Field()->hasFocus() || !window.isActiveWindow());
 
     bar.Field()->setText(QString::fromUtf8("ёЛКА"));
     ASSERT_TRUE(WaitFor([&] { return !bar.Count()->text().isEmpty(); }));
@@ -685,42 +686,42 @@ TEST_F(Reader, FindCountsAndMovesBetweenMatchesInAnyLetterCase)
 
     bar.Field()->setText("no such words");
     EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 0, 0); }));
-    ASSERT_TRUE(ScrollTo(form, 3));
+    ASSERT_TRUE(ScrollTo(window, 3));
     QTest::keyClick(bar.Field(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
     // The page keeps its place: focus handed on as by Tab would take it to the
     // page's only link, at its end.
     WaitFor([] { return false; }, 300);
-    EXPECT_EQ(Top(form), 3);
-    EXPECT_TRUE(form.WebBrowser1()->View()->hasFocus() || !form.isActiveWindow());
+    EXPECT_EQ(Top(window), 3);
+    EXPECT_TRUE(window.Reader().View()->View()->hasFocus() || !window.isActiveWindow());
 }
 
 TEST_F(Reader, AZoomKeepsTheTopParagraphAndSurvivesARestart)
 {
-    TMainForm& form = BookOpenAt50();
-    ASSERT_TRUE(WaitFor([&] { return ReaderOf(form).ParagraphCount() == 300; }));
+    TMainWindow& window = BookOpenAt50();
+    ASSERT_TRUE(WaitFor([&] { return ReaderOf(window).ParagraphCount() == 300; }));
     EXPECT_TRUE(WaitFor([&] {
-        return form.PositionLabel()->text().toStdString() == PositionText(EnglishColumn, 50, 300);
-    })) << form.PositionLabel()->text().toStdString();
+        return window.Views().PositionLabel()->text().toStdString() == PositionText(EnglishColumn, 50, 300);
+    })) << window.Views().PositionLabel()->text().toStdString();
 
-    form.Menu().ZoomIn1->trigger();
-    form.Menu().ZoomIn1->trigger();
-    EXPECT_EQ(ReaderOf(form).ZoomPercent(), 125);
+    window.Commands().Action(TCommand::ZoomIn)->trigger();
+    window.Commands().Action(TCommand::ZoomIn)->trigger();
+    EXPECT_EQ(ReaderOf(window).ZoomPercent(), 125);
     // The page has its new zoom once its CSS pixels have grown.
-    EXPECT_TRUE(WaitFor([&] { return RunScript(*form.WebBrowser1(), "window.devicePixelRatio").toDouble() == 1.25; }));
-    EXPECT_TRUE(ShownAt(form, 50)) << "the top paragraph stays; it is " << Top(form);
-    ASSERT_TRUE(ScrollTo(form, 80));
+    EXPECT_TRUE(WaitFor([&] { return RunScript(*window.Reader().View(), "window.devicePixelRatio").toDouble() == 1.25; }));
+    EXPECT_TRUE(ShownAt(window, 50)) << "the top paragraph stays; it is " << Top(window);
+    ASSERT_TRUE(ScrollTo(window, 80));
     EXPECT_TRUE(WaitFor([&] {
-        return form.PositionLabel()->text().toStdString() == PositionText(EnglishColumn, 80, 300);
+        return window.Views().PositionLabel()->text().toStdString() == PositionText(EnglishColumn, 80, 300);
     })) << "the status follows the reader";
 
     CloseAndDestroy();
     TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Zoom"), "125");
-    TMainForm& again = StartShown();
+    TMainWindow& again = StartShown();
     EXPECT_EQ(ReaderOf(again).ZoomPercent(), 125);
     ASSERT_TRUE(PageShown(again, PagePath)) << "the book read last";
-    EXPECT_TRUE(WaitFor([&] { return RunScript(*again.WebBrowser1(), "window.devicePixelRatio").toDouble() == 1.25; }));
+    EXPECT_TRUE(WaitFor([&] { return RunScript(*again.Reader().View(), "window.devicePixelRatio").toDouble() == 1.25; }));
     EXPECT_TRUE(ShownAt(again, 79)) << "at its place, in its zoom; it is " << Top(again);
     ASSERT_TRUE(ScrollTo(again, 100));
     EXPECT_TRUE(WaitFor([&] { return ReaderOf(again).ShownParagraph() == 100; }))
@@ -733,47 +734,47 @@ TEST_F(Reader, AZoomKeepsTheTopParagraphAndSurvivesARestart)
 // is shown); the engine keeps a place through a resize, but not through a zoom.
 TEST_F(Reader, APageKeepsThePlaceItOpenedAtThroughLateLayoutsUntilTheReaderMoves)
 {
-    TMainForm& form = BookOpenAt50();
-    form.WebBrowser1()->SetZoom(1.5);
-    EXPECT_TRUE(WaitFor([&] { return RunScript(*form.WebBrowser1(), "window.devicePixelRatio").toDouble() == 1.5; }));
+    TMainWindow& window = BookOpenAt50();
+    window.Reader().View()->SetZoom(1.5);
+    EXPECT_TRUE(WaitFor([&] { return RunScript(*window.Reader().View(), "window.devicePixelRatio").toDouble() == 1.5; }));
     WaitFor([] { return false; }, 500);
-    EXPECT_TRUE(ShownAt(form, 50)) << "through a zoom; it is " << Top(form);
-    form.resize(330, 260);
+    EXPECT_TRUE(ShownAt(window, 50)) << "through a zoom; it is " << Top(window);
+    window.resize(330, 260);
     WaitFor([] { return false; }, 500);
-    form.resize(800, 600);
+    window.resize(800, 600);
     WaitFor([] { return false; }, 500);
-    EXPECT_TRUE(ShownAt(form, 50)) << "through a squeeze; it is " << Top(form);
+    EXPECT_TRUE(ShownAt(window, 50)) << "through a squeeze; it is " << Top(window);
 
-    ASSERT_TRUE(ScrollTo(form, 120));
-    EXPECT_TRUE(WaitFor([&] { return ReaderOf(form).ShownParagraph() == 120; }));
-    form.resize(700, 600);
+    ASSERT_TRUE(ScrollTo(window, 120));
+    EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == 120; }));
+    window.resize(700, 600);
     WaitFor([] { return false; }, 500);
-    EXPECT_TRUE(ShownAt(form, 120)) << "the reader's own place is not taken back; it is " << Top(form);
+    EXPECT_TRUE(ShownAt(window, 120)) << "the reader's own place is not taken back; it is " << Top(window);
 }
 
 TEST_F(Reader, TheRecentBooksKeepTheirOrderAndLeaveOutMissingFiles)
 {
-    TMainForm& form = StartShown();
-    Convert(form, 20);
+    TMainWindow& window = StartShown();
+    Convert(window, 20);
     std::vector<std::string> pages;
     for (const char* name : {"a.html", "b.html", "c.html"}) {
         pages.push_back(Dir.File(name));
         std::filesystem::copy_file(PagePath, pages.back());
-        form.OpenFileGuarded(pages.back());
+        window.OpenFile(pages.back());
     }
-    EXPECT_EQ(form.RecentBooks(), (std::vector<std::string>{pages[2], pages[1], pages[0], PagePath}));
-    form.OpenFileGuarded(pages[0]);
-    EXPECT_EQ(form.RecentBooks(), (std::vector<std::string>{pages[0], pages[2], pages[1], PagePath}));
+    EXPECT_EQ(window.RecentBooks(), (std::vector<std::string>{pages[2], pages[1], pages[0], PagePath}));
+    window.OpenFile(pages[0]);
+    EXPECT_EQ(window.RecentBooks(), (std::vector<std::string>{pages[0], pages[2], pages[1], PagePath}));
 
     std::filesystem::remove(pages[2]);
-    QMenu& recent = *form.Menu().Recent1;
+    QMenu& recent = *window.Commands().Menu(TMenu::RecentBooks);
     emit recent.aboutToShow();
     std::vector<std::string> offered;
     for (QAction* item : recent.actions())
         offered.push_back(item->toolTip().toStdString());
     EXPECT_EQ(offered, (std::vector<std::string>{pages[0], pages[1], PagePath})) << "a missing file is left out";
     recent.actions().at(1)->trigger();
-    ASSERT_TRUE(PageShown(form, pages[1])) << "chosen, it is read";
+    ASSERT_TRUE(PageShown(window, pages[1])) << "chosen, it is read";
 
     CloseAndDestroy();
     TConf conf = StoredConfig();
@@ -803,15 +804,15 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     for (int i = 1; i <= 60; ++i)
         lines.push_back("     Второй " + std::to_string(i) + paragraph);
     WriteFileBytes(Text, test::Recoded(CrLfLines(lines), "UTF-8", "CP1251"));
-    TMainForm& form = StartShown();
+    TMainWindow& window = StartShown();
     Prompts.DialogAnswers = {Text};
-    form.Loadconvertandsave1Click();
-    ASSERT_TRUE(PageShown(form, PagePath));
+    window.LoadAndConvert();
+    ASSERT_TRUE(PageShown(window, PagePath));
     const std::string page = ReadFileBytes(PagePath);
 
-    TContentsPanel& panel = *ReaderOf(form).Contents();
+    TContentsPanel& panel = *ReaderOf(window).Contents();
     EXPECT_FALSE(panel.isVisible());
-    QTest::keySequence(&form, QKeySequence(Qt::Key_F9));
+    QTest::keySequence(&window, QKeySequence(Qt::Key_F9));
     ASSERT_TRUE(panel.isVisible());
     ASSERT_EQ(panel.Headings().size(), 4u);
     const THeading second = panel.Headings()[3];
@@ -831,21 +832,21 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
         " while (w.nextNode()) if (w.currentNode.textContent.trim() == 'ГЛАВА II') {"
         " var r = document.createRange(); r.selectNodeContents(w.currentNode);"
         " return Math.round(r.getBoundingClientRect().top); } return -1; })()");
-    EXPECT_TRUE(WaitFor([&] { return std::abs(RunScript(*form.WebBrowser1(), headingTop).toInt()) <= 2; }))
-        << RunScript(*form.WebBrowser1(), headingTop).toInt();
-    EXPECT_TRUE(ShownAt(form, 60));
-    ASSERT_TRUE(ScrollTo(form, 70));
+    EXPECT_TRUE(WaitFor([&] { return std::abs(RunScript(*window.Reader().View(), headingTop).toInt()) <= 2; }))
+        << RunScript(*window.Reader().View(), headingTop).toInt();
+    EXPECT_TRUE(ShownAt(window, 60));
+    ASSERT_TRUE(ScrollTo(window, 70));
     EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 3; })) << "the chapter being read is marked";
-    ASSERT_TRUE(ScrollTo(form, 20));
+    ASSERT_TRUE(ScrollTo(window, 20));
     EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 2; })) << panel.Marked();
     EXPECT_EQ(ReadFileBytes(PagePath), page) << "the panel never writes the page";
 
     CloseAndDestroy();
     TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Contents"), "Yes");
-    TMainForm& again = StartShown();
+    TMainWindow& again = StartShown();
     EXPECT_TRUE(ReaderOf(again).Contents()->isVisible()) << "remembered";
-    EXPECT_TRUE(again.Menu().Contents1->isChecked());
+    EXPECT_TRUE(again.Commands().Action(TCommand::Contents)->isChecked());
     EXPECT_EQ(ReaderOf(again).Contents()->Headings().size(), 4u);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/Conf.h"
-#include "shell/Main.h"
+#include "shell/MainWindow.h"
 #include "shell/WebView.h"
 #include "support/TestFiles.h"
 
@@ -37,18 +37,18 @@ struct TWindowFixture {
     std::string Program = Dir.File("verdask");
     std::string ConfigPath = Dir.File("verdask.con");
     TScriptedPrompts Prompts;
-    std::unique_ptr<TMainForm> Form;
+    std::unique_ptr<TMainWindow> Window;
 
-    TMainForm& Start()
+    TMainWindow& Start()
     {
-        Form = std::make_unique<TMainForm>(Program, Prompts);
-        return *Form;
+        Window = std::make_unique<TMainWindow>(Program, Prompts);
+        return *Window;
     }
     // Closes the window as the user does and destroys it, which writes the configuration.
     void CloseAndDestroy()
     {
-        Form->close();
-        Form.reset();
+        Window->close();
+        Window.reset();
     }
     void WriteConfig(const std::vector<std::string>& lines) { WriteFileBytes(ConfigPath, CrLfLines(lines)); }
     // The configuration file as the window left it.

@@ -1,9 +1,13 @@
-#include "shell/Main.h"
+#include "shell/MainWindow.h"
 
 #include "WindowTestSupport.h"
 #include "files/Errors.h"
-#include "shell/Application.h"
-#include "shell/Text.h"
+#include "shell/QtStrings.h"
+#include "shell/Reader.h"
+#include "shell/SourcePreview.h"
+#include "shell/TerminationWatch.h"
+#include "shell/TextConverter.h"
+#include "shell/ViewStack.h"
 #include "shell/WebView.h"
 #include "style/PageFrame.h"
 
@@ -48,11 +52,11 @@ struct MenuState {
     bool operator==(const MenuState&) const = default;
 };
 
-MenuState StateOf(const TMainForm& form)
+MenuState StateOf(const TMainWindow& window)
 {
-    const auto& m = form.Menu();
-    return {m.Load1->isEnabled(),  m.Convert1->isEnabled(), m.Loadconvertandsave1->isEnabled(),
-            m.Read1->isEnabled(),  m.Print1->isEnabled(),   m.Style1->isEnabled()};
+    const auto on = [&window](TCommand command) { return window.Commands().Action(command)->isEnabled(); };
+    return {on(TCommand::Load), on(TCommand::Convert), on(TCommand::LoadAndConvert),
+            on(TCommand::Read), on(TCommand::Print),   on(TCommand::Style)};
 }
 
 constexpr MenuState ReadyMenu{true, false, true, true, true, true};
@@ -71,35 +75,35 @@ struct MainWindow : ::testing::Test, TWindowFixture {};
 
 TEST_F(MainWindow, AFirstStartWarnsComesUpInEnglishAndWritesTheDefaults)
 {
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     ASSERT_EQ(Prompts.Warnings.size(), 1u);
     EXPECT_EQ(Prompts.Warnings[0].Caption, "Warning");
     EXPECT_EQ(Prompts.Warnings[0].Text,
               "Configuration file Verdask.con has not been found. Default settings will be used.");
     EXPECT_TRUE(Prompts.Errors.empty());
 
-    EXPECT_EQ(form.LanguageIndex(), EnglishColumn) << "the defaults say English";
-    EXPECT_EQ(Utf8(form.windowTitle()), "Verdask's Library Text Converter");
-    const auto& m = form.Menu();
-    EXPECT_EQ(Utf8(m.File1->title()), "&File");
-    EXPECT_EQ(Plain(m.Convert1->text()), "Convert");
-    EXPECT_EQ(Utf8(m.Loadconvertandsave1->text()), "Load &and convert");
-    EXPECT_EQ(Plain(m.Setup1->title()), "Settings");
-    EXPECT_EQ(Plain(m.Language1->title()), "Language/\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA");
-    EXPECT_EQ(Utf8(m.Russian1->text()), "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9");
-    EXPECT_EQ(m.Viewreadmefile1->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(m.Loadconvertandsave1->shortcut(), QKeySequence(Qt::Key_F2));
-    EXPECT_EQ(m.Read1->shortcut(), QKeySequence(Qt::Key_F3));
-    EXPECT_EQ(m.Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
-    EXPECT_EQ(form.OpenDialog1().Title, "Choose a file to be converted");
-    EXPECT_EQ(form.SaveDialog1().Title, "Save");
+    EXPECT_EQ(window.LanguageIndex(), EnglishColumn) << "the defaults say English";
+    EXPECT_EQ(Utf8(window.windowTitle()), "Verdask's Library Text Converter");
+    const TCommands& m = window.Commands();
+    EXPECT_EQ(Utf8(m.Menu(TMenu::File)->title()), "&File");
+    EXPECT_EQ(Plain(m.Action(TCommand::Convert)->text()), "Convert");
+    EXPECT_EQ(Utf8(m.Action(TCommand::LoadAndConvert)->text()), "Load &and convert");
+    EXPECT_EQ(Plain(m.Menu(TMenu::Setup)->title()), "Settings");
+    EXPECT_EQ(Plain(m.Menu(TMenu::Language)->title()), "Language/\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA");
+    EXPECT_EQ(Utf8(m.Action(TCommand::Russian)->text()), "\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9");
+    EXPECT_EQ(m.Action(TCommand::ViewReadme)->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(m.Action(TCommand::LoadAndConvert)->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(m.Action(TCommand::Read)->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(m.Action(TCommand::Exit)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+    EXPECT_EQ(window.Converter().OpenDialog().Title, "Choose a file to be converted");
+    EXPECT_EQ(window.Converter().SaveDialog().Title, "Save");
 
-    EXPECT_FALSE(form.TextLoaded());
-    EXPECT_EQ(StateOf(form), ReadyMenu);
-    EXPECT_FALSE(form.ListShown());
-    EXPECT_EQ(form.CurrentPage(), "") << "the built-in page is no current page";
-    EXPECT_EQ(form.DefaultStyle(), TViewStyle{});
-    EXPECT_EQ(form.HeaderEndMarker(), "<!--Lantorpress header ends here-->");
+    EXPECT_FALSE(window.TextLoaded());
+    EXPECT_EQ(StateOf(window), ReadyMenu);
+    EXPECT_FALSE(window.Views().PreviewShown());
+    EXPECT_EQ(window.CurrentPage(), "") << "the built-in page is no current page";
+    EXPECT_EQ(window.DefaultStyle(), TViewStyle{});
+    EXPECT_EQ(window.HeaderEndMarker(), "<!--Lantorpress header ends here-->");
     EXPECT_FALSE(std::filesystem::exists(ConfigPath)) << "written at the end only";
 
     CloseAndDestroy();
@@ -121,20 +125,20 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
             line = "Source encoding=latin-1";
     }
     WriteConfig(lines);
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     EXPECT_EQ(Prompts.Errors,
               (Lines{UnknownEncodingText(RussianColumn, "latin-1") + "\n" +
                          BadSettingText(RussianColumn, "Source encoding", ConfigPath),
                      "'wide' is not a valid integer value\n" + BadSettingText(RussianColumn, "Width", ConfigPath),
                      "'' is not a valid integer value\n" + BadSettingText(RussianColumn, "DefaultFontSize", ConfigPath)}));
-    EXPECT_EQ(form.DefaultStyle().FontSize, 14);
-    EXPECT_EQ(form.Conf().GetValue("Width"), "540") << "the store takes the default, and the file heals";
-    EXPECT_EQ(form.Conf().GetValue("DefaultFontSize"), "14");
-    EXPECT_EQ(form.Conf().GetValue("Source encoding"), "Auto");
-    EXPECT_EQ(form.LanguageIndex(), RussianColumn);
-    EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption)) << "all texts in place";
-    EXPECT_EQ(ToWindows1251(QString::fromStdString(Plain(form.Menu().Load1->text()))), form.Text(Row::Load));
-    EXPECT_EQ(form.NoReadmePage().find("<HTML><HEAD></HEAD><BODY><CENTER><B>Verdask Library Text converter"), 0u);
+    EXPECT_EQ(window.DefaultStyle().FontSize, 14);
+    EXPECT_EQ(window.Conf().GetValue("Width"), "540") << "the store takes the default, and the file heals";
+    EXPECT_EQ(window.Conf().GetValue("DefaultFontSize"), "14");
+    EXPECT_EQ(window.Conf().GetValue("Source encoding"), "Auto");
+    EXPECT_EQ(window.LanguageIndex(), RussianColumn);
+    EXPECT_EQ(ToWindows1251(window.windowTitle()), window.Text(Row::MainCaption)) << "all texts in place";
+    EXPECT_EQ(ToWindows1251(QString::fromStdString(Plain(window.Commands().Action(TCommand::Load)->text()))), window.Text(Row::Load));
+    EXPECT_EQ(window.NoReadmePage().find("<HTML><HEAD></HEAD><BODY><CENTER><B>Verdask Library Text converter"), 0u);
 }
 
 TEST_F(MainWindow, OnlyNoStartsTheWindowInItsNormalState)
@@ -146,18 +150,18 @@ TEST_F(MainWindow, OnlyNoStartsTheWindowInItsNormalState)
                 line = std::string("Maximized=") + flag;
         }
         WriteConfig(lines);
-        TMainForm& form = Start();
-        EXPECT_EQ(form.isMaximized(), std::string(flag) != "No") << "'" << flag << "'";
-        Form.reset();
+        TMainWindow& window = Start();
+        EXPECT_EQ(window.isMaximized(), std::string(flag) != "No") << "'" << flag << "'";
+        Window.reset();
     }
 }
 
 TEST_F(MainWindow, GeometryIsWrittenAtDestructionUnlessMaximized)
 {
     WriteConfig(test::DefaultConfigLines());
-    TMainForm& form = Start();
-    form.move(70, 80);
-    form.resize(600, 400);
+    TMainWindow& window = Start();
+    window.move(70, 80);
+    window.resize(600, 400);
     CloseAndDestroy();
     TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Maximized"), "No");
@@ -183,11 +187,11 @@ TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSes
     }
     WriteConfig(lines);
     for (int session = 0; session < 3; ++session) {
-        TMainForm& form = Start();
-        form.show();
-        EXPECT_TRUE(WaitFor([&] { return form.frameGeometry() == QRect(40, 30, 700, 500); }))
-            << "session " << session << ": " << form.frameGeometry().x() << "," << form.frameGeometry().y() << " "
-            << form.frameGeometry().width() << "x" << form.frameGeometry().height();
+        TMainWindow& window = Start();
+        window.show();
+        EXPECT_TRUE(WaitFor([&] { return window.frameGeometry() == QRect(40, 30, 700, 500); }))
+            << "session " << session << ": " << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
+            << window.frameGeometry().width() << "x" << window.frameGeometry().height();
         WaitFor([] { return false; }, 1200); // past the wait for a window manager's frame
         CloseAndDestroy();
         TConf conf = StoredConfig();
@@ -199,11 +203,11 @@ TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSes
         if (line.starts_with("Maximized="))
             line = "Maximized=Yes";
     WriteConfig(lines);
-    TMainForm& form = Start();
-    form.show();
+    TMainWindow& window = Start();
+    window.show();
     WaitFor([] { return false; }, 1200);
-    EXPECT_TRUE(form.isMaximized());
-    EXPECT_EQ(form.frameGeometry().size(), form.screen()->availableGeometry().size());
+    EXPECT_TRUE(window.isMaximized());
+    EXPECT_EQ(window.frameGeometry().size(), window.screen()->availableGeometry().size());
     CloseAndDestroy();
 }
 
@@ -211,28 +215,28 @@ TEST_F(MainWindow, TheLanguageSwitchChangesTheWindowsTextsOnly)
 {
     WriteConfig(test::DefaultConfigLines());
     const std::string stored = ReadFileBytes(ConfigPath);
-    TMainForm& form = Start();
-    const auto& m = form.Menu();
-    form.Russian1Click(m.Russian1);
-    EXPECT_EQ(form.LanguageIndex(), RussianColumn);
-    EXPECT_EQ(form.Conf().GetValue("Language"), "Russian");
-    EXPECT_EQ(ToWindows1251(form.windowTitle()), form.Text(Row::MainCaption));
-    EXPECT_EQ(ToWindows1251(m.Exit1->text()), "&\xC2\xFB\xF5\xEE\xE4"); // &Выход
-    EXPECT_EQ(form.OpenDialog1().Title, form.Text(Row::ChooseTextTitle));
-    EXPECT_EQ(form.SaveDialog1().Title, "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC"); // Сохранить
-    EXPECT_EQ(m.Exit1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X)) << "shortcuts stay";
-    EXPECT_EQ(Utf8(m.English1->text()), "English") << "the language items keep their captions";
-    EXPECT_EQ(form.OpenDialog1().Filter, "Text files (*.txt)|*.txt|All files |*.*");
+    TMainWindow& window = Start();
+    const TCommands& m = window.Commands();
+    window.ChooseLanguage(RussianColumn);
+    EXPECT_EQ(window.LanguageIndex(), RussianColumn);
+    EXPECT_EQ(window.Conf().GetValue("Language"), "Russian");
+    EXPECT_EQ(ToWindows1251(window.windowTitle()), window.Text(Row::MainCaption));
+    EXPECT_EQ(ToWindows1251(m.Action(TCommand::Exit)->text()), "&\xC2\xFB\xF5\xEE\xE4"); // &Выход
+    EXPECT_EQ(window.Converter().OpenDialog().Title, window.Text(Row::ChooseTextTitle));
+    EXPECT_EQ(window.Converter().SaveDialog().Title, "\xD1\xEE\xF5\xF0\xE0\xED\xE8\xF2\xFC"); // Сохранить
+    EXPECT_EQ(m.Action(TCommand::Exit)->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X)) << "shortcuts stay";
+    EXPECT_EQ(Utf8(m.Action(TCommand::English)->text()), "English") << "the language items keep their captions";
+    EXPECT_EQ(window.Converter().OpenDialog().Filter, "Text files (*.txt)|*.txt|All files |*.*");
     // Qt's own buttons follow (Qt's Russian translations).
     EXPECT_EQ(Utf8(QCoreApplication::translate("QPlatformTheme", "Cancel")), "Отмена");
 
-    form.Russian1Click(m.English1);
+    window.ChooseLanguage(EnglishColumn);
     EXPECT_EQ(Utf8(QCoreApplication::translate("QPlatformTheme", "Cancel")), "Cancel");
-    EXPECT_EQ(Utf8(form.windowTitle()), "Verdask's Library Text Converter");
-    EXPECT_EQ(form.Conf().GetValue("Language"), "English");
-    form.Russian1Click(m.English1); // already checked
-    EXPECT_TRUE(m.English1->isChecked());
-    EXPECT_EQ(Utf8(m.Exit1->text()), "E&xit");
+    EXPECT_EQ(Utf8(window.windowTitle()), "Verdask's Library Text Converter");
+    EXPECT_EQ(window.Conf().GetValue("Language"), "English");
+    window.ChooseLanguage(EnglishColumn); // already checked
+    EXPECT_TRUE(m.Action(TCommand::English)->isChecked());
+    EXPECT_EQ(Utf8(m.Action(TCommand::Exit)->text()), "E&xit");
     EXPECT_EQ(ReadFileBytes(ConfigPath), stored) << "the file is written at the end only";
 }
 
@@ -241,48 +245,47 @@ TEST_F(MainWindow, TheStatesOfLoadAndConvert)
     WriteConfig(test::DefaultConfigLines());
     const std::string text = Dir.File("tale.txt");
     WriteFileBytes(text, Book(30));
-    TMainForm& form = Start();
-    const auto& m = form.Menu();
+    TMainWindow& window = Start();
 
     Prompts.DialogAnswers = {std::nullopt};
-    form.ChangePgmState(m.Load1);
-    EXPECT_FALSE(form.TextLoaded()) << "a cancelled load changes nothing";
-    EXPECT_EQ(StateOf(form), ReadyMenu);
+    window.LoadText();
+    EXPECT_FALSE(window.TextLoaded()) << "a cancelled load changes nothing";
+    EXPECT_EQ(StateOf(window), ReadyMenu);
 
     Prompts.DialogAnswers = {text};
-    form.ChangePgmState(m.Load1);
-    EXPECT_TRUE(form.TextLoaded());
-    EXPECT_EQ(StateOf(form), LoadedMenu);
-    EXPECT_TRUE(form.ListShown());
-    EXPECT_EQ(form.ListBox1()->count(), 32);
-    EXPECT_EQ(form.ListBox1()->item(2)->text().toStdString(), "     Paragraph 1 -- with a dash.");
-    EXPECT_EQ(form.Conf().GetValue("Open directory"), Dir.Path().string());
+    window.LoadText();
+    EXPECT_TRUE(window.TextLoaded());
+    EXPECT_EQ(StateOf(window), LoadedMenu);
+    EXPECT_TRUE(window.Views().PreviewShown());
+    EXPECT_EQ(window.Views().Preview()->count(), 32);
+    EXPECT_EQ(window.Views().Preview()->item(2)->text().toStdString(), "     Paragraph 1 -- with a dash.");
+    EXPECT_EQ(window.Conf().GetValue("Open directory"), Dir.Path().string());
     EXPECT_EQ(Prompts.OpenDialogsShown.back().InitialDir, DefaultFolder());
 
     // Loaded, Load, cancelled: the flag is cleared, the menu keeps its Loaded look.
     Prompts.DialogAnswers = {std::nullopt};
-    form.ChangePgmState(m.Load1);
-    EXPECT_FALSE(form.TextLoaded());
-    EXPECT_EQ(StateOf(form), LoadedMenu);
+    window.LoadText();
+    EXPECT_FALSE(window.TextLoaded());
+    EXPECT_EQ(StateOf(window), LoadedMenu);
     // ... and Convert now starts a load.
     Prompts.DialogAnswers = {text};
-    form.ChangePgmState(m.Convert1);
-    EXPECT_TRUE(form.TextLoaded());
+    window.ConvertText();
+    EXPECT_TRUE(window.TextLoaded());
     EXPECT_EQ(Prompts.OpenDialogsShown.size(), 4u);
 
-    form.ChangePgmState(m.Convert1);
-    EXPECT_FALSE(form.TextLoaded());
-    EXPECT_EQ(StateOf(form), ReadyMenu);
-    EXPECT_FALSE(form.ListShown());
-    EXPECT_EQ(form.CurrentPage(), Dir.File("tale.html"));
+    window.ConvertText();
+    EXPECT_FALSE(window.TextLoaded());
+    EXPECT_EQ(StateOf(window), ReadyMenu);
+    EXPECT_FALSE(window.Views().PreviewShown());
+    EXPECT_EQ(window.CurrentPage(), Dir.File("tale.html"));
     EXPECT_NE(ReadFileBytes(Dir.File("tale.html")).find("<A Name=a30>"), std::string::npos);
 
     ASSERT_TRUE(WaitFor([&] {
-        return form.WebBrowser1()->View()->url() == QUrl::fromLocalFile(QString::fromStdString(Dir.File("tale.html")));
+        return window.Reader().View()->View()->url() == QUrl::fromLocalFile(QString::fromStdString(Dir.File("tale.html")));
     })) << "the page is shown in the web view";
 
-    form.Exit1Click();
-    Form.reset();
+    window.Exit();
+    Window.reset();
     Lines expected = test::DefaultConfigLines();
     expected[0] = "Open directory=" + Dir.Path().string();
     expected.push_back("Lastread=" + Dir.File("tale.html"));
@@ -297,35 +300,35 @@ TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
     WriteFileBytes(text, "Автор\r\nСказка\r\n     Ёлка -- ель.\r\n");
     const std::string photo = Dir.File("photo.jpg");
     WriteFileBytes(photo, std::string("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
-    TMainForm& form = Start();
-    form.show();
-    EXPECT_FALSE(form.EncodingLabel()->isVisible()) << "a page is shown";
+    TMainWindow& window = Start();
+    window.show();
+    EXPECT_FALSE(window.Views().EncodingLabel()->isVisible()) << "a page is shown";
 
     Prompts.DialogAnswers = {text};
-    form.ChangePgmState(form.Menu().Load1);
-    ASSERT_TRUE(form.TextLoaded());
-    EXPECT_EQ(Utf8(form.ListBox1()->item(2)->text()), "     Ёлка -- ель.");
-    EXPECT_TRUE(form.EncodingLabel()->isVisible());
-    EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(EnglishColumn, "UTF-8", true));
-    form.Russian1Click(form.Menu().Russian1);
-    EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(RussianColumn, "UTF-8", true));
+    window.LoadText();
+    ASSERT_TRUE(window.TextLoaded());
+    EXPECT_EQ(Utf8(window.Views().Preview()->item(2)->text()), "     Ёлка -- ель.");
+    EXPECT_TRUE(window.Views().EncodingLabel()->isVisible());
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()), EncodingUsedText(EnglishColumn, "UTF-8", true));
+    window.ChooseLanguage(RussianColumn);
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()), EncodingUsedText(RussianColumn, "UTF-8", true));
 
     // What looks like no text is loaded only when the user says so.
     Prompts.DialogAnswers = {photo};
     Prompts.YesNoAnswers = {false};
-    form.ChangePgmState(form.Menu().Load1);
+    window.LoadText();
     ASSERT_EQ(Prompts.Questions.size(), 1u);
     EXPECT_EQ(Prompts.Questions[0].Text, FormatMessage(NotATextQuestionText(RussianColumn), photo));
-    EXPECT_EQ(form.Source().SourcePath, text);
+    EXPECT_EQ(window.Converter().Source().SourcePath, text);
 
-    form.Conf().SetValue("Source encoding", "KOI8-R");
+    window.Conf().SetValue("Source encoding", "KOI8-R");
     Prompts.DialogAnswers = {text};
-    form.ChangePgmState(form.Menu().Load1);
-    EXPECT_EQ(Utf8(form.EncodingLabel()->text()), EncodingUsedText(RussianColumn, "KOI8-R", false));
+    window.LoadText();
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()), EncodingUsedText(RussianColumn, "KOI8-R", false));
 
-    form.ChangePgmState(form.Menu().Convert1);
-    EXPECT_FALSE(form.EncodingLabel()->isVisible()) << "the page is shown";
-    EXPECT_TRUE(form.PositionLabel()->isVisible());
+    window.ConvertText();
+    EXPECT_FALSE(window.Views().EncodingLabel()->isVisible()) << "the page is shown";
+    EXPECT_TRUE(window.Views().PositionLabel()->isVisible());
 }
 
 TEST_F(MainWindow, ReadOpensAPageFromAnyStateAndGivesTheDialogBack)
@@ -336,41 +339,41 @@ TEST_F(MainWindow, ReadOpensAPageFromAnyStateAndGivesTheDialogBack)
     std::filesystem::create_directory(Dir.Path() / "pages");
     const std::string page = Dir.File("pages/old.html");
     WriteFileBytes(page, "<html><body>an old page</body></html>");
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     Prompts.DialogAnswers = {text};
-    form.ChangePgmState(form.Menu().Load1);
-    ASSERT_TRUE(form.TextLoaded());
+    window.LoadText();
+    ASSERT_TRUE(window.TextLoaded());
 
     Prompts.DialogAnswers = {std::nullopt};
-    form.Read1Click();
-    EXPECT_TRUE(form.TextLoaded()) << "a cancelled Read changes nothing";
+    window.ReadPage();
+    EXPECT_TRUE(window.TextLoaded()) << "a cancelled Read changes nothing";
     EXPECT_EQ(Prompts.OpenDialogsShown.back().Title, "Choose a file to read");
     EXPECT_EQ(Prompts.OpenDialogsShown.back().Filter, "html files (*.html)|*.html|All files |*.*");
     EXPECT_EQ(Prompts.OpenDialogsShown.back().DefaultExt, "html");
-    EXPECT_EQ(form.OpenDialog1().Title, "Choose a file to be converted");
+    EXPECT_EQ(window.Converter().OpenDialog().Title, "Choose a file to be converted");
 
     Prompts.DialogAnswers = {page};
-    form.Read1Click();
-    EXPECT_FALSE(form.TextLoaded());
-    EXPECT_EQ(StateOf(form), ReadyMenu);
-    EXPECT_FALSE(form.ListShown());
-    EXPECT_EQ(form.CurrentPage(), page);
-    EXPECT_EQ(form.Conf().GetValue("Open directory"), Dir.File("pages"));
-    EXPECT_EQ(form.OpenDialog1().Filter, "Text files (*.txt)|*.txt|All files |*.*");
-    EXPECT_EQ(form.OpenDialog1().DefaultExt, "txt");
+    window.ReadPage();
+    EXPECT_FALSE(window.TextLoaded());
+    EXPECT_EQ(StateOf(window), ReadyMenu);
+    EXPECT_FALSE(window.Views().PreviewShown());
+    EXPECT_EQ(window.CurrentPage(), page);
+    EXPECT_EQ(window.Conf().GetValue("Open directory"), Dir.File("pages"));
+    EXPECT_EQ(window.Converter().OpenDialog().Filter, "Text files (*.txt)|*.txt|All files |*.*");
+    EXPECT_EQ(window.Converter().OpenDialog().DefaultExt, "txt");
 }
 
 TEST_F(MainWindow, AFailingCommandIsReportedAndLeavesTheState)
 {
     WriteConfig(test::DefaultConfigLines());
     std::filesystem::create_directory(Dir.Path() / "folder.txt");
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     Prompts.DialogAnswers = {Dir.File("folder.txt")};
-    form.Menu().Load1->trigger(); // through the menu, as the user runs it
+    window.Commands().Action(TCommand::Load)->trigger(); // through the menu, as the user runs it
     ASSERT_EQ(Prompts.Errors.size(), 1u);
     EXPECT_TRUE(Prompts.Errors[0].starts_with("I/O error on file " + Dir.File("folder.txt"))) << Prompts.Errors[0];
-    EXPECT_FALSE(form.TextLoaded());
-    EXPECT_EQ(StateOf(form), ReadyMenu);
+    EXPECT_FALSE(window.TextLoaded());
+    EXPECT_EQ(StateOf(window), ReadyMenu);
 }
 
 TEST_F(MainWindow, LoadConvertAndSaveWithACancelledSaveLeavesTheList)
@@ -383,56 +386,56 @@ TEST_F(MainWindow, LoadConvertAndSaveWithACancelledSaveLeavesTheList)
     WriteConfig(lines);
     const std::string text = Dir.File("tale.txt");
     WriteFileBytes(text, Book(5));
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     Prompts.DialogAnswers = {text, std::nullopt};
-    form.Loadconvertandsave1Click();
-    EXPECT_TRUE(form.ListShown());
-    EXPECT_FALSE(form.TextLoaded());
-    EXPECT_EQ(StateOf(form), ReadyMenu);
+    window.LoadAndConvert();
+    EXPECT_TRUE(window.Views().PreviewShown());
+    EXPECT_FALSE(window.TextLoaded());
+    EXPECT_EQ(StateOf(window), ReadyMenu);
     EXPECT_FALSE(std::filesystem::exists(Dir.Path() / "tale.html"));
 
     Prompts.DialogAnswers = {text, Dir.File("out.html")};
-    form.Loadconvertandsave1Click();
-    EXPECT_FALSE(form.ListShown());
-    EXPECT_EQ(form.CurrentPage(), Dir.File("out.html"));
-    EXPECT_EQ(StateOf(form), ReadyMenu);
+    window.LoadAndConvert();
+    EXPECT_FALSE(window.Views().PreviewShown());
+    EXPECT_EQ(window.CurrentPage(), Dir.File("out.html"));
+    EXPECT_EQ(StateOf(window), ReadyMenu);
 }
 
 TEST_F(MainWindow, TheF1DisplayOrder)
 {
     WriteConfig(test::DefaultConfigLines());
-    TMainForm& form = Start();
-    EXPECT_EQ(form.CurrentPage(), "");
+    TMainWindow& window = Start();
+    EXPECT_EQ(window.CurrentPage(), "");
 
     WriteFileBytes(Dir.File("readme.html"), "<html><body>manual</body></html>");
-    form.Viewreadmefile1Click();
-    EXPECT_EQ(form.CurrentPage(), Dir.File("readme.html"));
+    window.ViewReadme();
+    EXPECT_EQ(window.CurrentPage(), Dir.File("readme.html"));
 
     WriteFileBytes(Dir.File("last.html"), "<html><body>last</body></html>");
-    form.Conf().SetValue("Lastread", Dir.File("last.html"));
-    form.Viewreadmefile1Click();
-    EXPECT_EQ(form.CurrentPage(), Dir.File("last.html"));
+    window.Conf().SetValue("Lastread", Dir.File("last.html"));
+    window.ViewReadme();
+    EXPECT_EQ(window.CurrentPage(), Dir.File("last.html"));
 
     std::filesystem::remove(Dir.File("last.html"));
-    form.Viewreadmefile1Click();
-    EXPECT_EQ(form.CurrentPage(), Dir.File("readme.html")) << "a deleted Lastread gives the readme";
+    window.ViewReadme();
+    EXPECT_EQ(window.CurrentPage(), Dir.File("readme.html")) << "a deleted Lastread gives the readme";
 }
 
 TEST_F(MainWindow, ClosingIsHandledOnceAndAFailedSaveIsReported)
 {
     WriteConfig(test::DefaultConfigLines());
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     WriteFileBytes(Dir.File("readme.html"), "<html><body>manual</body></html>");
-    form.Viewreadmefile1Click();
-    form.Exit1Click();
-    form.Conf().SetValue("Lastread", "changed after closing");
-    form.close(); // a second close runs no closing handling
-    EXPECT_EQ(form.Conf().GetValue("Lastread"), "changed after closing");
+    window.ViewReadme();
+    window.Exit();
+    window.Conf().SetValue("Lastread", "changed after closing");
+    window.close(); // a second close runs no closing handling
+    EXPECT_EQ(window.Conf().GetValue("Lastread"), "changed after closing");
 
     // A folder where the configuration file must go: the failure is reported.
     std::filesystem::remove(ConfigPath);
     std::filesystem::create_directory(ConfigPath);
-    Form.reset();
+    Window.reset();
     ASSERT_EQ(Prompts.Errors.size(), 1u);
     EXPECT_EQ(Prompts.Errors[0], "Cannot create file " + ConfigPath);
 }
@@ -440,30 +443,30 @@ TEST_F(MainWindow, ClosingIsHandledOnceAndAFailedSaveIsReported)
 TEST_F(MainWindow, ATerminationSignalClosesTheWindowAsItsCloseBoxDoes)
 {
     WriteConfig(test::DefaultConfigLines());
-    TMainForm& form = Start();
-    form.show();
-    form.Conf().SetValue("Lastread", "a page read before");
+    TMainWindow& window = Start();
+    window.show();
+    window.Conf().SetValue("Lastread", "a page read before");
     {
         TTerminationWatch watch;
         // A signal before the window is attached (its start-up) is kept.
         ASSERT_EQ(std::raise(SIGTERM), 0);
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        EXPECT_TRUE(form.isVisible());
-        watch.Attach(form);
-        ASSERT_TRUE(WaitFor([&] { return !form.isVisible(); }));
+        EXPECT_TRUE(window.isVisible());
+        watch.Attach(window);
+        ASSERT_TRUE(WaitFor([&] { return !window.isVisible(); }));
         // The closing handling ran: the current page (none) is the last one read.
-        EXPECT_EQ(form.Conf().GetValue("Lastread"), "");
+        EXPECT_EQ(window.Conf().GetValue("Lastread"), "");
         // An open dialog is cancelled, then the window closes.
-        form.show();
+        window.show();
         QTimer::singleShot(0, [] { std::raise(SIGHUP); });
-        QMessageBox box(QMessageBox::Warning, "Warning", "a dialog of the window", QMessageBox::Ok, &form);
+        QMessageBox box(QMessageBox::Warning, "Warning", "a dialog of the window", QMessageBox::Ok, &window);
         box.exec();
-        EXPECT_TRUE(WaitFor([&] { return !form.isVisible(); }));
+        EXPECT_TRUE(WaitFor([&] { return !window.isVisible(); }));
     }
     struct sigaction now {};
     ::sigaction(SIGTERM, nullptr, &now);
     EXPECT_EQ(now.sa_handler, SIG_DFL) << "the former handling is back";
-    Form.reset();
+    Window.reset();
     EXPECT_NE(ReadFileBytes(ConfigPath).find("Language="), std::string::npos) << "the settings are saved";
 }
 
@@ -476,19 +479,19 @@ TEST_F(MainWindow, ClosingDuringAConversionWaitsForThePage)
     while (book.size() < 40u * 1024 * 1024)
         book += line;
     WriteFileBytes(text, book);
-    TMainForm& form = Start();
+    TMainWindow& window = Start();
     Prompts.DialogAnswers = {text};
-    form.ChangePgmState(form.Menu().Load1);
+    window.LoadText();
     bool triedWhileConverting = false;
-    QTimer::singleShot(1, &form, [&] {
-        triedWhileConverting = form.Converting();
-        form.close();
-        form.ChangePgmState(form.Menu().Load1); // refused: no dialog is asked
+    QTimer::singleShot(1, &window, [&] {
+        triedWhileConverting = window.Converting();
+        window.close();
+        window.LoadText(); // refused: no dialog is asked
     });
-    form.ChangePgmState(form.Menu().Convert1);
+    window.ConvertText();
     EXPECT_TRUE(triedWhileConverting);
-    ASSERT_TRUE(WaitFor([&] { return !form.Converting() && form.Conf().GetValue("Lastread") != ""; }));
-    EXPECT_EQ(form.Conf().GetValue("Lastread"), Dir.File("big.html")) << "closed once the page was written";
+    ASSERT_TRUE(WaitFor([&] { return !window.Converting() && window.Conf().GetValue("Lastread") != ""; }));
+    EXPECT_EQ(window.Conf().GetValue("Lastread"), Dir.File("big.html")) << "closed once the page was written";
     const std::string page = ReadFileBytes(Dir.File("big.html"));
     EXPECT_TRUE(page.ends_with("</BODY></HTML>\r\n"));
     EXPECT_TRUE(Prompts.DialogAnswers.empty());

@@ -9,23 +9,23 @@ class QPushButton;
 
 namespace verdask {
 
-class TMainForm;
+class TMainWindow;
 
-class TAboutForm : public QDialog {
+class TAboutDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAboutForm(TMainForm* mainForm);
+    explicit TAboutDialog(TMainWindow* mainWindow);
 
     // Centres the box on the main window and takes the texts of the current language.
-    void FormShow();
+    void ShowTexts();
     // The link: closes the box with OK and asks for the home page.
-    void Label3Click();
+    void OpenHomePage();
 
-    QLabel* Label1() const { return label1_; }
-    QLabel* Label2() const { return label2_; }
-    QLabel* Label3() const { return label3_; }
-    QPushButton* Button1() const { return button1_; }
+    QLabel* VersionLine() const { return version_; }
+    QLabel* CreditLine() const { return credit_; }
+    QLabel* HomePageLink() const { return homePage_; }
+    QPushButton* OkButton() const { return ok_; }
 
 signals:
     void HomePageRequested();
@@ -35,11 +35,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    TMainForm* mainForm_;
-    QLabel* label1_;
-    QLabel* label2_;
-    QLabel* label3_;
-    QPushButton* button1_;
+    TMainWindow* mainWindow_;
+    QLabel* version_;
+    QLabel* credit_;
+    QLabel* homePage_;
+    QPushButton* ok_;
 };
 
 } // namespace verdask

@@ -1,9 +1,9 @@
-#include "shell/Printing.h"
+#include "shell/PrintJob.h"
 
 #include "files/Errors.h"
 #include "files/FileReplacement.h"
 #include "shell/InterfaceText.h"
-#include "shell/Text.h"
+#include "shell/QtStrings.h"
 #include "shell/WebView.h"
 
 #include <QImage>

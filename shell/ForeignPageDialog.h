@@ -12,27 +12,27 @@ class QPushButton;
 
 namespace verdask {
 
-class TMainForm;
+class TMainWindow;
 
-class TForeignForm : public QDialog {
+class TForeignPageDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TForeignForm(TMainForm* mainForm);
+    explicit TForeignPageDialog(TMainWindow* mainWindow);
 
     // The item selected; "Cancel style application" unless another is chosen.
     TForeignChoice Choice() const;
     void SetChoice(TForeignChoice choice);
-    QPushButton* OK() const { return ok_; }
-    QLabel* Memo1() const { return memo_; }
+    QPushButton* OkButton() const { return ok_; }
+    QLabel* Explanation() const { return explanation_; }
 
 private:
-    QLabel* memo_;
-    QButtonGroup* radioGroup_;
+    QLabel* explanation_;
+    QButtonGroup* choices_;
     QPushButton* ok_;
 };
 
 // Asks with a new dialog; closing it without OK is a cancel.
-TForeignChoice AskForeignChoice(TMainForm* mainForm);
+TForeignChoice AskForeignChoice(TMainWindow* mainWindow);
 
 } // namespace verdask

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QIcon>
 
+#include <array>
 #include <string>
 
 class QComboBox;
@@ -20,45 +21,49 @@ class QToolButton;
 
 namespace verdask {
 
-class TMainForm;
+class TMainWindow;
 class TWebView;
 
-class TStyleForm : public QDialog {
+// The pictures of the colour and justification buttons.
+enum class TEditorIcon { FontColor, BackColor, Ragged, Justified };
+
+class TStyleEditor : public QDialog {
     Q_OBJECT
 
 public:
     // Creation up to showing the window: reads the shown page's style (a style
     // that cannot be read is told of, and the default style taken instead).
-    explicit TStyleForm(TMainForm* mainForm);
+    explicit TStyleEditor(TMainWindow* mainWindow);
 
     // By value: putting the style into the controls rebuilds CurrentStyle on the way.
     void ShowStyleInEditor(TViewStyle style);
     void RenderPreview(const TViewStyle& style);
-    void PreviewButtonClick();
-    void FontButtonClick(QToolButton* sender);
-    void JustifyButtonClick();
-    void Timer1Timer();
+    void PreviewEditedStyle();
+    // The font colour or the background colour, as the button says.
+    void ChooseColor(QToolButton* button);
+    void ToggleJustification();
+    void StartLivePreview();
 
     // The Style menu and Apply.
-    void Loadfromfile1Click();
-    void Savetofile1Click();
-    void Makedefault1Click();
-    void Usedef1Click();
-    void Apply1Click();
+    void LoadStyleFile();
+    void SaveStyleFile();
+    void MakeDefault();
+    void UseDefault();
+    void ApplyToPage();
 
     const std::string& PreviewText() const { return previewText_; }
     const std::string& WorkingFontColor() const { return workingFontColor_; }
     const std::string& WorkingBackColor() const { return workingBackColor_; }
     bool PreviewLive() const { return connected_; }
-    QComboBox* FontCombo() const { return fontCombo_; }
-    QSpinBox* FontUpDown() const { return fontUpDown_; }
-    QSpinBox* LineSpaceUpDown() const { return lineSpaceUpDown_; }
-    QSpinBox* LetterSpaceUpDown() const { return letterSpaceUpDown_; }
-    QSpinBox* WidthUpDown() const { return widthUpDown_; }
-    QToolButton* FontButton() const { return fontButton_; }
+    QComboBox* FontName() const { return fontName_; }
+    QSpinBox* FontSize() const { return fontSize_; }
+    QSpinBox* LineHeight() const { return lineHeight_; }
+    QSpinBox* LetterSpacing() const { return letterSpacing_; }
+    QSpinBox* TextWidth() const { return textWidth_; }
+    QToolButton* FontColorButton() const { return fontColorButton_; }
     QToolButton* BackColorButton() const { return backColorButton_; }
     QToolButton* JustifyButton() const { return justifyButton_; }
-    TWebView* StyleBrowser() const { return styleBrowser_; }
+    TWebView* Preview() const { return preview_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,10 +74,11 @@ private:
     void ConnectChanges();
     TViewStyle StyleToEdit();
     bool ChooseFileToWrite();
+    QIcon Icon(TEditorIcon icon) const { return icons_[static_cast<std::size_t>(icon)]; }
     template <typename Command>
     void Guarded(Command&& command);
 
-    TMainForm* mainForm_;
+    TMainWindow* mainWindow_;
     std::string workingFontColor_;
     std::string workingBackColor_;
     std::string previewText_;
@@ -80,26 +86,26 @@ private:
     TFileDialog openDialog_;
     TFileDialog saveDialog_;
 
-    QToolBar* toolBar2_ = nullptr;
-    QToolBar* toolBar1_ = nullptr;
-    QToolButton* toolButton1_ = nullptr;
-    QToolButton* toolButton3_ = nullptr;
-    QMenu* template1_ = nullptr;
-    QAction* loadfromfile1_ = nullptr;
-    QAction* savetofile1_ = nullptr;
-    QAction* makedefault1_ = nullptr;
-    QAction* usedef1_ = nullptr;
-    QComboBox* fontCombo_ = nullptr;
-    QSpinBox* fontUpDown_ = nullptr;
-    QToolButton* fontButton_ = nullptr;
-    QSpinBox* lineSpaceUpDown_ = nullptr;
-    QSpinBox* letterSpaceUpDown_ = nullptr;
+    QToolBar* fileBar_ = nullptr;
+    QToolBar* valueBar_ = nullptr;
+    QToolButton* styleMenuButton_ = nullptr;
+    QToolButton* applyButton_ = nullptr;
+    QMenu* styleMenu_ = nullptr;
+    QAction* loadStyle_ = nullptr;
+    QAction* saveStyle_ = nullptr;
+    QAction* makeDefault_ = nullptr;
+    QAction* useDefault_ = nullptr;
+    QComboBox* fontName_ = nullptr;
+    QSpinBox* fontSize_ = nullptr;
+    QToolButton* fontColorButton_ = nullptr;
+    QSpinBox* lineHeight_ = nullptr;
+    QSpinBox* letterSpacing_ = nullptr;
     QToolButton* backColorButton_ = nullptr;
     QToolButton* justifyButton_ = nullptr;
-    QSpinBox* widthUpDown_ = nullptr;
-    TWebView* styleBrowser_ = nullptr;
-    QTimer* timer1_ = nullptr;
-    QIcon images_[4];
+    QSpinBox* textWidth_ = nullptr;
+    TWebView* preview_ = nullptr;
+    QTimer* firstPreview_ = nullptr;
+    std::array<QIcon, 4> icons_;
 };
 
 // The preview page of a style: one line, the sample passage as its body.

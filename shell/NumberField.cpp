@@ -1,4 +1,4 @@
-#include "shell/Controls.h"
+#include "shell/NumberField.h"
 
 #include <QLineEdit>
 #include <QSpinBox>

@@ -1,4 +1,4 @@
-#include "shell/Text.h"
+#include "shell/QtStrings.h"
 
 #include <QFile>
 #include <QStringDecoder>

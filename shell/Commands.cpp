@@ -1,0 +1,194 @@
+#include "shell/Commands.h"
+
+#include "shell/InterfaceText.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <stdexcept>
+#include <variant>
+
+namespace verdask {
+namespace {
+
+struct TSeparator {};
+using TItem = std::variant<TCommand, TMenu, TSeparator>;
+
+// When a command is offered: in every state, or in one of the program's states only.
+enum class TOffered { Always, WhenReady, WhenLoaded };
+
+enum TFlags : unsigned {
+    Plain = 0,
+    Waits = 1,     // refused while a conversion runs: it would touch the text or page being converted
+    Checkable = 2, // on or off
+    Exclusive = 4, // one of the menu's exclusive items is checked, at first the first
+};
+
+using TKeys = std::array<QKeyCombination, 2>;
+
+struct TEntry {
+    TMenu In;
+    TItem Item;
+    std::string_view Russian = {};
+    std::string_view English = {};
+    TKeys Keys = {};
+    TOffered Offered = TOffered::Always;
+    unsigned Flags = Plain;
+};
+
+using enum TCommand;
+using enum TMenu;
+using enum TOffered;
+constexpr TSeparator Separator;
+
+// The menus in their order; the captions are the interface rows with a mnemonic
+// unique in their menu.
+constexpr TEntry Entries[] = {
+    // in     item             Russian                       English                 keys              offered, flags
+    {Bar, File, "&Файл", "&File"},
+    {File, Load, "&Загрузить", "&Load", {Qt::CTRL | Qt::Key_L}, Always, Waits},
+    {File, Convert, "П&реобразовать", "&Convert", {}, WhenLoaded, Waits},
+    {File, LoadAndConvert, "Загрузить &и преобразовать", "Load &and convert", {Qt::Key_F2}, WhenReady, Waits},
+    {File, Read, "&Читать", "&Read", {Qt::Key_F3, Qt::CTRL | Qt::Key_O}, Always, Waits},
+    {File, RecentBooks, "&Недавние книги", "Recent &books"},
+    {File, Print, "&Печатать", "&Print", {Qt::CTRL | Qt::Key_P}, WhenReady, Waits},
+    {File, Separator},
+    {File, Style, "&Стиль", "&Style", {}, WhenReady, Waits},
+    {File, Separator},
+    {File, Exit, "&Выход", "E&xit", {Qt::ALT | Qt::Key_X, Qt::CTRL | Qt::Key_Q}},
+    {Bar, View, "&Вид", "&View"},
+    {View, Contents, "&Содержание", "&Contents", {Qt::Key_F9}, Always, Checkable},
+    {View, Find, "&Найти на странице...", "&Find in the page...", {Qt::CTRL | Qt::Key_F}},
+    {View, Separator},
+    // Ctrl and the key of plus, with or without Shift.
+    {View, ZoomIn, "&Увеличить", "Zoom &in", {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}},
+    {View, ZoomOut, "У&меньшить", "Zoom &out", {Qt::CTRL | Qt::Key_Minus}},
+    {View, ActualSize, "&Обычный размер", "&Actual size", {Qt::CTRL | Qt::Key_0}},
+    {Bar, Setup, "&Установки", "&Settings"},
+    {Setup, Language, "&Язык/Language", "&Language/Язык"},
+    // The languages are named in their own language, whichever is chosen.
+    {Language, Russian, "Русский", "Русский", {}, Always, Exclusive},
+    {Language, English, "English", "English", {}, Always, Exclusive},
+    {Setup, Settings, "&Установки", "&Settings", {}, Always, Waits},
+    {Bar, Help, "&Помощь", "&Help"},
+    {Help, ViewReadme, "&Просмотр readme", "&View readme file", {Qt::Key_F1}},
+    {Help, About, "&О программе...", "&About..."},
+};
+
+constexpr std::size_t Index(TCommand command)
+{
+    return static_cast<std::size_t>(command);
+}
+
+constexpr std::size_t Index(TMenu menu)
+{
+    return static_cast<std::size_t>(menu);
+}
+
+QString Caption(const TEntry& entry, int language)
+{
+    return QString::fromUtf8(language == RussianColumn ? entry.Russian : entry.English);
+}
+
+template <typename Item>
+const TEntry& EntryOf(Item item)
+{
+    for (const TEntry& entry : Entries) {
+        if (const auto* held = std::get_if<Item>(&entry.Item); held != nullptr && *held == item)
+            return entry;
+    }
+    throw std::logic_error("an item the command table lacks");
+}
+
+QList<QKeySequence> Shortcuts(const TKeys& keys)
+{
+    QList<QKeySequence> shortcuts;
+    for (const QKeyCombination key : keys) {
+        if (key.key() != Qt::Key_unknown)
+            shortcuts << QKeySequence(key);
+    }
+    return shortcuts;
+}
+
+} // namespace
+
+TCommands::TCommands(QMenuBar& bar, QObject* parent) : QObject(parent)
+{
+    QActionGroup* exclusive = nullptr;
+    for (const TEntry& entry : Entries) {
+        QMenu* in = Menu(entry.In);
+        if (std::holds_alternative<TSeparator>(entry.Item)) {
+            in->addSeparator();
+        } else if (const auto* menu = std::get_if<TMenu>(&entry.Item)) {
+            menus_[Index(*menu)] = in != nullptr ? in->addMenu(Caption(entry, EnglishColumn))
+                                                 : bar.addMenu(Caption(entry, EnglishColumn));
+        } else {
+            const TCommand command = std::get<TCommand>(entry.Item);
+            QAction* action = in->addAction(Caption(entry, EnglishColumn));
+            action->setShortcuts(Shortcuts(entry.Keys));
+            action->setCheckable((entry.Flags & (Checkable | Exclusive)) != 0);
+            if ((entry.Flags & Exclusive) != 0) {
+                if (exclusive == nullptr || exclusive->parent() != in) {
+                    exclusive = new QActionGroup(in);
+                    action->setChecked(true);
+                }
+                exclusive->addAction(action);
+            }
+            if ((entry.Flags & Checkable) != 0)
+                connect(action, &QAction::toggled, this, [this, command] { emit Triggered(command); });
+            else
+                connect(action, &QAction::triggered, this, [this, command] { emit Triggered(command); });
+            actions_[Index(command)] = action;
+        }
+    }
+}
+
+void TCommands::SetLanguage(int language)
+{
+    for (const TEntry& entry : Entries) {
+        if (const auto* menu = std::get_if<TMenu>(&entry.Item))
+            Menu(*menu)->setTitle(Caption(entry, language));
+        else if (const auto* command = std::get_if<TCommand>(&entry.Item))
+            Action(*command)->setText(Caption(entry, language));
+    }
+}
+
+void TCommands::OfferFor(TProgramState state)
+{
+    for (const TEntry& entry : Entries) {
+        if (const auto* command = std::get_if<TCommand>(&entry.Item); command != nullptr && entry.Offered != Always)
+            Action(*command)->setEnabled((entry.Offered == WhenReady) == (state == TProgramState::Ready));
+    }
+}
+
+void TCommands::HoldForConversion()
+{
+    for (const TEntry& entry : Entries) {
+        if (const auto* command = std::get_if<TCommand>(&entry.Item); command != nullptr && (entry.Flags & Waits)) {
+            enabledBeforeHold_[Index(*command)] = Action(*command)->isEnabled();
+            Action(*command)->setEnabled(false);
+        }
+    }
+}
+
+void TCommands::ReleaseAfterConversion()
+{
+    for (const TEntry& entry : Entries) {
+        if (const auto* command = std::get_if<TCommand>(&entry.Item); command != nullptr && (entry.Flags & Waits))
+            Action(*command)->setEnabled(enabledBeforeHold_[Index(*command)]);
+    }
+}
+
+std::string CommandCaption(TCommand command, int language)
+{
+    return Caption(EntryOf(command), language).toStdString();
+}
+
+std::string MenuCaption(TMenu menu, int language)
+{
+    return Caption(EntryOf(menu), language).toStdString();
+}
+
+} // namespace verdask

@@ -1,0 +1,80 @@
+#pragma once
+
+// The window's commands and menus. One table (Commands.cpp) gives each its menu,
+// its caption with its mnemonic in Russian and in English, its keys, and when it
+// is offered; a new command is a line there and a case in the window's RunCommand.
+
+#include <QObject>
+
+#include <array>
+#include <string>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+namespace verdask {
+
+enum class TCommand {
+    Load,
+    Convert,
+    LoadAndConvert,
+    Read,
+    Print,
+    Style,
+    Exit,
+    Contents,
+    Find,
+    ZoomIn,
+    ZoomOut,
+    ActualSize,
+    Russian,
+    English,
+    Settings,
+    ViewReadme,
+    About,
+};
+inline constexpr std::size_t CommandCount = static_cast<std::size_t>(TCommand::About) + 1;
+
+// The menu bar and its menus.
+enum class TMenu { Bar, File, RecentBooks, View, Setup, Language, Help };
+inline constexpr std::size_t MenuCount = static_cast<std::size_t>(TMenu::Help) + 1;
+
+// Ready, or Loaded while a loaded text waits for Convert.
+enum class TProgramState { Ready, Loaded };
+
+class TCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // Puts the menus and their commands on bar, in the table's order.
+    TCommands(QMenuBar& bar, QObject* parent);
+
+    QAction* Action(TCommand command) const { return actions_[static_cast<std::size_t>(command)]; }
+    QMenu* Menu(TMenu menu) const { return menus_[static_cast<std::size_t>(menu)]; }
+
+    // Every caption in the language (0 Russian, 1 English).
+    void SetLanguage(int language);
+    // Offers the commands of the state and withdraws those of the other; the
+    // commands of every state are left as they are.
+    void OfferFor(TProgramState state);
+    // While a conversion runs, the commands that would touch its text or page
+    // wait; afterwards each is as it was before.
+    void HoldForConversion();
+    void ReleaseAfterConversion();
+
+signals:
+    // A command was chosen (a checkable one: its check mark changed).
+    void Triggered(TCommand command);
+
+private:
+    std::array<QAction*, CommandCount> actions_{};
+    std::array<QMenu*, MenuCount> menus_{};
+    std::array<bool, CommandCount> enabledBeforeHold_{};
+};
+
+// A command's or a menu's caption with its "&" mnemonic, in UTF-8.
+std::string CommandCaption(TCommand command, int language);
+std::string MenuCaption(TMenu menu, int language);
+
+} // namespace verdask

@@ -1,0 +1,33 @@
+#include "shell/LeftoverCopyNotice.h"
+
+#include "files/FileReplacement.h"
+#include "files/Misc.h"
+#include "files/Prompts.h"
+#include "shell/InterfaceText.h"
+
+#include <QTimer>
+
+#include <vector>
+
+namespace verdask {
+
+TLeftoverCopyNotice::TLeftoverCopyNotice(Prompts& prompts, std::function<int()> language, QObject* parent)
+    : QObject(parent), prompts_(prompts), language_(std::move(language))
+{
+}
+
+void TLeftoverCopyNotice::TellOfCopiesBeside(const std::string& page)
+{
+    if (!foldersChecked_.insert(DirectoryPart(page)).second)
+        return;
+    const std::vector<std::string> leftovers = LeftoverPageCopies(page);
+    if (leftovers.empty())
+        return;
+    // Told over the shown window: at start the page is shown before the window is.
+    QTimer::singleShot(0, this, [this, leftovers] {
+        for (const auto& leftover : leftovers)
+            prompts_.ShowMessage(LeftoverCopyText(language_(), leftover));
+    });
+}
+
+} // namespace verdask

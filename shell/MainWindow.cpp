@@ -1,0 +1,391 @@
+#include "shell/MainWindow.h"
+
+#include "conversion/Bookmark.h"
+#include "conversion/ConvertAndSave.h"
+#include "files/Misc.h"
+#include "files/SourceEncoding.h"
+#include "shell/AboutDialog.h"
+#include "shell/ErrorReport.h"
+#include "shell/FileOpener.h"
+#include "shell/LeftoverCopyNotice.h"
+#include "shell/QtPrompts.h"
+#include "shell/QtStrings.h"
+#include "shell/Reader.h"
+#include "shell/SettingsDialog.h"
+#include "shell/StyleEditor.h"
+#include "shell/TextConverter.h"
+#include "shell/ViewStack.h"
+#include "shell/WebView.h"
+#include "shell/WindowGeometry.h"
+#include "style/PageFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace verdask {
+
+TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent),
+      programPath_(std::move(programPath)),
+      prompts_(prompts),
+      settings_(conf_, programPath_, prompts),
+      interfaceText_(FillInterfaceText())
+{
+    // What goes wrong while the window is made is told over it, under its title.
+    if (auto* qtPrompts = dynamic_cast<TQtPrompts*>(&prompts_))
+        qtPrompts->SetParent(this);
+    setProperty("applicationTitle", FromWindows1251(interfaceText_[EnglishColumn][Row::ApplicationTitle]));
+    commands_ = new TCommands(*menuBar(), this);
+    connect(commands_, &TCommands::Triggered, this, &TMainWindow::RunCommand);
+    views_ = new TViewStack(prompts_, *statusBar(), this);
+    setCentralWidget(views_);
+    reader_ = &views_->Reader();
+    connect(reader_, &TReader::PageDropped, this, &TMainWindow::ForgetDroppedPage);
+    connect(reader_, &TReader::CurrentPageChanged, this, &TMainWindow::CurrentPageChanged);
+    leftovers_ = new TLeftoverCopyNotice(prompts_, [this] { return LanguageIndex(); }, this);
+    converter_ = new TTextConverter(*this, *commands_, conf_, prompts_, [this] { SaveReadingPosition(); });
+    opener_ = new TFileOpener(*this, *commands_->Menu(TMenu::RecentBooks), [this] { return Converting(); });
+    connect(opener_, &TFileOpener::FileDropped, this, &TMainWindow::OpenFile);
+    connect(opener_, &TFileOpener::RecentBookChosen, this, &TMainWindow::OpenRecentBook);
+    geometry_ = new TWindowGeometry(*this);
+
+    settings_.Load();
+    ApplyStartupSettings();
+    views_->ShowReader();
+    commands_->OfferFor(TProgramState::Ready);
+    readmePath_ = FileBeside(DirectoryPart(programPath_), "readme.html");
+    RunGuarded(prompts_, [this] { ViewReadme(); });
+    setMinimumSize(320, 250);
+}
+
+TMainWindow::~TMainWindow()
+{
+    settings_.StoreGeometry(frameGeometry(), isMaximized());
+    RunGuarded(prompts_, [this] { settings_.Save(); });
+}
+
+void TMainWindow::RunCommand(TCommand command)
+{
+    RunGuarded(prompts_, [this, command] {
+        switch (command) {
+        case TCommand::Load: return LoadText();
+        case TCommand::Convert: return ConvertText();
+        case TCommand::LoadAndConvert: return LoadAndConvert();
+        case TCommand::Read: return ReadPage();
+        case TCommand::Print: return Print();
+        case TCommand::Style: return EditStyle();
+        case TCommand::Exit: return Exit();
+        case TCommand::Contents:
+            views_->ShowReader();
+            return reader_->ShowContents(commands_->Action(TCommand::Contents)->isChecked());
+        case TCommand::Find:
+            views_->ShowReader();
+            return reader_->OpenFindBar();
+        case TCommand::ZoomIn: return reader_->StepZoom(1);
+        case TCommand::ZoomOut: return reader_->StepZoom(-1);
+        case TCommand::ActualSize: return reader_->SetZoomPercent(100);
+        case TCommand::Russian: return ChooseLanguage(RussianColumn);
+        case TCommand::English: return ChooseLanguage(EnglishColumn);
+        case TCommand::Settings: return EditSettings();
+        case TCommand::ViewReadme: return ViewReadme();
+        case TCommand::About: return ShowAbout();
+        }
+    });
+}
+
+void TMainWindow::ApplyStartupSettings()
+{
+    headerEndMarker_ = verdask::HeaderEndMarker;
+    defaultStyle_ = settings_.ApplyAtStart(*geometry_, *commands_, *reader_, *opener_);
+    ApplyLanguage();
+    sampleText_ = verdask::SampleText();
+    noReadmePage_ = verdask::NoReadmePage(HomePageAddress);
+}
+
+int TMainWindow::LanguageIndex() const
+{
+    return commands_->Action(TCommand::Russian)->isChecked() ? RussianColumn : EnglishColumn;
+}
+
+const std::string& TMainWindow::Text(int row) const
+{
+    return interfaceText_[static_cast<std::size_t>(LanguageIndex())][static_cast<std::size_t>(row)];
+}
+
+void TMainWindow::ApplyLanguage()
+{
+    const int language = LanguageIndex();
+    ShowTitle();
+    commands_->SetLanguage(language);
+    views_->SetLanguage(language);
+    opener_->SetLanguage(language);
+    qtTranslations_.Use(language);
+    converter_->OpenDialog().Title = Text(Row::ChooseTextTitle);
+    converter_->SaveDialog().Title = Text(Row::Save);
+    // The caption of the general error report.
+    setProperty("applicationTitle", FromWindows1251(Text(Row::ApplicationTitle)));
+}
+
+void TMainWindow::ChooseLanguage(int language)
+{
+    commands_->Action(language == RussianColumn ? TCommand::Russian : TCommand::English)->setChecked(true);
+    conf_.SetValue(ConfKey::Language, language == EnglishColumn ? "English" : "Russian");
+    ApplyLanguage();
+}
+
+// The window's title starts with the name of the page being read.
+void TMainWindow::ShowTitle()
+{
+    const QString caption = FromWindows1251(Text(Row::MainCaption));
+    const std::string& page = reader_->CurrentPage();
+    setWindowTitle(page.empty() ? caption : FromPath(FileNamePart(page)) + QStringLiteral(" — ") + caption);
+}
+
+void TMainWindow::CurrentPageChanged(const QString& path)
+{
+    ShowTitle();
+    // The manual is no book.
+    if (!path.isEmpty() && ToPath(path) != readmePath_)
+        opener_->AddRecentBook(ToPath(path));
+}
+
+// The text loaded is previewed.
+bool TMainWindow::ShowLoadedText(bool loaded)
+{
+    if (loaded)
+        views_->ShowText(converter_->Source(), converter_->EncodingDetected());
+    return loaded;
+}
+
+bool TMainWindow::Converting() const
+{
+    return converter_->Running();
+}
+
+bool TMainWindow::ConvertAndSave()
+{
+    const std::optional<std::string> page =
+        converter_->Convert(defaultStyle_, {Text(Row::OverwriteQuestion), Text(Row::ChooseAnotherName)});
+    if (!page)
+        return false;
+    ShowPage(*page);
+    views_->ShowReader();
+    return true;
+}
+
+// The text loaded is previewed and waits for Convert.
+void TMainWindow::EnterLoaded()
+{
+    views_->ShowPreview();
+    commands_->OfferFor(TProgramState::Loaded);
+    textLoaded_ = true;
+}
+
+void TMainWindow::EnterReady()
+{
+    commands_->OfferFor(TProgramState::Ready);
+    textLoaded_ = false;
+}
+
+// Load, and Convert with no text waiting. A load given up leaves the menu as it was.
+void TMainWindow::LoadIntoPreview()
+{
+    if (ShowLoadedText(converter_->ChooseText(NotATextQuestionText(LanguageIndex()))))
+        EnterLoaded();
+}
+
+void TMainWindow::LoadText()
+{
+    if (Converting())
+        return;
+    textLoaded_ = false;
+    LoadIntoPreview();
+}
+
+void TMainWindow::ConvertText()
+{
+    if (Converting())
+        return;
+    if (!textLoaded_)
+        return LoadIntoPreview();
+    if (ConvertAndSave())
+        EnterReady();
+}
+
+// Changes neither the state nor the menu.
+void TMainWindow::LoadAndConvert()
+{
+    if (Converting())
+        return;
+    SaveReadingPosition();
+    if (!ShowLoadedText(converter_->ChooseText(NotATextQuestionText(LanguageIndex()))))
+        return;
+    views_->ShowPreview();
+    ConvertAndSave();
+}
+
+void TMainWindow::ReadPage()
+{
+    if (Converting())
+        return;
+    SaveReadingPosition();
+    TFileDialog& dialog = converter_->OpenDialog();
+    dialog.InitialDir = conf_.GetValue(ConfKey::OpenDirectory);
+    if (ChoosePageToRead(prompts_, dialog, Text(Row::ChoosePageTitle)))
+        OpenPage(dialog.FileName);
+}
+
+// A page read from any state: the text waiting, if any, is given up.
+void TMainWindow::OpenPage(const std::string& page)
+{
+    views_->ShowReader();
+    EnterReady();
+    conf_.SetValue(ConfKey::OpenDirectory, DirectoryPart(page));
+    ShowPage(page);
+}
+
+void TMainWindow::OpenFile(const std::string& path)
+{
+    RunGuarded(prompts_, [this, path] {
+        if (Converting())
+            return;
+        SaveReadingPosition();
+        if (NamesAPage(path))
+            OpenPage(path);
+        else
+            ConvertFile(path);
+    });
+}
+
+void TMainWindow::OpenRecentBook(const std::string& page)
+{
+    RunGuarded(prompts_, [this, page] {
+        SaveReadingPosition();
+        OpenPage(page);
+    });
+}
+
+// Load and convert with the text given: its page is shown, or, when the save is
+// given up, the text stays loaded for Convert.
+void TMainWindow::ConvertFile(const std::string& path)
+{
+    if (!ShowLoadedText(converter_->LoadText(path, NotATextQuestionText(LanguageIndex()))))
+        return;
+    EnterLoaded();
+    if (ConvertAndSave())
+        EnterReady();
+}
+
+// The page read last, else the manual, else the page built in.
+void TMainWindow::ViewReadme()
+{
+    views_->ShowReader();
+    FileSystem& files = PlatformFileSystem();
+    const std::string lastRead = conf_.GetValue(ConfKey::Lastread);
+    if (!lastRead.empty() && files.Exists(lastRead))
+        ShowPage(lastRead);
+    else if (files.Exists(readmePath_))
+        ShowPage(readmePath_);
+    else
+        reader_->ShowOther("about:" + noReadmePage_);
+}
+
+const std::string& TMainWindow::CurrentPage() const
+{
+    return reader_->CurrentPage();
+}
+
+void TMainWindow::ShowPage(const std::string& path)
+{
+    reader_->ShowPage(path);
+    leftovers_->TellOfCopiesBeside(path);
+}
+
+void TMainWindow::SaveReadingPosition()
+{
+    reader_->SaveReadingPosition();
+}
+
+// The view stopped on this page: the next start must not open it by itself.
+void TMainWindow::ForgetDroppedPage(const QString& path)
+{
+    if (conf_.GetValue(ConfKey::Lastread) == ToPath(path))
+        conf_.SetValue(ConfKey::Lastread, "");
+}
+
+void TMainWindow::MakeDefaultStyle(const TViewStyle& style)
+{
+    defaultStyle_ = style;
+    StoreDefaultStyle(conf_, style);
+}
+
+void TMainWindow::EditSettings()
+{
+    settings_.ReadAgainKeeping(LanguageIndex(), defaultStyle_);
+    TSettingsDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.StoreSettings();
+    settings_.Save();
+}
+
+void TMainWindow::EditStyle()
+{
+    if (Converting())
+        return;
+    if (styleEditor_)
+        styleEditor_->deleteLater();
+    styleEditor_ = new TStyleEditor(this);
+    styleEditor_->exec();
+}
+
+void TMainWindow::ShowHomePage()
+{
+    reader_->ShowOther(std::string(HomePageAddress));
+}
+
+void TMainWindow::Print()
+{
+    reader_->Print();
+}
+
+void TMainWindow::ShowAbout()
+{
+    // Owned by the window; a box left without OK stays until the window goes.
+    auto* box = new TAboutDialog(this);
+    connect(box, &TAboutDialog::HomePageRequested, this, &TMainWindow::ShowHomePage);
+    if (box->exec() == QDialog::Accepted)
+        box->deleteLater();
+}
+
+void TMainWindow::Exit()
+{
+    close();
+}
+
+// Once, however the window closes; a failure to save the place is reported, and
+// the window still closes.
+void TMainWindow::StoreSession()
+{
+    if (sessionStored_)
+        return;
+    sessionStored_ = true;
+    RunGuarded(prompts_, [this] { SaveReadingPosition(); });
+    settings_.StoreAtClose(*reader_, *opener_);
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event)
+{
+    if (Converting()) {
+        // The page being written must be finished first; the window closes after it.
+        converter_->CloseWindowAfterwards();
+        event->ignore();
+        return;
+    }
+    StoreSession();
+    event->accept();
+}
+
+} // namespace verdask

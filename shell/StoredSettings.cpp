@@ -1,0 +1,139 @@
+#include "shell/StoredSettings.h"
+
+#include "config/Conf.h"
+#include "config/RecentBooks.h"
+#include "files/Errors.h"
+#include "files/Misc.h"
+#include "files/Prompts.h"
+#include "files/SourceEncoding.h"
+#include "shell/Commands.h"
+#include "shell/FileOpener.h"
+#include "shell/InterfaceText.h"
+#include "shell/QtStrings.h"
+#include "shell/Reader.h"
+#include "shell/WindowGeometry.h"
+
+#include <QAction>
+
+#include <algorithm>
+
+namespace verdask {
+
+TStoredSettings::TStoredSettings(TConf& conf, std::string programPath, Prompts& prompts)
+    : conf_(conf), programPath_(std::move(programPath)), prompts_(prompts)
+{
+}
+
+void TStoredSettings::Load()
+{
+    try {
+        conf_.Load(programPath_, prompts_);
+    } catch (const EVerdaskError& error) {
+        // A configuration file that cannot be read must not keep the window from coming up.
+        prompts_.ShowError(error.what());
+        conf_.SetDefaults();
+    }
+}
+
+void TStoredSettings::ReadAgainKeeping(int language, const TViewStyle& defaultStyle)
+{
+    conf_.Load(programPath_, prompts_);
+    conf_.SetValue(ConfKey::Language, language == EnglishColumn ? "English" : "Russian");
+    StoreDefaultStyle(conf_, defaultStyle);
+}
+
+void TStoredSettings::Save()
+{
+    conf_.Save(programPath_);
+}
+
+std::int32_t TStoredSettings::Integer(std::string_view key)
+{
+    const std::string value = conf_.GetValue(key);
+    if (const auto number = TryTextToInteger(value))
+        return *number;
+    ReportBadSetting(key, EConvertError(FromWindows1251(value).toStdString()).what(), DefaultValueOf(key));
+    return TextToInteger(DefaultValueOf(key));
+}
+
+int TStoredSettings::Language() const
+{
+    return conf_.GetValue(ConfKey::Language) == "English" ? EnglishColumn : RussianColumn;
+}
+
+// Told in the language the file asks for: the window has not taken it yet.
+void TStoredSettings::ReportBadSetting(std::string_view key, const std::string& what, std::string_view healed)
+{
+    prompts_.ShowError(what + "\n" + BadSettingText(Language(), key, ConfigurationPath(programPath_)));
+    conf_.SetValue(key, healed);
+}
+
+void TStoredSettings::CheckSourceEncoding()
+{
+    const std::string value = conf_.GetValue(ConfKey::SourceEncoding);
+    if (value.empty() || EncodingNamed(value))
+        return;
+    ReportBadSetting(ConfKey::SourceEncoding, UnknownEncodingText(Language(), FromWindows1251(value).toStdString()),
+                     DefaultValueOf(ConfKey::SourceEncoding));
+}
+
+QRect TStoredSettings::Geometry()
+{
+    const int left = Integer(ConfKey::Left);
+    const int top = Integer(ConfKey::Top);
+    const int width = Integer(ConfKey::Width);
+    const int height = Integer(ConfKey::Height);
+    return QRect(left, top, std::max(width, 1), std::max(height, 1));
+}
+
+std::optional<int> TStoredSettings::ZoomPercent()
+{
+    const std::string value = conf_.GetValue(ConfKey::Zoom);
+    if (value.empty())
+        return std::nullopt;
+    if (const auto percent = TryTextToInteger(value))
+        return *percent;
+    ReportBadSetting(ConfKey::Zoom, EConvertError(FromWindows1251(value).toStdString()).what(), "100");
+    return std::nullopt;
+}
+
+TViewStyle TStoredSettings::ApplyAtStart(TWindowGeometry& geometry, TCommands& commands, TReader& reader,
+                                         TFileOpener& opener)
+{
+    CheckSourceEncoding();
+    const QRect outer = Geometry();
+    geometry.Restore(outer, conf_.GetValue(ConfKey::Maximized) != "No");
+    commands.Action(Language() == EnglishColumn ? TCommand::English : TCommand::Russian)->setChecked(true);
+    const TViewStyle defaultStyle = LoadDefaultStyle(conf_, [this](std::string_view key) { return Integer(key); });
+    if (const auto zoom = ZoomPercent())
+        reader.SetZoomPercent(*zoom);
+    commands.Action(TCommand::Contents)->setChecked(IsYes(conf_.GetValue(ConfKey::Contents)));
+    opener.SetRecentBooks(RecentBooks(conf_));
+    return defaultStyle;
+}
+
+void TStoredSettings::StoreAtClose(const TReader& reader, const TFileOpener& opener)
+{
+    conf_.SetValue(ConfKey::Lastread, reader.CurrentPage());
+    // Pages at their actual size need no key, nor a panel never shown.
+    if (reader.ZoomPercent() != 100 || !conf_.GetValue(ConfKey::Zoom).empty())
+        conf_.SetValue(ConfKey::Zoom, IntegerToText(reader.ZoomPercent()));
+    if (reader.ContentsShown() || !conf_.GetValue(ConfKey::Contents).empty())
+        conf_.SetValue(ConfKey::Contents, reader.ContentsShown() ? "Yes" : "No");
+    StoreRecentBooks(conf_, opener.RecentBooks());
+}
+
+void TStoredSettings::StoreGeometry(const QRect& outer, bool maximized)
+{
+    if (maximized) {
+        conf_.SetValue(ConfKey::Maximized, "Yes");
+        return;
+    }
+    conf_.SetValue(ConfKey::Maximized, "No");
+    conf_.SetValue(ConfKey::Left, IntegerToText(outer.x()));
+    conf_.SetValue(ConfKey::Top, IntegerToText(outer.y()));
+    conf_.SetValue(ConfKey::Width, IntegerToText(outer.width()));
+    conf_.SetValue(ConfKey::Height, IntegerToText(outer.height()));
+}
+
+} // namespace verdask

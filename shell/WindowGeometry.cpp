@@ -1,0 +1,55 @@
+#include "shell/WindowGeometry.h"
+
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace verdask {
+
+TWindowGeometry::TWindowGeometry(QWidget& window) : QObject(&window), window_(window)
+{
+    window.installEventFilter(this);
+}
+
+void TWindowGeometry::Restore(const QRect& outer, bool maximized)
+{
+    outer_ = outer;
+    maximized_ = maximized;
+    window_.move(outer.topLeft());
+    window_.resize(outer.size());
+    if (maximized)
+        window_.setWindowState(window_.windowState() | Qt::WindowMaximized);
+}
+
+bool TWindowGeometry::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &window_ && event->type() == QEvent::Show && !shown_) {
+        shown_ = true;
+        QTimer::singleShot(0, this, [this] { RestoreOnceFramed(); });
+    }
+    return false;
+}
+
+void TWindowGeometry::RestoreOnceFramed()
+{
+    constexpr int FrameWaitMs = 1000;
+    constexpr int FrameLookMs = 20;
+    static_assert(FrameWaitMs % FrameLookMs == 0);
+    const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
+    if (frame.isEmpty() && frameWaits_++ < FrameWaitMs / FrameLookMs) {
+        QTimer::singleShot(FrameLookMs, this, [this] { RestoreOnceFramed(); });
+        return;
+    }
+    if (maximized_) {
+        if (!window_.isMaximized())
+            window_.showMaximized();
+        return;
+    }
+    window_.resize(std::max(outer_.width() - frame.width(), window_.minimumWidth()),
+                   std::max(outer_.height() - frame.height(), window_.minimumHeight()));
+    window_.move(outer_.topLeft());
+}
+
+} // namespace verdask

@@ -1,0 +1,35 @@
+#pragma once
+
+// Puts a window where it was: its stored position and size are the outer ones,
+// frame included. The frame is known only once a window manager has framed the
+// shown window, which may take a while (without one there is none), so they are
+// put back once more then.
+
+#include <QObject>
+#include <QRect>
+
+class QWidget;
+
+namespace verdask {
+
+class TWindowGeometry : public QObject {
+public:
+    explicit TWindowGeometry(QWidget& window);
+
+    // Before the window is first shown.
+    void Restore(const QRect& outer, bool maximized);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void RestoreOnceFramed();
+
+    QWidget& window_;
+    QRect outer_;
+    bool maximized_ = false;
+    bool shown_ = false;
+    int frameWaits_ = 0;
+};
+
+} // namespace verdask

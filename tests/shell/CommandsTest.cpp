@@ -1,0 +1,50 @@
+#include "shell/Commands.h"
+
+#include "files/Cp1251.h"
+#include "shell/InterfaceText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <variant>
+
+namespace verdask {
+namespace {
+
+// Every caption is its interface row with one mnemonic mark, in both languages.
+TEST(Commands, CaptionsAreTheRowsWithAMnemonic)
+{
+    const TInterfaceText table = FillInterfaceText();
+    using TItem = std::variant<TCommand, TMenu>;
+    const std::pair<TItem, int> rows[] = {
+        {TMenu::File, Row::File},
+        {TMenu::Setup, Row::Setup},
+        {TMenu::Help, Row::Help},
+        {TMenu::Language, Row::Language},
+        {TCommand::Load, Row::Load},
+        {TCommand::Convert, Row::Convert},
+        {TCommand::LoadAndConvert, Row::LoadAndConvert},
+        {TCommand::Read, Row::Read},
+        {TCommand::Print, Row::Print},
+        {TCommand::Style, Row::Style},
+        {TCommand::Exit, Row::Exit},
+        {TCommand::Settings, Row::Settings},
+        {TCommand::ViewReadme, Row::ViewReadme},
+        {TCommand::About, Row::About},
+    };
+    for (const auto& [item, row] : rows) {
+        for (const int language : {RussianColumn, EnglishColumn}) {
+            std::string caption = std::holds_alternative<TMenu>(item) ? MenuCaption(std::get<TMenu>(item), language)
+                                                                      : CommandCaption(std::get<TCommand>(item), language);
+            ASSERT_EQ(std::count(caption.begin(), caption.end(), '&'), 1) << caption;
+            std::erase(caption, '&');
+            EXPECT_EQ(Utf8ToHtml1251(caption), table[static_cast<std::size_t>(language)][static_cast<std::size_t>(row)])
+                << caption;
+        }
+    }
+    EXPECT_EQ(CommandCaption(TCommand::Russian, EnglishColumn), "Русский") << "a language keeps its own name";
+    EXPECT_EQ(CommandCaption(TCommand::ZoomIn, EnglishColumn), "Zoom &in");
+}
+
+} // namespace
+} // namespace verdask
