@@ -1,9 +1,6 @@
 #include "shell/MainWindow.h"
 
-#include "conversion/Bookmark.h"
-#include "conversion/ConvertAndSave.h"
 #include "files/Misc.h"
-#include "files/SourceEncoding.h"
 #include "shell/AboutDialog.h"
 #include "shell/ErrorReport.h"
 #include "shell/FileOpener.h"
@@ -15,7 +12,6 @@
 #include "shell/StyleEditor.h"
 #include "shell/TextConverter.h"
 #include "shell/ViewStack.h"
-#include "shell/WebView.h"
 #include "shell/WindowGeometry.h"
 #include "style/PageFrame.h"
 
