@@ -176,31 +176,6 @@ bool IsOwnPage(TFile& page)
 
 } // namespace
 
-std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>& probes)
-{
-    constexpr std::string_view AnchorStart = "<A name=a";
-    for (const auto& probe : probes) {
-        if (!probe || probe->TagName != "A")
-            continue;
-        const std::string& html = probe->OuterHtml;
-        const auto start = html.find(AnchorStart);
-        const auto end = html.find('>');
-        if (start == std::string::npos || end == std::string::npos)
-            continue;
-        // 1-based as the probe is worded: p, q and q - p - 9 characters after "<A name=a".
-        const auto p = static_cast<std::int64_t>(start) + 1;
-        const auto q = static_cast<std::int64_t>(end) + 1;
-        if (q - p > 15)
-            continue;
-        const std::int64_t count = q - p - 9;
-        if (count <= 0)
-            return 0;
-        return TryTextToInteger(std::string_view(html).substr(start + AnchorStart.size(), static_cast<std::size_t>(count)))
-            .value_or(0);
-    }
-    return 0;
-}
-
 std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem)
 {
     // The script line is in the head, which ends at the body start line; another
@@ -219,11 +194,6 @@ std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem)
             break;
     }
     return 0;
-}
-
-std::int64_t KeptPosition(std::int64_t position, std::int64_t openedAnchor)
-{
-    return openedAnchor > 0 && position == openedAnchor ? openedAnchor + 1 : position;
 }
 
 bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem)

@@ -7,9 +7,7 @@
 #include "style/PageFrame.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace verdask {
 
@@ -17,26 +15,9 @@ namespace verdask {
 // marker: only such pages are rewritten. Throws EInOutError.
 bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
 
-// What the probe at one point of the view found: the element's tag name and its
-// outer HTML, or nothing.
-struct TProbedElement {
-    std::string TagName;
-    std::string OuterHtml;
-};
-
-// The reading position the probes give, top to bottom: the number of the first
-// anchor start tag "<A name=a" + number + ">" of at most 15 characters to its ">",
-// 0 when its number is no whole number or when every probe misses.
-std::int64_t ReadingPositionOf(const std::vector<std::optional<TProbedElement>>& probes);
-
 // The anchor the bookmark of the page jumps to: the script line in its head, 0 for
 // none. Reads the head alone. Throws EInOutError.
 std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
-
-// The position to store for a page that opened at openedAnchor and shows position
-// at its top: a page left where it opened keeps its bookmark, instead of moving a
-// paragraph back at every visit.
-std::int64_t KeptPosition(std::int64_t position, std::int64_t openedAnchor);
 
 enum class TBookmarkResult {
     NoPage,      // no file at the path: nothing to do

@@ -23,38 +23,12 @@
 namespace verdask {
 namespace {
 
-// The probe runs down the middle of the view, 5 pixels apart, 0 to 500 pixels.
-constexpr int ProbeCount = 101;
-constexpr int ProbeStep = 5;
 // A position is measured this long after the view stopped scrolling or resizing.
 constexpr int MeasureDelayMs = 250;
 // The contents panel's width when it is first shown.
 constexpr int ContentsWidth = 220;
 // The zooms a step goes through, in percent, as browsers have them.
 constexpr int ZoomSteps[] = {25, 33, 50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400, 500};
-
-const std::vector<int>& ProbeHeights()
-{
-    static const std::vector<int> heights = [] {
-        std::vector<int> ys;
-        for (int i = 0; i < ProbeCount; ++i)
-            ys.push_back(ProbeStep * i);
-        return ys;
-    }();
-    return heights;
-}
-
-std::vector<std::optional<TProbedElement>> ProbedElements(const TWebView::TProbe& probe)
-{
-    std::vector<std::optional<TProbedElement>> elements;
-    for (const auto& element : probe.Elements) {
-        if (element)
-            elements.push_back(TProbedElement{element->TagName, element->OuterHtml});
-        else
-            elements.push_back(std::nullopt);
-    }
-    return elements;
-}
 
 } // namespace
 
@@ -125,16 +99,16 @@ void TReader::ShowPage(const std::string& path)
     currentUrl_ = QUrl::fromLocalFile(FromPath(path));
     currentLoading_ = true;
     currentLoaded_ = false;
-    openedAnchor_ = 0;
+    std::int64_t bookmark = 0;
     try {
-        openedAnchor_ = StoredBookmark(path, *files_);
+        bookmark = StoredBookmark(path, *files_);
     } catch (const EVerdaskError&) {
         // The view shows why the page cannot be read; there is no bookmark to keep.
     }
-    // Until the reader has seen it, the page is where it opens: left before it has
-    // loaded, it keeps its bookmark, and a page just written over it gets that one.
-    lastPosition_ = openedAnchor_;
-    HoldAt(openedAnchor_);
+    // Until the reader moves, the page is where it opens: left before it has
+    // loaded, or unmoved, it keeps its bookmark, and a page just written over it
+    // gets that one.
+    HoldAt(bookmark);
     loading_ = true;
     view_->NavigateToFile(path);
     // Read again for the same page too: converting a book anew rewrites it.
@@ -153,7 +127,7 @@ void TReader::ShowOther(const std::string& target)
 
 std::int64_t TReader::GetReadingPosition()
 {
-    return ReadingPositionOf(ProbedElements(view_->ElementsFromPoints(view_->width() / 2, ProbeHeights())));
+    return view_->MeasurePlace().Anchor;
 }
 
 bool TReader::CurrentPageShown() const
@@ -166,7 +140,7 @@ std::optional<std::int64_t> TReader::PositionToStore()
     if (currentPage_.empty())
         return std::nullopt;
     MeasureNow();
-    return KeptPosition(lastPosition_, openedAnchor_);
+    return lastPosition_;
 }
 
 void TReader::MeasureNow()
@@ -175,9 +149,9 @@ void TReader::MeasureNow()
     // the reader saw: the position measured while it was shown stands.
     if (!CurrentPageShown() || !view_->isVisible())
         return;
-    const TWebView::TProbe probe = view_->ElementsFromPoints(view_->width() / 2, ProbeHeights());
-    if (CurrentPageShown() && probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == currentUrl_)
-        TakeMeasure(probe);
+    const TWebView::TPlace place = view_->MeasurePlace();
+    if (CurrentPageShown() && place.DocumentUrl.adjusted(QUrl::RemoveFragment) == currentUrl_)
+        TakeMeasure(place);
 }
 
 void TReader::SaveReadingPosition()
@@ -194,49 +168,47 @@ void TReader::SaveReadingPosition()
     }
 }
 
-// No paragraph at the top is no place: a page not laid out yet answers so, and so
-// does the end of a book; the place measured before stands.
-void TReader::TakeMeasure(const TWebView::TProbe& probe)
+void TReader::TakeMeasure(const TWebView::TPlace& place)
 {
-    const std::int64_t position = ReadingPositionOf(ProbedElements(probe));
-    if (position <= 0)
-        return;
     if (paragraphCount_ == 0)
         CountParagraphs();
-    if (!ReadersOwnPlace(position, probe.Layout))
+    if (Holding(place))
         return;
-    if (position != lastPosition_) {
-        lastPosition_ = position;
+    if (place.Anchor != lastPosition_) {
+        lastPosition_ = place.Anchor;
         emit PositionChanged();
     }
 }
 
-// Whether a measured place is the reader's. With a paragraph held at the top, a
-// place found elsewhere in another layout than the one it was put there in is the
-// engine's doing (a zoom or a size that reached the page late) and is put back;
-// found in the same layout, the reader has moved and the hold ends.
-bool TReader::ReadersOwnPlace(std::int64_t position, const QString& layout)
+// Whether the program still holds the paragraph it put at the top. A place
+// measured in another layout than the one it was put there in is the engine's
+// doing (a zoom or a size that reached the page late), and the paragraph is put
+// back; in the same layout at the same scroll offset the reader has not moved,
+// whatever the top line shows (the end of a book cannot come to the top).
+// Otherwise the reader has moved and the hold ends.
+bool TReader::Holding(const TWebView::TPlace& place)
 {
-    if (heldAnchor_ <= 0 || position == heldAnchor_)
-        return true;
-    if (layout != heldLayout_) {
-        HoldPlace();
+    if (heldAnchor_ <= 0)
         return false;
+    if (place.Layout != heldLayout_) {
+        HoldPlace();
+        return true;
     }
+    if (std::abs(place.ScrollY - heldScrollY_) < 1)
+        return true;
     heldAnchor_ = 0;
-    return true;
+    return false;
 }
 
 void TReader::MeasureLater()
 {
     if (!CurrentPageShown())
         return;
-    view_->ProbeLater(view_->width() / 2, ProbeHeights(),
-                      [reader = QPointer<TReader>(this), url = currentUrl_](const TWebView::TProbe& probe) {
-                          if (reader && reader->currentUrl_ == url && reader->CurrentPageShown() &&
-                              probe.DocumentUrl.adjusted(QUrl::RemoveFragment) == url)
-                              reader->TakeMeasure(probe);
-                      });
+    view_->MeasurePlaceLater([reader = QPointer<TReader>(this), url = currentUrl_](const TWebView::TPlace& place) {
+        if (reader && reader->currentUrl_ == url && reader->CurrentPageShown() &&
+            place.DocumentUrl.adjusted(QUrl::RemoveFragment) == url)
+            reader->TakeMeasure(place);
+    });
 }
 
 void TReader::resizeEvent(QResizeEvent* event)
@@ -267,6 +239,7 @@ void TReader::ApplyZoom()
 // top is put there again whenever the page is laid out anew.
 void TReader::HoldAt(std::int64_t anchor)
 {
+    lastPosition_ = anchor;
     heldAnchor_ = anchor;
     heldLayout_.clear();
 }
@@ -278,13 +251,14 @@ void TReader::HoldPlace()
     if (!CurrentPageShown() || heldAnchor_ <= 0)
         return;
     view_->HoldParagraph(heldAnchor_, heldLayout_, [reader = QPointer<TReader>(this), anchor = heldAnchor_,
-                                                    url = currentUrl_](const QString& layout) {
-        if (!reader || reader->heldAnchor_ != anchor || reader->currentUrl_ != url)
+                                                    url = currentUrl_](const std::optional<TWebView::TPlace>& place) {
+        if (!place || !reader || reader->heldAnchor_ != anchor || reader->currentUrl_ != url)
             return;
         // A page without the anchor has nothing to hold.
-        if (layout.isEmpty())
+        if (place->Anchor == 0)
             reader->heldAnchor_ = 0;
-        reader->heldLayout_ = layout;
+        reader->heldLayout_ = place->Layout;
+        reader->heldScrollY_ = place->ScrollY;
     });
 }
 
@@ -325,7 +299,8 @@ void TReader::SetZoomPercent(int percent)
         return;
     MeasureNow();
     zoomPercent_ = percent;
-    // A page still loading keeps the place it opens at.
+    // A page still loading keeps the place it opens at; at the top of a page there
+    // is nothing to hold.
     HoldAt(lastPosition_);
     view_->SetZoom(percent / 100.0);
     HoldPlace();

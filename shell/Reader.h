@@ -112,7 +112,7 @@ private:
     void RendererStopped();
     void MeasureNow();
     void MeasureLater();
-    void TakeMeasure(const TWebView::TProbe& probe);
+    void TakeMeasure(const TWebView::TPlace& place);
     bool CurrentPageShown() const;
     void ShowLater(const std::string& text, bool error);
     void StartWhenEngineFree(TPrintJob* job);
@@ -122,7 +122,7 @@ private:
     void ApplyZoom();
     void HoldAt(std::int64_t anchor);
     void HoldPlace();
-    bool ReadersOwnPlace(std::int64_t position, const QString& layout);
+    bool Holding(const TWebView::TPlace& place);
 
     Prompts& prompts_;
     FileSystem* files_ = &PlatformFileSystem();
@@ -141,10 +141,10 @@ private:
     bool loading_ = false;        // the view loads whatever it loads
     bool currentLoading_ = false; // asked for, not loaded yet
     bool currentLoaded_ = false;  // the view shows it, loaded
-    std::int64_t lastPosition_ = 0; // measured while the page was shown
-    std::int64_t openedAnchor_ = 0; // the bookmark the page opened at
+    std::int64_t lastPosition_ = 0; // where the page opened, or measured while it was shown
     std::int64_t heldAnchor_ = 0;   // put at the top by the program, until the reader moves
     QString heldLayout_;            // the page's size and zoom when it was put there
+    double heldScrollY_ = 0;        // and the page's scroll offset then
     std::set<std::string> failedSaves_;
 
     QPointer<TPrintJob> job_;

@@ -28,6 +28,8 @@ namespace verdask {
 namespace {
 
 constexpr std::string_view AboutPrefix = "about:";
+// The world the program's own measuring runs in, apart from the page's scripts.
+constexpr quint32 ProgramWorld = QWebEngineScript::ApplicationWorld;
 
 // A script run in the page and in every frame of it before any script of its own.
 QWebEngineScript PageScript(const QString& name, const QString& source)
@@ -278,7 +280,7 @@ void TWebView::ShowPageText(const std::string& pageText)
     NavigateToHtml(pageText);
 }
 
-QVariant TWebView::RunScript(const QString& script, int timeoutMs)
+QVariant TWebView::RunScript(const QString& script, int timeoutMs, quint32 world)
 {
     // Shared with the callback, which may come after the wait has given up.
     struct TAnswer {
@@ -289,7 +291,7 @@ QVariant TWebView::RunScript(const QString& script, int timeoutMs)
     const auto answer = std::make_shared<TAnswer>();
     QEventLoop loop;
     answer->Loop = &loop;
-    view_->page()->runJavaScript(script, [answer](const QVariant& result) {
+    view_->page()->runJavaScript(script, world, [answer](const QVariant& result) {
         answer->Value = result;
         answer->Answered = true;
         if (answer->Loop != nullptr)
@@ -305,9 +307,10 @@ QVariant TWebView::RunScript(const QString& script, int timeoutMs)
 
 // A page that goes answers every script still running with nothing, when whoever
 // asked may be half gone: those answers are dropped.
-void TWebView::RunScriptLater(const QString& script, std::function<void(const QVariant&)> answer)
+void TWebView::RunScriptLater(const QString& script, std::function<void(const QVariant&)> answer, quint32 world)
 {
-    view_->page()->runJavaScript(script, [answering = answering_, answer = std::move(answer)](const QVariant& result) {
+    view_->page()->runJavaScript(script, world,
+                                 [answering = answering_, answer = std::move(answer)](const QVariant& result) {
         if (*answering)
             answer(result);
     });
@@ -318,66 +321,57 @@ namespace {
 // The size and zoom a document is laid out in, "800x600@1.25".
 const QLatin1StringView LayoutExpression("window.innerWidth + 'x' + window.innerHeight + '@' + window.devicePixelRatio");
 
-// The innermost element at each point: [tag name, outer HTML], or null. An
-// anchor answers with its start tag in the form the reader parses, "<A name=a7>".
-// The layout the points were found in comes last.
-const char* const ProbeScript = R"((function (x, ys) {
+// [document URL, the paragraph at the top, layout, scroll offset], or null. Paragraph
+// anchors stand in page order, so their tops grow: a binary search finds the last
+// whose first line starts at or above the view's top line, within half a line (an
+// anchor's box may start a little below its line's top). Run in the program's own
+// world, where the page's scripts cannot reach the list of anchors kept for the
+// document once it has loaded.
+const char* const MeasureScript = R"((function () {
     if (!(document instanceof HTMLDocument)) return null;
-    return [document.URL, ys.map(function (y) {
-        var e = document.elementFromPoint(x, y);
-        if (!e) return null;
-        var tag = e.tagName.toUpperCase();
-        if (tag === 'A' && e.hasAttribute('name'))
-            return [tag, '<A name=' + e.getAttribute('name') + '>'];
-        return [tag, e.outerHTML.substring(0, 200)];
-    }), %3];
-})(%1, [%2]))";
+    var anchors = window.verdaskParagraphs;
+    if (!anchors) {
+        anchors = Array.prototype.filter.call(document.anchors, function (a) { return /^a[0-9]+$/.test(a.name); });
+        if (document.readyState === 'complete') window.verdaskParagraphs = anchors;
+    }
+    function atOrAbove(a) {
+        var lines = a.getClientRects(), line = lines.length ? lines[0] : a.getBoundingClientRect();
+        return line.top <= Math.max(1, line.height / 2);
+    }
+    var found = -1;
+    if (window.scrollY > 0) {
+        for (var low = 0, high = anchors.length - 1; low <= high;) {
+            var middle = (low + high) >> 1;
+            if (atOrAbove(anchors[middle])) { found = middle; low = middle + 1; } else high = middle - 1;
+        }
+    }
+    return [document.URL, found < 0 ? 0 : Number(anchors[found].name.substring(1)), %1, window.scrollY];
+})())";
 
-std::optional<TWebView::TElement> ElementOf(const QVariant& answer)
+TWebView::TPlace PlaceFrom(const QVariant& answer)
 {
+    TWebView::TPlace place;
     const QVariantList parts = answer.toList();
-    if (parts.size() != 2)
-        return std::nullopt;
-    return TWebView::TElement{ToWindows1251(parts[0].toString()), ToWindows1251(parts[1].toString())};
-}
-
-QString ProbeOf(int x, const std::vector<int>& ys)
-{
-    QStringList points;
-    for (const int y : ys)
-        points << QString::number(y);
-    return QString(ProbeScript).arg(x).arg(points.join(',')).arg(LayoutExpression);
-}
-
-TWebView::TProbe ProbeFrom(const QVariant& answer)
-{
-    TWebView::TProbe probe;
-    const QVariantList parts = answer.toList();
-    if (parts.size() != 3)
-        return probe;
-    probe.DocumentUrl = QUrl(parts[0].toString());
-    for (const QVariant& element : parts[1].toList())
-        probe.Elements.push_back(ElementOf(element));
-    probe.Layout = parts[2].toString();
-    return probe;
+    if (parts.size() != 4)
+        return place;
+    place.DocumentUrl = QUrl(parts[0].toString());
+    place.Anchor = static_cast<std::int64_t>(parts[1].toDouble());
+    place.Layout = parts[2].toString();
+    place.ScrollY = parts[3].toDouble();
+    return place;
 }
 
 } // namespace
 
-TWebView::TProbe TWebView::ElementsFromPoints(int x, const std::vector<int>& ys, int timeoutMs)
+TWebView::TPlace TWebView::MeasurePlace(int timeoutMs)
 {
-    return ProbeFrom(RunScript(ProbeOf(x, ys), timeoutMs));
+    return PlaceFrom(RunScript(QString::fromLatin1(MeasureScript).arg(LayoutExpression), timeoutMs, ProgramWorld));
 }
 
-void TWebView::ProbeLater(int x, const std::vector<int>& ys, std::function<void(const TProbe&)> answer)
+void TWebView::MeasurePlaceLater(std::function<void(const TPlace&)> answer)
 {
-    RunScriptLater(ProbeOf(x, ys), [answer = std::move(answer)](const QVariant& result) { answer(ProbeFrom(result)); });
-}
-
-std::optional<TWebView::TElement> TWebView::ElementFromPoint(int x, int y, int timeoutMs)
-{
-    auto probe = ElementsFromPoints(x, {y}, timeoutMs);
-    return probe.Elements.empty() ? std::nullopt : probe.Elements.front();
+    RunScriptLater(QString::fromLatin1(MeasureScript).arg(LayoutExpression),
+                   [answer = std::move(answer)](const QVariant& result) { answer(PlaceFrom(result)); }, ProgramWorld);
 }
 
 void TWebView::PrintToPdf(const QPageLayout& layout, const QPageRanges& ranges,
@@ -397,15 +391,22 @@ void TWebView::ParagraphCountLater(std::function<void(std::int64_t)> answer)
     });
 }
 
-void TWebView::HoldParagraph(std::int64_t anchor, const QString& heldLayout, std::function<void(const QString&)> placed)
+void TWebView::HoldParagraph(std::int64_t anchor, const QString& heldLayout,
+                             std::function<void(const std::optional<TPlace>&)> placed)
 {
-    const QString script = QStringLiteral("(function(n, held) { var a = document.getElementsByName('a' + n)[0];"
-                                          " if (!a) return ''; var layout = %3;"
-                                          " if (layout != held) a.scrollIntoView(true); return layout; })(%1, %2[0])")
-                               .arg(anchor)
-                               .arg(QString::fromUtf8(QJsonDocument(QJsonArray{heldLayout}).toJson(QJsonDocument::Compact)))
-                               .arg(LayoutExpression);
-    RunScriptLater(script, [placed = std::move(placed)](const QVariant& layout) { placed(layout.toString()); });
+    const QString script =
+        QStringLiteral("(function(n, held) { var a = document.getElementsByName('a' + n)[0], layout = %3;"
+                       " if (a && layout == held) return null; if (a) a.scrollIntoView(true);"
+                       " return [document.URL, a ? n : 0, layout, window.scrollY]; })(%1, %2[0])")
+            .arg(anchor)
+            .arg(QString::fromUtf8(QJsonDocument(QJsonArray{heldLayout}).toJson(QJsonDocument::Compact)))
+            .arg(LayoutExpression);
+    RunScriptLater(
+        script,
+        [placed = std::move(placed)](const QVariant& result) {
+            placed(result.isValid() ? std::optional(PlaceFrom(result)) : std::nullopt);
+        },
+        ProgramWorld);
 }
 
 void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text)

@@ -37,34 +37,31 @@ public:
     // Replaces the shown document by a page text (windows-1251), rendered at once.
     void ShowPageText(const std::string& pageText);
 
-    struct TElement {
-        std::string TagName;   // in capitals: "A" for an anchor
-        std::string OuterHtml; // for an anchor its start tag, "<A name=a7>"
+    // Where the view stands in its document.
+    struct TPlace {
+        QUrl DocumentUrl;        // empty when the view holds no HTML document or gave no answer
+        std::int64_t Anchor = 0; // the paragraph anchor "aN" at the top, 0 at the very top or above the first
+        QString Layout;          // the document's viewport size and zoom, "800x600@1.25"
+        double ScrollY = 0;      // how far the document is scrolled
     };
-    // What the probes at points of the view found, in the document of DocumentUrl.
-    struct TProbe {
-        QUrl DocumentUrl;
-        std::vector<std::optional<TElement>> Elements;
-        QString Layout; // the document's viewport size and zoom, "800x600@1.25"
-    };
-    // The innermost element at a point of the view, or nothing; waits for the
-    // view's answer at most timeoutMs milliseconds, and no answer is nothing.
-    std::optional<TElement> ElementFromPoint(int x, int y, int timeoutMs = 2000);
-
-    // The elements at (x, y) for every y, in one call to the view. No elements at
-    // all when the view holds no HTML document or gives no answer in time.
-    TProbe ElementsFromPoints(int x, const std::vector<int>& ys, int timeoutMs = 3000);
-    // The same without waiting: answer gets the probe when the view gives it.
-    void ProbeLater(int x, const std::vector<int>& ys, std::function<void(const TProbe&)> answer);
+    // The paragraph at the top of the view: the last paragraph anchor whose first
+    // line starts at or above the view's top line, found from the anchors'
+    // positions in one call to the view, whatever the line length, width or zoom.
+    // Waits for the view's answer at most timeoutMs milliseconds.
+    TPlace MeasurePlace(int timeoutMs = 3000);
+    // The same without waiting: answer gets the place when the view gives it.
+    void MeasurePlaceLater(std::function<void(const TPlace&)> answer);
 
     // The number of the page's last paragraph anchor ("aN"), 0 without one; answer
     // gets it when the view gives it.
     void ParagraphCountLater(std::function<void(std::int64_t)> answer);
     // Puts paragraph anchor aN at the top of the view, unless the page is still
-    // laid out as heldLayout (as TProbe::Layout; empty for any), where it was put
-    // there before and the reader may have moved since. placed gets the page's
-    // layout, empty when the page has no such anchor.
-    void HoldParagraph(std::int64_t anchor, const QString& heldLayout, std::function<void(const QString&)> placed);
+    // laid out as heldLayout (as TPlace::Layout; empty for any), where it was put
+    // there before and the reader may have moved since. placed gets where the view
+    // then stands (anchor 0 when the page has no such anchor), or nothing when it
+    // was left as it was.
+    void HoldParagraph(std::int64_t anchor, const QString& heldLayout,
+                       std::function<void(const std::optional<TPlace>&)> placed);
     // Puts a heading of the page at the top of the view: the line whose text
     // begins heading's text, just before paragraph anchor aN or at its start; the
     // top of the page for anchor 0.
@@ -102,8 +99,9 @@ signals:
     void RendererStopped();
 
 private:
-    QVariant RunScript(const QString& script, int timeoutMs);
-    void RunScriptLater(const QString& script, std::function<void(const QVariant&)> answer);
+    // In the page's own world unless another is given.
+    QVariant RunScript(const QString& script, int timeoutMs, quint32 world = 0);
+    void RunScriptLater(const QString& script, std::function<void(const QVariant&)> answer, quint32 world = 0);
     // The view's own menu without what would leave the book (the caller owns it).
     QMenu* ContextMenu();
     void ShowContextMenu(const QPoint& at);

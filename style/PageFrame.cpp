@@ -48,9 +48,8 @@ std::string PageTitle(std::string_view pagePath)
 
 std::string MakeBookmarkScript(std::int64_t position)
 {
-    const std::string body = position > 2
-                                 ? "{window.navigate('#a" + IntegerToText(position - 1) + "'); window.focus();}"
-                                 : std::string("{window.focus();}");
+    const std::string body = position > 0 ? "{window.navigate('#a" + IntegerToText(position) + "'); window.focus();}"
+                                          : std::string("{window.focus();}");
     return "<SCRIPT language=\"javascript\">function doLoad() " + body + "</SCRIPT>";
 }
 
@@ -62,7 +61,7 @@ std::int64_t BookmarkAnchorOf(std::string_view scriptLine)
         return 0;
     const std::string_view number = scriptLine.substr(Jump.size(), scriptLine.size() - Jump.size() - JumpEnd.size());
     const auto anchor = TryTextToInteger(number);
-    return anchor && *anchor > 0 && scriptLine == MakeBookmarkScript(static_cast<std::int64_t>(*anchor) + 1) ? *anchor : 0;
+    return anchor && *anchor > 0 && scriptLine == MakeBookmarkScript(static_cast<std::int64_t>(*anchor)) ? *anchor : 0;
 }
 
 std::string PageHeaderText(std::string_view pagePath, const TViewStyle& style, std::int64_t position)

@@ -27,8 +27,9 @@ inline constexpr std::string_view CentredBodyStartLine = "<BODY onLoad=\"doLoad(
 
 inline constexpr int HeaderLineCount = 13;
 
-// The script line of a reading position: positions 1 and 2 (and none) store no
-// bookmark, position N stores anchor N - 1, so the page reopens a paragraph early.
+// The script line of a reading position, the paragraph anchor at the top of the
+// view: the page reopens with paragraph N at its top; 0 (the top of the page, or
+// above its first paragraph) stores no bookmark.
 std::string MakeBookmarkScript(std::int64_t position);
 
 // The anchor a script line jumps to, 0 for none: the inverse of MakeBookmarkScript.

@@ -37,23 +37,22 @@ std::string WithScript(std::string page, const std::string& script)
     return page;
 }
 
-TEST(MakeBookmarkScript, TheFirstTwoParagraphsStoreNoBookmark)
+TEST(MakeBookmarkScript, StoresTheParagraphAtTheTopItself)
 {
     const std::string plain = "<SCRIPT language=\"javascript\">function doLoad() {window.focus();}</SCRIPT>";
-    EXPECT_EQ(MakeBookmarkScript(0), plain);
-    EXPECT_EQ(MakeBookmarkScript(1), plain);
-    EXPECT_EQ(MakeBookmarkScript(2), plain);
-    EXPECT_EQ(MakeBookmarkScript(3),
-              "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a2'); window.focus();}</SCRIPT>");
+    EXPECT_EQ(MakeBookmarkScript(0), plain) << "the top of the page";
+    EXPECT_EQ(MakeBookmarkScript(-3), plain);
+    EXPECT_EQ(MakeBookmarkScript(1),
+              "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a1'); window.focus();}</SCRIPT>")
+        << "the title scrolled away";
     EXPECT_EQ(MakeBookmarkScript(40),
-              "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a39'); window.focus();}</SCRIPT>");
+              "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a40'); window.focus();}</SCRIPT>");
 }
 
 TEST(MakeBookmarkScript, ReadsBackAsTheAnchorItJumpsTo)
 {
-    EXPECT_EQ(BookmarkAnchorOf(MakeBookmarkScript(40)), 39);
-    EXPECT_EQ(BookmarkAnchorOf(MakeBookmarkScript(3)), 2);
-    EXPECT_EQ(BookmarkAnchorOf(MakeBookmarkScript(0)), 0);
+    for (const std::int64_t anchor : {0, 1, 2, 40, 1234567})
+        EXPECT_EQ(BookmarkAnchorOf(MakeBookmarkScript(anchor)), anchor);
     for (const std::string odd : {"<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a+7'); "
                                   "window.focus();}</SCRIPT>",
                                   "<SCRIPT language=\"javascript\">function doLoad() {window.navigate('#a07'); "
@@ -62,29 +61,6 @@ TEST(MakeBookmarkScript, ReadsBackAsTheAnchorItJumpsTo)
                                   "window.focus();}</SCRIPT>",
                                   "<SCRIPT language=\"javascript\">function doLoad() {x();}</SCRIPT>"})
         EXPECT_EQ(BookmarkAnchorOf(odd), odd.find("2147483647") != std::string::npos ? 2147483647 : 0) << odd;
-}
-
-TEST(KeptPosition, APageLeftWhereItOpenedKeepsItsBookmark)
-{
-    EXPECT_EQ(MakeBookmarkScript(KeptPosition(49, 49)), MakeBookmarkScript(50)) << "no creep: a49 stays a49";
-    EXPECT_EQ(KeptPosition(60, 49), 60) << "read on: stored one paragraph before";
-    EXPECT_EQ(KeptPosition(20, 49), 20) << "went back";
-    EXPECT_EQ(KeptPosition(1, 0), 1) << "a page with no bookmark";
-}
-
-TEST(ReadingPositionOf, ParsesTheAnchorStartTagAsTheProbeIsWorded)
-{
-    using P = std::optional<TProbedElement>;
-    auto anchor = [](const std::string& html) { return P(TProbedElement{"A", html}); };
-    EXPECT_EQ(ReadingPositionOf({}), 0);
-    EXPECT_EQ(ReadingPositionOf({std::nullopt, P(TProbedElement{"BODY", "<body>"}), anchor("<A name=a40>")}), 40);
-    EXPECT_EQ(ReadingPositionOf({anchor("<A name=a123456>"), anchor("<A name=a7>")}), 123456) << "six digits fit";
-    EXPECT_EQ(ReadingPositionOf({anchor("<A name=a1234567>"), anchor("<A name=a7>")}), 7)
-        << "a seven-digit anchor is never a candidate";
-    EXPECT_EQ(ReadingPositionOf({anchor("<A name=a1234567>")}), 0);
-    EXPECT_EQ(ReadingPositionOf({anchor("<A href=x>"), anchor("<A name=a9>")}), 9) << "no name: a miss";
-    EXPECT_EQ(ReadingPositionOf({anchor("<A name=ax1>")}), 0) << "a candidate that is no number gives 0";
-    EXPECT_EQ(ReadingPositionOf({P(TProbedElement{"a", "<A name=a5>"})}), 0) << "the tag must be exactly A";
 }
 
 struct BookmarkFixture : ::testing::Test {
@@ -99,7 +75,7 @@ TEST_F(BookmarkFixture, TheStoredBookmarkIsReadFromTheHeadAlone)
     WritePage(Page(PagePath));
     EXPECT_EQ(StoredBookmark(PagePath), 0);
     ASSERT_EQ(SaveBookmark(PagePath, 40), TBookmarkResult::Saved);
-    EXPECT_EQ(StoredBookmark(PagePath), 39);
+    EXPECT_EQ(StoredBookmark(PagePath), 40);
     // A script line in the body is no bookmark, nor is one after 64 lines without a body tag.
     WritePage(CrLfLines({"<HTML><BODY>", MakeBookmarkScript(9)}));
     EXPECT_EQ(StoredBookmark(PagePath), 0);
@@ -109,7 +85,7 @@ TEST_F(BookmarkFixture, TheStoredBookmarkIsReadFromTheHeadAlone)
     EXPECT_EQ(StoredBookmark(PagePath), 0);
     lines.erase(lines.begin());
     WritePage(CrLfLines(lines));
-    EXPECT_EQ(StoredBookmark(PagePath), 8);
+    EXPECT_EQ(StoredBookmark(PagePath), 9);
     EXPECT_THROW(StoredBookmark(Dir.File("missing.html")), EInOutError);
 }
 
@@ -127,7 +103,7 @@ TEST_F(BookmarkFixture, NoFontNameOrColourBreaksAPage)
             << int(c);
         EXPECT_EQ(page.find("<SCRIPT>x()"), std::string::npos) << int(c);
         EXPECT_TRUE(IsOwnPage(PagePath)) << int(c);
-        EXPECT_EQ(StoredBookmark(PagePath), 39) << int(c);
+        EXPECT_EQ(StoredBookmark(PagePath), 40) << int(c);
         EXPECT_EQ(SaveBookmark(PagePath, 60), TBookmarkResult::Saved) << int(c);
         EXPECT_EQ(ReadStyleFromPage(PagePath, TViewStyle{}).FontName, "ArialBODY") << int(c);
         EXPECT_EQ(RestylePage(PagePath, TViewStyle{}, {}).Code, 0) << "restyled again as an own page: " << int(c);
@@ -151,7 +127,7 @@ TEST_F(BookmarkFixture, SavingReplacesEveryScriptLineAndLeavesNoTemporaryFile)
         EXPECT_EQ(call.find("Create"), std::string::npos) << call;
         EXPECT_EQ(call.find("rename"), std::string::npos) << call;
     }
-    EXPECT_EQ(SaveBookmark(PagePath, 1), TBookmarkResult::Saved);
+    EXPECT_EQ(SaveBookmark(PagePath, 0), TBookmarkResult::Saved);
     EXPECT_EQ(ReadFileBytes(PagePath), Page(PagePath, std::string(PlainScriptLine) + "\r\n"));
 }
 

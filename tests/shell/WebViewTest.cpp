@@ -1,6 +1,7 @@
 #include "shell/WebView.h"
 
 #include "WindowTestSupport.h"
+#include "shell/QtStrings.h"
 #include "style/PageFrame.h"
 
 #include <QHostAddress>
@@ -76,12 +77,12 @@ TEST_F(WebView, AStoredPageJumpsToTheAnchorItsDoLoadNames)
     const std::string path = dir.File("book.html");
     WriteFileBytes(path, PageWithBookmark(path, 40));
     ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
-    std::optional<TWebView::TElement> top;
+    TWebView::TPlace top;
     ASSERT_TRUE(WaitFor([&] {
-        top = View.ElementFromPoint(400, 10);
-        return top && top->TagName == "A" && top->OuterHtml != "<A name=a1>";
-    })) << (top ? top->OuterHtml : "no element");
-    EXPECT_EQ(top->OuterHtml, "<A name=a40>") << "the page opened at its bookmark";
+        top = View.MeasurePlace();
+        return top.Anchor != 0;
+    }));
+    EXPECT_EQ(top.Anchor, 40) << "the page opened at its bookmark";
     EXPECT_TRUE(View.HasHtmlDocument());
 }
 
@@ -157,17 +158,14 @@ TEST_F(WebView, AFileIsLoadedByTheProgramOnlyNeverDeniedNorLoadedByAPageOnItsOwn
     std::vector<QUrl> requested;
     QObject::connect(&View, &TWebView::FileRequested, &View, [&](const QUrl& url) { requested.push_back(url); });
     auto body = [&] { return RunScript(View, "document.body.innerText").toString(); };
-    auto top = [&] {
-        const auto element = View.ElementFromPoint(400, 10);
-        return element ? element->OuterHtml : std::string();
-    };
+    auto top = [&] { return View.MeasurePlace().Anchor; };
 
     ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
-    ASSERT_TRUE(WaitFor([&] { return top() == "<A name=a40>"; }));
+    ASSERT_TRUE(WaitFor([&] { return top() == 40; }));
     EXPECT_EQ(View.View()->url().fragment(), "a40");
     // Loading the page shown, moved to an anchor by its doLoad, loads it anew.
     ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
-    EXPECT_TRUE(WaitFor([&] { return top() == "<A name=a40>"; }));
+    EXPECT_TRUE(WaitFor([&] { return top() == 40; }));
     EXPECT_FALSE(body().contains("denied"));
 
     // A reload, a link and the history ask the program.
@@ -301,23 +299,53 @@ TEST_F(WebView, APageScriptCannotOpenWebRtcConnections)
     EXPECT_EQ(connections, 0) << "a TURN connection reached the address";
 }
 
-TEST_F(WebView, AProbeFindsTheAnchorOnItsLineAndNoneInTheEmptySpaceBelow)
+// Verse, and lines shorter than a third of the view: a title, then one line a
+// paragraph, as the library writes a poem.
+std::string VersePage(const std::string& path, int textWidth)
+{
+    TViewStyle style;
+    style.TextWidth = textWidth;
+    std::string page = PageHeaderText(path, style) + "<BR><BR><CENTER><B>A Poem</B></CENTER><BR>\r\n";
+    for (int i = 1; i <= 400; ++i)
+        page += (i == 1 ? "" : "</A>") + std::string("<BR><A Name=a") + std::to_string(i) +
+                ">&nbsp;&nbsp;&nbsp;&nbsp;Line " + std::to_string(i) + " of the verse\r\n";
+    return page + PageFooterText();
+}
+
+TEST_F(WebView, TheMeasureFindsTheParagraphOfTheTopLineAtAnyZoomAndWidth)
 {
     TTempDir dir;
-    const std::string path = dir.File("book.html");
-    WriteFileBytes(path, PageHeaderText(path, TViewStyle{}) +
-                             "<BR><A Name=a1>&nbsp;&nbsp;&nbsp;&nbsp;A line that crosses the middle of the view, "
-                             "from its left side to its right side and on.\r\n" + PageFooterText());
-    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
-    std::optional<TWebView::TElement> line;
-    ASSERT_TRUE(WaitFor([&] {
-        line = View.ElementFromPoint(400, 44);
-        return line && line->TagName == "A";
-    })) << (line ? line->TagName : "no element");
-    EXPECT_EQ(line->OuterHtml, "<A name=a1>");
-    const auto below = View.ElementFromPoint(400, 500);
-    ASSERT_TRUE(below.has_value()) << "the page's body is there";
-    EXPECT_NE(below->TagName, "A");
+    const std::string path = dir.File("verse.html");
+    // Where the view's top stands, in lines from the top of paragraph 50, and the
+    // paragraph that holds the top line (the one more than half shown).
+    struct TCase {
+        double Lines;
+        std::int64_t Expected;
+    } const cases[] = {{0, 50}, {0.3, 50}, {-0.3, 50}, {-0.7, 49}, {0.7, 51}, {-3.2, 47}};
+    for (const int width : {100, 60}) {
+        WriteFileBytes(path, VersePage(path, width));
+        for (const double zoom : {0.5, 1.0, 2.0}) {
+            View.SetZoom(zoom);
+            ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+            const std::string at = "width " + std::to_string(width) + ", zoom " + std::to_string(zoom);
+            EXPECT_EQ(View.MeasurePlace().Anchor, 0) << "the very top: " << at;
+            RunScript(View, "window.scrollTo(0, 5)");
+            EXPECT_EQ(View.MeasurePlace().Anchor, 0) << "above the first paragraph: " << at;
+            for (const TCase& c : cases) {
+                RunScript(View, QString("var a = document.getElementsByName('a50')[0]; a.scrollIntoView(true);"
+                                        "window.scrollBy(0, %1 * parseFloat(getComputedStyle(a).lineHeight))")
+                                    .arg(c.Lines));
+                const TWebView::TPlace place = View.MeasurePlace();
+                EXPECT_EQ(place.Anchor, c.Expected) << c.Lines << " lines, " << at;
+                EXPECT_EQ(place.DocumentUrl.adjusted(QUrl::RemoveFragment), QUrl::fromLocalFile(FromPath(path)));
+            }
+            RunScript(View, "window.scrollTo(0, document.body.scrollHeight)");
+            const std::int64_t end = View.MeasurePlace().Anchor;
+            EXPECT_GT(end, 300) << "the end of the book: " << at;
+            EXPECT_LT(end, 400) << "the last line cannot come to the top: " << at;
+        }
+    }
+    View.SetZoom(1.0);
 }
 
 } // namespace

@@ -80,7 +80,7 @@ TEST_F(RestyleFixture, APositionGivenIsTheBookmarkOfTheRestyledPage)
     WriteFileBytes(PagePath, OwnPage());
     EXPECT_EQ(RestylePage(PagePath, NewStyle(), Questions(), 51).Code, 0);
     EXPECT_EQ(ReadFileBytes(PagePath), PageHeaderText(PagePath, NewStyle(), 51) + Body + PageFooterText());
-    EXPECT_NE(ReadFileBytes(PagePath).find("window.navigate('#a50')"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(PagePath).find("window.navigate('#a51')"), std::string::npos);
 }
 
 TEST_F(RestyleFixture, WhatAnEarlierRunLeftIsNeverDeletedNorWrittenThrough)
