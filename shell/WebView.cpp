@@ -2,7 +2,11 @@
 
 #include "shell/QtStrings.h"
 
+#include <QChildEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -188,6 +192,10 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
     Harden(*page, this);
     // A file dropped on the window is the program's to open, as its own commands do.
     view_->setAcceptDrops(false);
+    // The widget that takes the keys comes with the page's renderer (eventFilter).
+    view_->installEventFilter(this);
+    for (QWidget* child : view_->findChildren<QWidget*>())
+        child->installEventFilter(this);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &TWebView::ShowContextMenu);
     connect(view_, &QWebEngineView::loadStarted, this, &TWebView::LoadStarted);
@@ -209,6 +217,39 @@ TWebView::~TWebView()
     *answering_ = false;
     page_->disconnect(this);
     delete page_;
+}
+
+// Tab and Shift+Tab move between the window's parts and never within the page:
+// moving the focus to a link scrolls the book to it (a page's footer link is its
+// end). For the same reason focus that comes to the page by Tab is given to it as
+// a plain focus, which the engine does not take for a step to the page's first
+// or last link.
+bool TWebView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view_) {
+        if (event->type() == QEvent::ChildAdded) {
+            if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                child->installEventFilter(this);
+        }
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    if (event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QCoreApplication::sendEvent(watched, &plain);
+            return true;
+        }
+    }
+    return false;
 }
 
 QMenu* TWebView::ContextMenu()

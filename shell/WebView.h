@@ -98,6 +98,9 @@ signals:
     // The view's renderer stopped: crashed, killed, or out of memory.
     void RendererStopped();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // In the page's own world unless another is given.
     QVariant RunScript(const QString& script, int timeoutMs, quint32 world = 0);

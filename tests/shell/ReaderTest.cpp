@@ -674,6 +674,32 @@ TEST_F(Reader, EveryKeyRunsItsCommand)
     EXPECT_TRUE(WaitFor([&] { return !window.isVisible(); })) << "Ctrl+Q exits";
 }
 
+// Tab moves between the window's parts, never to the page's links: the footer
+// link would take the book to its end.
+TEST_F(Reader, TabMovesBetweenTheWindowsPartsAndNeverMovesTheBook)
+{
+    TMainWindow& window = BookOpenAt50();
+    QApplication::setActiveWindow(&window);
+    QWidget* page = window.Reader().View()->View();
+    for (const bool contents : {false, true}) {
+        window.Commands().Action(TCommand::Contents)->setChecked(contents);
+        page->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(WaitFor([&] { return page->hasFocus(); }));
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Tab, Qt::Key_Tab}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            EXPECT_FALSE(WaitFor([&] { return Top(window) != 50; }, 700))
+                << (contents ? "with" : "without") << " the contents: at " << Top(window);
+        }
+        if (contents) {
+            page->setFocus(Qt::OtherFocusReason);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_TRUE(ReaderOf(window).Contents()->hasFocus()) << "the page, then the contents";
+        }
+    }
+    window.Exit();
+    EXPECT_EQ(StoredBookmark(PagePath), 50);
+}
+
 TEST_F(Reader, FindCountsAndMovesBetweenMatchesInAnyLetterCase)
 {
     TMainWindow& window = StartShown();
