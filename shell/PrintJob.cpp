@@ -204,4 +204,43 @@ void TPrintJob::Finish(const QString& error)
     emit Finished(error);
 }
 
+void TPrintQueue::Print(std::unique_ptr<QPrinter> printer, const std::string& pdfFile, TWebView& view, QWidget* window,
+                        int language)
+{
+    if (job_)
+        return;
+    auto* job = new TPrintJob(std::move(printer), pdfFile, window, language);
+    job->setParent(this);
+    job_ = job;
+    connect(job, &TPrintJob::Finished, this, [this, job](const QString& error) {
+        if (job_ == job)
+            job_ = nullptr;
+        if (!error.isEmpty())
+            emit Failed(error);
+        // The engine may still be making the pages of a cancelled job.
+        if (job->EngineDone())
+            job->deleteLater();
+        else
+            connect(job, &TPrintJob::EngineAnswered, job, &QObject::deleteLater);
+    });
+    StartWhenEngineFree(job, view);
+}
+
+void TPrintQueue::StartWhenEngineFree(TPrintJob* job, TWebView& view)
+{
+    for (TPrintJob* other : findChildren<TPrintJob*>(Qt::FindDirectChildrenOnly)) {
+        if (other != job && !other->EngineDone()) {
+            connect(other, &TPrintJob::EngineAnswered, job, [this, job, &view] { StartWhenEngineFree(job, view); });
+            return;
+        }
+    }
+    job->Start(view);
+}
+
+void TPrintQueue::EngineLost()
+{
+    for (TPrintJob* job : findChildren<TPrintJob*>(Qt::FindDirectChildrenOnly))
+        job->EngineLost();
+}
+
 } // namespace verdask

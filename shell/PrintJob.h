@@ -70,4 +70,29 @@ private:
     bool over_ = false;
 };
 
+// The reader's printing: one job at a time, each started once the engine has
+// made the pages of a job cancelled before it (it makes one PDF at a time).
+class TPrintQueue final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TPrintQueue(QObject* parent) : QObject(parent) {}
+
+    // Prints what view shows on printer, or into pdfFile when it is named;
+    // nothing while a job runs. window: where the progress shows.
+    void Print(std::unique_ptr<QPrinter> printer, const std::string& pdfFile, TWebView& view, QWidget* window,
+               int language);
+    bool Printing() const { return job_ != nullptr; }
+    // The view's renderer stopped: no job will get its pages.
+    void EngineLost();
+
+signals:
+    void Failed(const QString& error);
+
+private:
+    void StartWhenEngineFree(TPrintJob* job, TWebView& view);
+
+    QPointer<TPrintJob> job_;
+};
+
 } // namespace verdask

@@ -39,7 +39,8 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
       findBar_(new TFindBar(this)),
       contents_(new TContentsPanel(this)),
       splitter_(new QSplitter(Qt::Horizontal, this)),
-      measureTimer_(new QTimer(this))
+      measureTimer_(new QTimer(this)),
+      printing_(new TPrintQueue(this))
 {
     // The contents beside the page, the find bar under it.
     auto* page = new QWidget(this);
@@ -76,6 +77,7 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
     connect(view_, &TWebView::LaidOut, measureTimer_, qOverload<>(&QTimer::start));
     connect(view_, &TWebView::FileRequested, this, &TReader::FileRequested);
     connect(view_, &TWebView::RendererStopped, this, &TReader::RendererStopped);
+    connect(printing_, &TPrintQueue::Failed, this, [this](const QString& error) { ShowLater(error.toStdString(), true); });
 }
 
 TReader::~TReader()
@@ -385,8 +387,7 @@ void TReader::RendererStopped()
 {
     loading_ = false;
     currentLoaded_ = false;
-    for (TPrintJob* job : findChildren<TPrintJob*>(Qt::FindDirectChildrenOnly))
-        job->EngineLost();
+    printing_->EngineLost();
     const bool current = !currentPage_.empty() && (currentLoading_ || view_->FileUrl() == currentUrl_);
     if (!current) {
         ShowLater(RendererStoppedText(language_, {}), false);
@@ -421,12 +422,12 @@ void TReader::ShowLater(const std::string& text, bool error)
 
 bool TReader::Printing() const
 {
-    return job_ != nullptr;
+    return printing_->Printing();
 }
 
 void TReader::Print()
 {
-    if (job_)
+    if (printing_->Printing())
         return;
     // A page too large for the view stops its renderer while it loads, and the
     // engine does not survive that while it makes pages: it prints loaded pages only.
@@ -444,35 +445,7 @@ void TReader::Print()
 
 void TReader::Print(std::unique_ptr<QPrinter> printer, const std::string& pdfFile)
 {
-    if (job_)
-        return;
-    auto* job = new TPrintJob(std::move(printer), pdfFile, window(), language_);
-    job->setParent(this);
-    job_ = job;
-    connect(job, &TPrintJob::Finished, this, [this, job](const QString& error) {
-        if (job_ == job)
-            job_ = nullptr;
-        if (!error.isEmpty())
-            ShowLater(error.toStdString(), true);
-        // The engine may still be making the pages of a cancelled job.
-        if (job->EngineDone())
-            job->deleteLater();
-        else
-            connect(job, &TPrintJob::EngineAnswered, job, &QObject::deleteLater);
-    });
-    StartWhenEngineFree(job);
-}
-
-// The engine makes one PDF at a time: a job waits for a cancelled one's pages.
-void TReader::StartWhenEngineFree(TPrintJob* job)
-{
-    for (TPrintJob* other : findChildren<TPrintJob*>(Qt::FindDirectChildrenOnly)) {
-        if (other != job && !other->EngineDone()) {
-            connect(other, &TPrintJob::EngineAnswered, job, [this, job] { StartWhenEngineFree(job); });
-            return;
-        }
-    }
-    job->Start(*view_);
+    printing_->Print(std::move(printer), pdfFile, *view_, window(), language_);
 }
 
 } // namespace verdask

@@ -28,7 +28,7 @@ namespace verdask {
 
 class TContentsPanel;
 class TFindBar;
-class TPrintJob;
+class TPrintQueue;
 
 class TReader : public QWidget {
     Q_OBJECT
@@ -115,7 +115,6 @@ private:
     void TakeMeasure(const TWebView::TPlace& place);
     bool CurrentPageShown() const;
     void ShowLater(const std::string& text, bool error);
-    void StartWhenEngineFree(TPrintJob* job);
     void Search(const QString& text, bool backward);
     void LoadContents();
     void CountParagraphs();
@@ -146,8 +145,7 @@ private:
     QString heldLayout_;            // the page's size and zoom when it was put there
     double heldScrollY_ = 0;        // and the page's scroll offset then
     std::set<std::string> failedSaves_;
-
-    QPointer<TPrintJob> job_;
+    TPrintQueue* printing_;
 };
 
 } // namespace verdask
