@@ -62,6 +62,9 @@ constexpr TEntry Entries[] = {
     {View, Contents, "&Содержание", "&Contents", {Qt::Key_F9}, Always, Checkable},
     {View, Find, "&Найти на странице...", "&Find in the page...", {Qt::CTRL | Qt::Key_F}},
     {View, Separator},
+    {View, Back, "На&зад", "&Back", {Qt::ALT | Qt::Key_Left}},
+    {View, Forward, "&Вперёд", "Fo&rward", {Qt::ALT | Qt::Key_Right}},
+    {View, Separator},
     // Ctrl and the key of plus, with or without Shift.
     {View, ZoomIn, "&Увеличить", "Zoom &in", {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}},
     {View, ZoomOut, "У&меньшить", "Zoom &out", {Qt::CTRL | Qt::Key_Minus}},

@@ -25,6 +25,8 @@ enum class TCommand {
     Exit,
     Contents,
     Find,
+    Back,
+    Forward,
     ZoomIn,
     ZoomOut,
     ActualSize,

@@ -33,7 +33,7 @@ TFindBar::TFindBar(QWidget* parent)
     connect(field_, &QLineEdit::textChanged, this, [this](const QString& text) { emit Search(text, false); });
     connect(previous_, &QToolButton::clicked, this, [this] { emit Search(field_->text(), true); });
     connect(next_, &QToolButton::clicked, this, [this] { emit Search(field_->text(), false); });
-    connect(close_, &QToolButton::clicked, this, &TFindBar::Close);
+    connect(close_, &QToolButton::clicked, this, [this] { Close(true); });
     SetLanguage(language_);
     hide();
 }
@@ -45,7 +45,7 @@ void TFindBar::SetLanguage(int language)
     previous_->setToolTip(QString::fromStdString(ReaderText(language, TReaderText::FindPrevious)));
     next_->setToolTip(QString::fromStdString(ReaderText(language, TReaderText::FindNext)));
     close_->setToolTip(QString::fromStdString(ReaderText(language, TReaderText::FindClose)));
-    ShowResult(active_, matches_);
+    ShowResult(active_, matches_, wrapped_, backward_);
 }
 
 void TFindBar::Open()
@@ -60,14 +60,20 @@ QString TFindBar::Text() const
     return field_->text();
 }
 
-void TFindBar::ShowResult(int active, int matches)
+void TFindBar::ShowResult(int active, int matches, bool wrapped, bool backward)
 {
     active_ = active;
     matches_ = matches;
-    if (matches < 0 || field_->text().isEmpty())
+    wrapped_ = wrapped;
+    backward_ = backward;
+    if (matches < 0 || field_->text().isEmpty()) {
         count_->clear();
-    else
-        count_->setText(QString::fromStdString(MatchesText(language_, active, matches)));
+        return;
+    }
+    std::string text = MatchesText(language_, active, matches);
+    if (wrapped)
+        text += " · " + FindWrappedText(language_, backward);
+    count_->setText(QString::fromStdString(text));
 }
 
 void TFindBar::keyPressEvent(QKeyEvent* event)
@@ -75,23 +81,26 @@ void TFindBar::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        emit Search(field_->text(), (event->modifiers() & Qt::ShiftModifier) != 0);
+        if (field_->text().isEmpty())
+            Close(true);
+        else
+            emit Search(field_->text(), (event->modifiers() & Qt::ShiftModifier) != 0);
         return;
     case Qt::Key_Escape:
-        Close();
+        Close(false);
         return;
     default:
         QWidget::keyPressEvent(event);
     }
 }
 
-void TFindBar::Close()
+void TFindBar::Close(bool keepMatch)
 {
     // The page takes the focus first: handed on by a hidden bar, the focus would
-    // come to the view as a Tab does, and the engine would move to the page's
-    // first link, at its end.
-    emit Closed();
+    // go to another part of the window.
+    emit Closed(keepMatch);
     hide();
+    ShowResult(0, -1);
 }
 
 } // namespace verdask

@@ -245,6 +245,13 @@ std::string MatchesText(int language, int active, int matches)
     return FormatMessage(FormatMessage(text, std::to_string(active)), std::to_string(matches));
 }
 
+std::string FindWrappedText(int language, bool backward)
+{
+    if (language == RussianColumn)
+        return backward ? "продолжено с конца" : "продолжено с начала";
+    return backward ? "continued from the end" : "continued from the top";
+}
+
 std::string PositionText(int language, std::int64_t paragraph, std::int64_t paragraphs)
 {
     const std::int64_t share = paragraphs > 0 ? paragraph * 100 / paragraphs : 0;

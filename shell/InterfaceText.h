@@ -129,6 +129,9 @@ enum class TReaderText {
 std::string ReaderText(int language, TReaderText which);
 // The find bar's count: "3 of 12", or that nothing matches.
 std::string MatchesText(int language, int active, int matches);
+// Told beside the count when a find went on past the end of the page from its
+// top (or, backwards, past its top from its end).
+std::string FindWrappedText(int language, bool backward);
 // The status line while a page is read: the paragraph at the top of the view, of
 // how many, and the share read.
 std::string PositionText(int language, std::int64_t paragraph, std::int64_t paragraphs);

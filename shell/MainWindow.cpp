@@ -40,6 +40,7 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     reader_ = &views_->Reader();
     connect(reader_, &TReader::PageDropped, this, &TMainWindow::ForgetDroppedPage);
     connect(reader_, &TReader::CurrentPageChanged, this, &TMainWindow::CurrentPageChanged);
+    connect(reader_, &TReader::JumpsChanged, this, &TMainWindow::OfferJumps);
     leftovers_ = new TLeftoverCopyNotice(prompts_, [this] { return LanguageIndex(); }, this);
     converter_ = new TTextConverter(*this, *commands_, conf_, prompts_, [this] { SaveReadingPosition(); });
     opener_ = new TFileOpener(*this, *commands_->Menu(TMenu::RecentBooks), [this] { return Converting(); });
@@ -51,6 +52,7 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     ApplyStartupSettings();
     views_->ShowReader();
     commands_->OfferFor(TProgramState::Ready);
+    OfferJumps();
     readmePath_ = FileBeside(DirectoryPart(programPath_), "readme.html");
     RunGuarded(prompts_, [this] { ViewReadme(); });
     setMinimumSize(320, 250);
@@ -79,6 +81,8 @@ void TMainWindow::RunCommand(TCommand command)
         case TCommand::Find:
             views_->ShowReader();
             return reader_->OpenFindBar();
+        case TCommand::Back: return reader_->GoBack();
+        case TCommand::Forward: return reader_->GoForward();
         case TCommand::ZoomIn: return reader_->StepZoom(1);
         case TCommand::ZoomOut: return reader_->StepZoom(-1);
         case TCommand::ActualSize: return reader_->SetZoomPercent(100);
@@ -129,6 +133,12 @@ void TMainWindow::ChooseLanguage(int language)
     commands_->Action(language == RussianColumn ? TCommand::Russian : TCommand::English)->setChecked(true);
     conf_.SetValue(ConfKey::Language, language == EnglishColumn ? "English" : "Russian");
     ApplyLanguage();
+}
+
+void TMainWindow::OfferJumps()
+{
+    commands_->Action(TCommand::Back)->setEnabled(reader_->CanGoBack());
+    commands_->Action(TCommand::Forward)->setEnabled(reader_->CanGoForward());
 }
 
 // The window's title starts with the name of the page being read.

@@ -113,6 +113,7 @@ private:
     void StoreSession();
 
     void ShowTitle();
+    void OfferJumps();
     void CurrentPageChanged(const QString& path);
     void ForgetDroppedPage(const QString& path);
 

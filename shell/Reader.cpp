@@ -8,6 +8,7 @@
 #include "shell/InterfaceText.h"
 #include "shell/PrintJob.h"
 #include "shell/QtStrings.h"
+#include "shell/ReadingPlace.h"
 #include "shell/WebView.h"
 
 #include <QPrinter>
@@ -19,12 +20,11 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace verdask {
 namespace {
 
-// A position is measured this long after the view stopped scrolling or resizing.
-constexpr int MeasureDelayMs = 250;
 // The contents panel's width when it is first shown.
 constexpr int ContentsWidth = 220;
 // The zooms a step goes through, in percent, as browsers have them.
@@ -39,7 +39,7 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
       findBar_(new TFindBar(this)),
       contents_(new TContentsPanel(this)),
       splitter_(new QSplitter(Qt::Horizontal, this)),
-      measureTimer_(new QTimer(this)),
+      place_(new TReadingPlace(*view_, [this] { return CurrentPageShown(); }, this)),
       printing_(new TPrintQueue(this))
 {
     // The contents beside the page, the find bar under it.
@@ -57,24 +57,17 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter_);
-    connect(contents_, &TContentsPanel::HeadingChosen, this, [this](const THeading& heading) {
-        view_->ScrollToHeading(heading.Anchor, FromWindows1251(heading.Text));
-        view_->View()->setFocus(Qt::OtherFocusReason);
-    });
+    connect(contents_, &TContentsPanel::HeadingChosen, this, &TReader::GoToHeading);
     connect(this, &TReader::PositionChanged, this, [this] { contents_->MarkPartOf(ShownParagraph()); });
+    connect(place_, &TReadingPlace::Changed, this, &TReader::PositionChanged);
     connect(findBar_, &TFindBar::Search, this, &TReader::Search);
-    connect(findBar_, &TFindBar::Closed, this, [this] {
-        view_->Find({}, false, [](int, int) {});
-        view_->View()->setFocus(Qt::OtherFocusReason);
+    connect(findBar_, &TFindBar::Closed, this, &TReader::CloseFind);
+    connect(view_, &TWebView::ReaderActed, this, [this] {
+        if (place_->Suspended())
+            TakeMatch();
     });
-    measureTimer_->setSingleShot(true);
-    measureTimer_->setInterval(MeasureDelayMs);
-    connect(measureTimer_, &QTimer::timeout, this, &TReader::MeasureLater);
     connect(view_, &TWebView::LoadStarted, this, &TReader::LoadStarted);
     connect(view_, &TWebView::LoadFinished, this, &TReader::LoadFinished);
-    connect(view_, &TWebView::Scrolled, measureTimer_, qOverload<>(&QTimer::start));
-    connect(view_, &TWebView::LaidOut, this, &TReader::HoldPlace);
-    connect(view_, &TWebView::LaidOut, measureTimer_, qOverload<>(&QTimer::start));
     connect(view_, &TWebView::FileRequested, this, &TReader::FileRequested);
     connect(view_, &TWebView::RendererStopped, this, &TReader::RendererStopped);
     connect(printing_, &TPrintQueue::Failed, this, [this](const QString& error) { ShowLater(error.toStdString(), true); });
@@ -97,8 +90,13 @@ void TReader::ShowPage(const std::string& path)
     SaveReadingPosition();
     const bool another = path != currentPage_;
     currentPage_ = path;
-    paragraphCount_ = 0;
     currentUrl_ = QUrl::fromLocalFile(FromPath(path));
+    EndFind();
+    const bool wasAway = std::exchange(awayFromPage_, false);
+    if (another)
+        ClearJumps();
+    else if (wasAway)
+        emit JumpsChanged();
     currentLoading_ = true;
     currentLoaded_ = false;
     std::int64_t bookmark = 0;
@@ -110,7 +108,7 @@ void TReader::ShowPage(const std::string& path)
     // Until the reader moves, the page is where it opens: left before it has
     // loaded, or unmoved, it keeps its bookmark, and a page just written over it
     // gets that one.
-    HoldAt(bookmark);
+    place_->StartPage(currentUrl_, bookmark);
     loading_ = true;
     view_->NavigateToFile(path);
     // Read again for the same page too: converting a book anew rewrites it.
@@ -122,7 +120,8 @@ void TReader::ShowPage(const std::string& path)
 
 void TReader::ShowOther(const std::string& target)
 {
-    MeasureNow(); // the last look at the current page before it goes
+    place_->MeasureNow(); // the last look at the current page before it goes
+    LeavePage();
     loading_ = true;
     view_->Navigate(target);
 }
@@ -141,19 +140,21 @@ std::optional<std::int64_t> TReader::PositionToStore()
 {
     if (currentPage_.empty())
         return std::nullopt;
-    MeasureNow();
-    return lastPosition_;
+    // While a match is shown, the place is where the reader was when the find began.
+    if (place_->Suspended() && findOrigin_)
+        return findOrigin_->Place.Anchor;
+    place_->MeasureNow();
+    return place_->Paragraph();
 }
 
-void TReader::MeasureNow()
+std::int64_t TReader::ShownParagraph() const
 {
-    // A hidden view keeps its last layout, but what it answers then is not what
-    // the reader saw: the position measured while it was shown stands.
-    if (!CurrentPageShown() || !view_->isVisible())
-        return;
-    const TWebView::TPlace place = view_->MeasurePlace();
-    if (CurrentPageShown() && place.DocumentUrl.adjusted(QUrl::RemoveFragment) == currentUrl_)
-        TakeMeasure(place);
+    return currentPage_.empty() ? 0 : place_->Paragraph();
+}
+
+std::int64_t TReader::ParagraphCount() const
+{
+    return place_->ParagraphCount();
 }
 
 void TReader::SaveReadingPosition()
@@ -170,53 +171,10 @@ void TReader::SaveReadingPosition()
     }
 }
 
-void TReader::TakeMeasure(const TWebView::TPlace& place)
-{
-    if (paragraphCount_ == 0)
-        CountParagraphs();
-    if (Holding(place))
-        return;
-    if (place.Anchor != lastPosition_) {
-        lastPosition_ = place.Anchor;
-        emit PositionChanged();
-    }
-}
-
-// Whether the program still holds the paragraph it put at the top. A place
-// measured in another layout than the one it was put there in is the engine's
-// doing (a zoom or a size that reached the page late), and the paragraph is put
-// back; in the same layout at the same scroll offset the reader has not moved,
-// whatever the top line shows (the end of a book cannot come to the top).
-// Otherwise the reader has moved and the hold ends.
-bool TReader::Holding(const TWebView::TPlace& place)
-{
-    if (heldAnchor_ <= 0)
-        return false;
-    if (place.Layout != heldLayout_) {
-        HoldPlace();
-        return true;
-    }
-    if (std::abs(place.ScrollY - heldScrollY_) < 1)
-        return true;
-    heldAnchor_ = 0;
-    return false;
-}
-
-void TReader::MeasureLater()
-{
-    if (!CurrentPageShown())
-        return;
-    view_->MeasurePlaceLater([reader = QPointer<TReader>(this), url = currentUrl_](const TWebView::TPlace& place) {
-        if (reader && reader->currentUrl_ == url && reader->CurrentPageShown() &&
-            place.DocumentUrl.adjusted(QUrl::RemoveFragment) == url)
-            reader->TakeMeasure(place);
-    });
-}
-
 void TReader::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    measureTimer_->start();
+    place_->MeasureSoon();
 }
 
 void TReader::LoadStarted()
@@ -233,37 +191,6 @@ void TReader::ApplyZoom()
         view_->SetZoom(zoomPercent_ / 100.0);
 }
 
-// The page's doLoad takes it to its bookmark as soon as it has loaded, and its
-// zoom and the view's real size may reach it only after that (at start the page
-// loads before the window is shown); a new zoom reaches it after the program has
-// put the top paragraph back. The engine keeps a place through a resize but not
-// through a zoom: until the reader moves, the paragraph the program put at the
-// top is put there again whenever the page is laid out anew.
-void TReader::HoldAt(std::int64_t anchor)
-{
-    lastPosition_ = anchor;
-    heldAnchor_ = anchor;
-    heldLayout_.clear();
-}
-
-// The answers of the view come in the order it was asked, so a measure asked
-// after this finds the layout it leaves.
-void TReader::HoldPlace()
-{
-    if (!CurrentPageShown() || heldAnchor_ <= 0)
-        return;
-    view_->HoldParagraph(heldAnchor_, heldLayout_, [reader = QPointer<TReader>(this), anchor = heldAnchor_,
-                                                    url = currentUrl_](const std::optional<TWebView::TPlace>& place) {
-        if (!place || !reader || reader->heldAnchor_ != anchor || reader->currentUrl_ != url)
-            return;
-        // A page without the anchor has nothing to hold.
-        if (place->Anchor == 0)
-            reader->heldAnchor_ = 0;
-        reader->heldLayout_ = place->Layout;
-        reader->heldScrollY_ = place->ScrollY;
-    });
-}
-
 void TReader::LoadFinished(bool ok)
 {
     loading_ = false;
@@ -275,23 +202,11 @@ void TReader::LoadFinished(bool ok)
     currentLoaded_ = ok && current && !currentPage_.empty();
     ApplyZoom();
     if (currentLoaded_) {
-        HoldPlace();
-        CountParagraphs();
+        place_->HoldPlace();
+        place_->CountParagraphs();
     }
     if (findBar_->isVisible() && !findBar_->Text().isEmpty())
         Search(findBar_->Text(), false);
-}
-
-// Asked of the document shown, for the current page only; asked again when a
-// load ended in a way that left it unknown.
-void TReader::CountParagraphs()
-{
-    view_->ParagraphCountLater([reader = QPointer<TReader>(this), url = currentUrl_](std::int64_t count) {
-        if (reader && reader->currentUrl_ == url && reader->CurrentPageShown() && count > 0) {
-            reader->paragraphCount_ = count;
-            emit reader->PositionChanged();
-        }
-    });
 }
 
 void TReader::SetZoomPercent(int percent)
@@ -299,13 +214,13 @@ void TReader::SetZoomPercent(int percent)
     percent = std::clamp(percent, ZoomSteps[0], ZoomSteps[std::size(ZoomSteps) - 1]);
     if (percent == zoomPercent_)
         return;
-    MeasureNow();
+    place_->MeasureNow();
     zoomPercent_ = percent;
     // A page still loading keeps the place it opens at; at the top of a page there
     // is nothing to hold.
-    HoldAt(lastPosition_);
+    place_->HoldCurrent();
     view_->SetZoom(percent / 100.0);
-    HoldPlace();
+    place_->HoldPlace();
 }
 
 void TReader::StepZoom(int direction)
@@ -361,12 +276,150 @@ void TReader::OpenFindBar()
     findBar_->Open();
 }
 
+// A find begins at the reader's place and goes forwards; while the bar is open a
+// match is only shown, and the reader's place is the one the find began at.
 void TReader::Search(const QString& text, bool backward)
 {
-    view_->Find(text, backward, [bar = QPointer<TFindBar>(findBar_)](int active, int matches) {
-        if (bar)
-            bar->ShowResult(active, matches);
-    });
+    const bool newText = text != findText_;
+    findText_ = text;
+    if (text.isEmpty()) {
+        view_->Find({}, false, [](int, int) {});
+        EndFind();
+        return;
+    }
+    if (!place_->Suspended()) {
+        findOrigin_ = place_->Keep();
+        place_->Suspend();
+        shownMatch_ = 0;
+    }
+    auto find = [reader = QPointer<TReader>(this), text, backward, newText] {
+        if (!reader || reader->findText_ != text)
+            return; // typed on meanwhile
+        reader->view_->Find(text, backward, [reader, text, backward, newText](int active, int matches) {
+            if (reader)
+                reader->ShowFound(text, active, matches, backward, newText);
+        });
+    };
+    if (newText)
+        view_->PlaceCaretAt(findOrigin_->Place.Anchor, find);
+    else
+        find();
+}
+
+// A find with no match leaves the view at the reader's place.
+void TReader::ShowFound(const QString& text, int active, int matches, bool backward, bool newText)
+{
+    if (text != findText_ || !place_->Suspended())
+        return;
+    const bool wrapped = !newText && shownMatch_ > 0 && matches > 0 && (backward ? active > shownMatch_ : active < shownMatch_);
+    shownMatch_ = matches > 0 ? active : 0;
+    if (matches == 0 && findOrigin_)
+        view_->ReturnTo(findOrigin_->Place);
+    findBar_->ShowResult(active, matches, wrapped, backward);
+}
+
+// Escape gives the match up and takes the reader back; the close button and
+// Enter in an empty field keep it.
+void TReader::CloseFind(bool keepMatch)
+{
+    view_->Find({}, false, [](int, int) {});
+    if (keepMatch && place_->Suspended())
+        TakeMatch();
+    EndFind();
+    view_->View()->setFocus(Qt::OtherFocusReason);
+}
+
+// The reader reads on from the match shown: a jump, which Back returns from.
+void TReader::TakeMatch()
+{
+    if (shownMatch_ > 0 && findOrigin_) {
+        PushJump(*findOrigin_);
+        place_->TakeShown();
+    } else if (findOrigin_) {
+        place_->ReturnTo(*findOrigin_);
+    }
+    findOrigin_.reset();
+    shownMatch_ = 0;
+}
+
+// A match still shown is given up: the view goes back to the reader's place.
+void TReader::EndFind()
+{
+    if (place_->Suspended() && findOrigin_)
+        place_->ReturnTo(*findOrigin_);
+    findOrigin_.reset();
+    findText_.clear();
+    shownMatch_ = 0;
+}
+
+void TReader::GoToHeading(const THeading& heading)
+{
+    PushJump(place_->Keep());
+    view_->ScrollToHeading(heading.Anchor, FromWindows1251(heading.Text));
+    view_->View()->setFocus(Qt::OtherFocusReason);
+}
+
+void TReader::PushJump(const TReadingPlace::TKept& from)
+{
+    back_.push_back(from);
+    forward_.clear();
+    emit JumpsChanged();
+}
+
+void TReader::ClearJumps()
+{
+    back_.clear();
+    forward_.clear();
+    emit JumpsChanged();
+}
+
+bool TReader::CanGoBack() const
+{
+    return awayFromPage_ || !back_.empty();
+}
+
+bool TReader::CanGoForward() const
+{
+    return !awayFromPage_ && !forward_.empty();
+}
+
+// Back from a link's page is the page being read, where it was left; in the page
+// it is the place before the last jump.
+void TReader::GoBack()
+{
+    if (awayFromPage_ && !currentPage_.empty()) {
+        ShowPage(currentPage_);
+        return;
+    }
+    if (back_.empty())
+        return;
+    EndFind();
+    forward_.push_back(place_->Keep());
+    place_->ReturnTo(back_.back());
+    back_.pop_back();
+    emit JumpsChanged();
+}
+
+void TReader::GoForward()
+{
+    if (!CanGoForward())
+        return;
+    EndFind();
+    back_.push_back(place_->Keep());
+    place_->ReturnTo(forward_.back());
+    forward_.pop_back();
+    emit JumpsChanged();
+}
+
+// The view leaves the current page for another (a link's, the home page): the
+// page's place is kept for Back.
+void TReader::LeavePage()
+{
+    EndFind();
+    if (!currentPage_.empty() && !awayFromPage_) {
+        awayFromPage_ = true;
+        emit JumpsChanged();
+    }
 }
 
 void TReader::FileRequested(const QUrl& url)
@@ -379,6 +432,7 @@ void TReader::FileRequested(const QUrl& url)
     // A link to another file: that file is shown, and the page being read stays
     // current, its place kept for the way back.
     SaveReadingPosition();
+    LeavePage();
     loading_ = true;
     view_->NavigateToFile(ToPath(url.toLocalFile()));
 }
@@ -400,7 +454,9 @@ void TReader::RendererStopped()
     currentPage_.clear();
     currentUrl_.clear();
     currentLoading_ = false;
-    paragraphCount_ = 0;
+    place_->StartPage({}, 0);
+    awayFromPage_ = false;
+    ClearJumps();
     LoadContents();
     view_->Navigate("about:blank");
     emit PageDropped(FromPath(page));

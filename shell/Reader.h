@@ -1,13 +1,15 @@
 #pragma once
 
 // The reader: the web view with the page being read (the current page), the
-// reading position kept in that page, and printing. A position is measured only
-// from the current page once it has loaded, and written only into that page;
-// whatever else the view shows (a link's target, the home page, the built-in
-// page, an error, a page still loading) never touches a bookmark.
+// reading position kept in that page, find, Back and Forward, zoom, contents and
+// printing. A position is measured only from the current page once it has
+// loaded, and written only into that page; whatever else the view shows (a
+// link's target, the home page, the built-in page, an error, a page still
+// loading, a match a find shows) never touches a bookmark.
 
 #include "files/FileSystem.h"
 #include "files/Prompts.h"
+#include "shell/ReadingPlace.h"
 #include "shell/WebView.h"
 
 #include <QPointer>
@@ -19,6 +21,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 class QPrinter;
 class QSplitter;
@@ -29,6 +32,7 @@ namespace verdask {
 class TContentsPanel;
 class TFindBar;
 class TPrintQueue;
+struct THeading;
 
 class TReader : public QWidget {
     Q_OBJECT
@@ -89,8 +93,15 @@ public:
 
     // The paragraph at the top of the current page as last measured, and the
     // page's number of paragraphs; 0 when not known.
-    std::int64_t ShownParagraph() const { return currentPage_.empty() ? 0 : lastPosition_; }
-    std::int64_t ParagraphCount() const { return paragraphCount_; }
+    std::int64_t ShownParagraph() const;
+    std::int64_t ParagraphCount() const;
+
+    // Back to the place before the last jump (a contents heading, a find, a link's
+    // page), and Forward again.
+    void GoBack();
+    void GoForward();
+    bool CanGoBack() const;
+    bool CanGoForward() const;
 
 signals:
     // The view's renderer stopped while it showed, or loaded, this page, which is
@@ -101,6 +112,8 @@ signals:
     // The paragraph at the top of the current page, or the page's number of
     // paragraphs, changed.
     void PositionChanged();
+    // What Back and Forward can do changed.
+    void JumpsChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -110,18 +123,19 @@ private:
     void LoadFinished(bool ok);
     void FileRequested(const QUrl& url);
     void RendererStopped();
-    void MeasureNow();
-    void MeasureLater();
-    void TakeMeasure(const TWebView::TPlace& place);
     bool CurrentPageShown() const;
     void ShowLater(const std::string& text, bool error);
     void Search(const QString& text, bool backward);
+    void ShowFound(const QString& text, int active, int matches, bool backward, bool newText);
+    void CloseFind(bool keepMatch);
+    void TakeMatch();
+    void EndFind();
+    void GoToHeading(const THeading& heading);
+    void PushJump(const TReadingPlace::TKept& from);
+    void ClearJumps();
+    void LeavePage();
     void LoadContents();
-    void CountParagraphs();
     void ApplyZoom();
-    void HoldAt(std::int64_t anchor);
-    void HoldPlace();
-    bool Holding(const TWebView::TPlace& place);
 
     Prompts& prompts_;
     FileSystem* files_ = &PlatformFileSystem();
@@ -131,20 +145,22 @@ private:
     TContentsPanel* contents_;
     QSplitter* splitter_;
     bool contentsShown_ = false;
-    QTimer* measureTimer_;
+    TReadingPlace* place_;
     int zoomPercent_ = 100;
-    std::int64_t paragraphCount_ = 0;
 
     std::string currentPage_;
     QUrl currentUrl_;
     bool loading_ = false;        // the view loads whatever it loads
     bool currentLoading_ = false; // asked for, not loaded yet
     bool currentLoaded_ = false;  // the view shows it, loaded
-    std::int64_t lastPosition_ = 0; // where the page opened, or measured while it was shown
-    std::int64_t heldAnchor_ = 0;   // put at the top by the program, until the reader moves
-    QString heldLayout_;            // the page's size and zoom when it was put there
-    double heldScrollY_ = 0;        // and the page's scroll offset then
+    bool awayFromPage_ = false;   // the view shows another page (a link's) for now
     std::set<std::string> failedSaves_;
+
+    QString findText_;
+    std::optional<TReadingPlace::TKept> findOrigin_; // the reader's place when the find began
+    int shownMatch_ = 0;                             // the match shown, from 1
+    std::vector<TReadingPlace::TKept> back_;         // the places before the jumps in the page
+    std::vector<TReadingPlace::TKept> forward_;
     TPrintQueue* printing_;
 };
 

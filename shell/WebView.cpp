@@ -240,7 +240,22 @@ bool TWebView::eventFilter(QObject* watched, QEvent* event)
             focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
+        switch (key->key()) {
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Space:
+            emit ReaderActed();
+            break;
+        default:
+            break;
+        }
     }
+    if (event->type() == QEvent::Wheel || event->type() == QEvent::MouseButtonPress)
+        emit ReaderActed();
     if (event->type() == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
@@ -448,6 +463,27 @@ void TWebView::HoldParagraph(std::int64_t anchor, const QString& heldLayout,
             placed(result.isValid() ? std::optional(PlaceFrom(result)) : std::nullopt);
         },
         ProgramWorld);
+}
+
+void TWebView::PlaceCaretAt(std::int64_t anchor, std::function<void()> done)
+{
+    const QString script = QStringLiteral("(function(n) { var a = n > 0 ? document.getElementsByName('a' + n)[0] : null;"
+                                          " if (document.body) window.getSelection().collapse(a || document.body, 0); })(%1)")
+                               .arg(anchor);
+    RunScriptLater(script, [done = std::move(done)](const QVariant&) { done(); }, ProgramWorld);
+}
+
+void TWebView::ReturnTo(const TPlace& place)
+{
+    const QString script =
+        QStringLiteral("(function(n, layout, y) { if (layout == %4) { window.scrollTo(0, y); return; }"
+                       " var a = n > 0 ? document.getElementsByName('a' + n)[0] : null;"
+                       " if (a) a.scrollIntoView(true); else window.scrollTo(0, 0); })(%1, %2[0], %3)")
+            .arg(place.Anchor)
+            .arg(QString::fromUtf8(QJsonDocument(QJsonArray{place.Layout}).toJson(QJsonDocument::Compact)))
+            .arg(place.ScrollY)
+            .arg(LayoutExpression);
+    RunScriptLater(script, [](const QVariant&) {}, ProgramWorld);
 }
 
 void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text)

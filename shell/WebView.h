@@ -62,6 +62,12 @@ public:
     // was left as it was.
     void HoldParagraph(std::int64_t anchor, const QString& heldLayout,
                        std::function<void(const std::optional<TPlace>&)> placed);
+    // Puts the page's caret at the start of paragraph anchor aN (the top of the
+    // page for 0), where a find begins; then runs done.
+    void PlaceCaretAt(std::int64_t anchor, std::function<void()> done);
+    // Takes the view back to place: to its scroll offset when the page is still
+    // laid out as it was, else to its paragraph.
+    void ReturnTo(const TPlace& place);
     // Puts a heading of the page at the top of the view: the line whose text
     // begins heading's text, just before paragraph anchor aN or at its start; the
     // top of the page for anchor 0.
@@ -97,6 +103,8 @@ signals:
     void FileRequested(const QUrl& url);
     // The view's renderer stopped: crashed, killed, or out of memory.
     void RendererStopped();
+    // The reader turned the wheel, clicked, or pressed a key that moves through the page.
+    void ReaderActed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -30,6 +30,7 @@
 #include <QProgressDialog>
 #include <QTest>
 #include <QPushButton>
+#include <QToolButton>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -265,11 +266,21 @@ TEST_F(Reader, NeitherALinkNorTheHomePageNorTheBuiltInPageChangesTheBookmark)
     ASSERT_TRUE(PageShown(window, Dir.File("other.html")));
     window.SaveReadingPosition();
     EXPECT_EQ(StoredBookmark(PagePath), 50);
+    QAction* back = window.Commands().Action(TCommand::Back);
+    ASSERT_TRUE(back->isEnabled()) << "a link's page offers Back";
+    back->trigger();
+    ASSERT_TRUE(PageShown(window, PagePath));
+    EXPECT_TRUE(ShownAt(window, 50)) << "Back from a link; it is " << Top(window);
+    EXPECT_FALSE(back->isEnabled());
 
     window.ShowHomePage(); // no network here: the view shows an error page
-    WaitFor([] { return false; }, 1000);
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Loading(); }));
     window.SaveReadingPosition();
     EXPECT_EQ(StoredBookmark(PagePath), 50);
+    ASSERT_TRUE(back->isEnabled()) << "and so does the home page, or its error page";
+    back->trigger();
+    ASSERT_TRUE(PageShown(window, PagePath));
+    EXPECT_TRUE(ShownAt(window, 50)) << "Back from the home page; it is " << Top(window);
 
     window.Reader().View()->Navigate("about:" + window.NoReadmePage());
     ASSERT_TRUE(WaitFor([&] { return Body(window).contains("readme.html"); }));
@@ -711,28 +722,76 @@ TEST_F(Reader, FindCountsAndMovesBetweenMatchesInAnyLetterCase)
     window.Commands().Action(TCommand::Find)->trigger();
     ASSERT_TRUE(bar.isVisible());
     EXPECT_TRUE(bar.Field()->hasFocus() || !window.isActiveWindow());
+    auto counted = [&](const std::string& text) {
+        return WaitFor([&] { return bar.Count()->text().toStdString() == text; });
+    };
 
     bar.Field()->setText(QString::fromUtf8("ёЛКА"));
-    ASSERT_TRUE(WaitFor([&] { return !bar.Count()->text().isEmpty(); }));
-    EXPECT_EQ(bar.Count()->text().toStdString(), MatchesText(EnglishColumn, 1, 40));
+    EXPECT_TRUE(counted(MatchesText(EnglishColumn, 1, 40))) << bar.Count()->text().toStdString();
     QTest::keyClick(bar.Field(), Qt::Key_Return);
-    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 2, 40); }));
+    EXPECT_TRUE(counted(MatchesText(EnglishColumn, 2, 40)));
     QTest::keyClick(bar.Field(), Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 1, 40); }));
+    EXPECT_TRUE(counted(MatchesText(EnglishColumn, 1, 40)));
     QTest::keyClick(bar.Field(), Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 40, 40); }))
-        << "back from the first to the last";
-
+    EXPECT_TRUE(counted(MatchesText(EnglishColumn, 40, 40) + " · " + FindWrappedText(EnglishColumn, true)))
+        << "back from the first to the last: " << bar.Count()->text().toStdString();
+    QTest::keyClick(bar.Field(), Qt::Key_Return);
+    EXPECT_TRUE(counted(MatchesText(EnglishColumn, 1, 40) + " · " + FindWrappedText(EnglishColumn, false)));
     bar.Field()->setText("no such words");
-    EXPECT_TRUE(WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, 0, 0); }));
-    ASSERT_TRUE(ScrollTo(window, 3));
+    EXPECT_TRUE(counted(MatchesText(EnglishColumn, 0, 0)));
     QTest::keyClick(bar.Field(), Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
-    // The page keeps its place: focus handed on as by Tab would take it to the
-    // page's only link, at its end.
-    WaitFor([] { return false; }, 300);
-    EXPECT_EQ(Top(window), 3);
     EXPECT_TRUE(window.Reader().View()->View()->hasFocus() || !window.isActiveWindow());
+}
+
+// A find begins at the reader's place. While the bar is open a match is only
+// shown: Escape, or leaving with the bar open, keeps the place the find began at;
+// the close button takes the match, and Back returns from it.
+TEST_F(Reader, AFindBeginsAtTheReadersPlaceAndOnlyATakenMatchMovesIt)
+{
+    TMainWindow& window = BookOpenAt50();
+    ASSERT_TRUE(ScrollTo(window, 120));
+    ASSERT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == 120; }));
+    TFindBar& bar = *ReaderOf(window).FindBar();
+    auto counted = [&](int active, int matches) {
+        return WaitFor([&] { return bar.Count()->text().toStdString() == MatchesText(EnglishColumn, active, matches); });
+    };
+    auto find = [&](const char* text) {
+        window.Commands().Action(TCommand::Find)->trigger();
+        bar.Field()->setText(text);
+    };
+
+    find("Paragraph");
+    EXPECT_TRUE(counted(120, 300)) << "from the place on: " << bar.Count()->text().toStdString();
+    find("no such words");
+    EXPECT_TRUE(counted(0, 0));
+    EXPECT_TRUE(ShownAt(window, 120)) << "no match leaves the view at the place; it is " << Top(window);
+    find("Paragraph 250 ");
+    EXPECT_TRUE(counted(1, 1));
+    EXPECT_TRUE(WaitFor([&] { return Top(window) > 240; })) << Top(window);
+    QTest::keyClick(bar.Field(), Qt::Key_Escape);
+    EXPECT_TRUE(ShownAt(window, 120)) << "Escape: back at the place; it is " << Top(window);
+    window.SaveReadingPosition();
+    EXPECT_EQ(StoredBookmark(PagePath), 120);
+
+    find("Paragraph 250 is");
+    EXPECT_TRUE(counted(1, 1));
+    window.SaveReadingPosition();
+    EXPECT_EQ(StoredBookmark(PagePath), 120) << "a match only shown is no place";
+    bar.findChildren<QToolButton*>().back()->click(); // the close button: the match is taken
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() > 240; }))
+        << ReaderOf(window).ShownParagraph();
+    const std::int64_t taken = ReaderOf(window).ShownParagraph();
+    window.Commands().Action(TCommand::Back)->trigger();
+    EXPECT_TRUE(ShownAt(window, 120)) << "Back from the match; it is " << Top(window);
+    window.Commands().Action(TCommand::Forward)->trigger();
+    EXPECT_TRUE(ShownAt(window, taken)) << "and Forward to it; it is " << Top(window);
+
+    find("Paragraph 30 ");
+    EXPECT_TRUE(counted(1, 1));
+    window.Exit(); // with the bar open
+    EXPECT_EQ(StoredBookmark(PagePath), taken) << "leaving keeps the place the find began at";
 }
 
 TEST_F(Reader, AZoomKeepsTheTopParagraphAndSurvivesARestart)
@@ -874,6 +933,11 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     EXPECT_TRUE(WaitFor([&] { return std::abs(RunScript(*window.Reader().View(), headingTop).toInt()) <= 2; }))
         << RunScript(*window.Reader().View(), headingTop).toInt();
     EXPECT_TRUE(ShownAt(window, 60));
+    window.Commands().Action(TCommand::Back)->trigger();
+    EXPECT_TRUE(ShownAt(window, 0)) << "Back where the reader was; it is " << Top(window);
+    ASSERT_TRUE(window.Commands().Action(TCommand::Forward)->isEnabled());
+    window.Commands().Action(TCommand::Forward)->trigger();
+    EXPECT_TRUE(ShownAt(window, 60)) << "Forward to the heading again; it is " << Top(window);
     ASSERT_TRUE(ScrollTo(window, 70));
     EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 3; })) << "the chapter being read is marked";
     ASSERT_TRUE(ScrollTo(window, 20));
