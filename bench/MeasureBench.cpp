@@ -39,13 +39,18 @@ double Milliseconds(const std::function<void()>& work)
     return verdask::bench::SecondsOf(work) * 1000;
 }
 
+// False when the view gave up: its renderer stopped (a page too large for its
+// memory) or it took longer than ten minutes.
 bool Load(verdask::TWebView& view, const std::string& page)
 {
     bool loaded = false;
-    const auto connection = QObject::connect(&view, &verdask::TWebView::LoadFinished, [&](bool) { loaded = true; });
+    bool stopped = false;
+    const auto connection = QObject::connect(&view, &verdask::TWebView::LoadFinished, [&](bool ok) { loaded = ok; });
+    const auto stop = QObject::connect(&view, &verdask::TWebView::RendererStopped, [&] { stopped = true; });
     view.NavigateToFile(page);
-    const bool done = WaitFor([&] { return loaded; }, 900000);
+    const bool done = WaitFor([&] { return loaded || stopped; }, 600000) && loaded;
     QObject::disconnect(connection);
+    QObject::disconnect(stop);
     return done;
 }
 
@@ -62,7 +67,8 @@ void MeasureOn(verdask::TWebView& view, const std::string& page)
     QElapsedTimer load;
     load.start();
     if (!Load(view, page)) {
-        std::printf("  %-28s the view did not load the page\n", fs::path(page).filename().c_str());
+        std::printf("  %-28s %7.1f MiB  the view could not show the page\n", fs::path(page).filename().c_str(),
+                    verdask::bench::MiB(page));
         return;
     }
     const double loadSeconds = load.elapsed() / 1000.0;
@@ -85,7 +91,7 @@ int main(int argc, char** argv)
 {
     if (argc < 3) {
         std::cerr << "usage: measure_bench VERDASK-CONVERT FOLDER [TEXT...]\n"
-                     "  without texts: a book of 2.5 MB and one of 100 MB, made for it\n";
+                     "  without texts: books of 2.5 MB, 50 MB and 100 MB, made for it\n";
         return 2;
     }
     verdask::PrepareApplication(true);
@@ -95,7 +101,9 @@ int main(int argc, char** argv)
     fs::create_directories(folder);
     std::vector<std::string> texts(argv + 3, argv + argc);
     if (texts.empty()) {
-        for (const auto& [name, bytes] : {std::pair{"measure-2.5MB.txt", 2500u * 1000}, {"measure-100MB.txt", 100u * 1000 * 1000}}) {
+        for (const auto& [name, bytes] : {std::pair{"measure-2.5MB.txt", 2500u * 1000},
+                                          {"measure-50MB.txt", 50u * 1000 * 1000},
+                                          {"measure-100MB.txt", 100u * 1000 * 1000}}) {
             texts.push_back((folder / name).string());
             verdask::bench::MakeOrdinaryBook(texts.back(), bytes);
         }
@@ -103,6 +111,7 @@ int main(int argc, char** argv)
     verdask::TWebView view;
     view.resize(800, 600);
     view.show();
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     std::printf("the reading position's measure, at the middle of each book\n");
     for (const std::string& text : texts) {
         const std::string page = (folder / fs::path(text).stem()).string() + "-measure.html";

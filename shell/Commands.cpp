@@ -64,6 +64,7 @@ constexpr TEntry Entries[] = {
     {View, Separator},
     {View, Back, "На&зад", "&Back", {Qt::ALT | Qt::Key_Left}},
     {View, Forward, "&Вперёд", "Fo&rward", {Qt::ALT | Qt::Key_Right}},
+    {View, GoTo, "&Перейти...", "&Go to...", {Qt::CTRL | Qt::Key_G}},
     {View, Separator},
     // Ctrl and the key of plus, with or without Shift.
     {View, ZoomIn, "&Увеличить", "Zoom &in", {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}},

@@ -27,6 +27,7 @@ enum class TCommand {
     Find,
     Back,
     Forward,
+    GoTo,
     ZoomIn,
     ZoomOut,
     ActualSize,

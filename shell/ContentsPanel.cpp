@@ -3,6 +3,7 @@
 #include "shell/QtStrings.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <algorithm>
 #include <utility>
@@ -16,11 +17,24 @@ TContentsPanel::TContentsPanel(QWidget* parent) : QTreeWidget(parent)
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setStretchLastSection(true);
-    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        const auto at = std::find(items_.begin(), items_.end(), item);
-        if (at != items_.end())
-            emit HeadingChosen(headings_[static_cast<std::size_t>(at - items_.begin())]);
-    });
+    connect(this, &QTreeWidget::itemClicked, this, &TContentsPanel::Choose);
+}
+
+void TContentsPanel::Choose(QTreeWidgetItem* item)
+{
+    const auto at = std::find(items_.begin(), items_.end(), item);
+    if (at != items_.end())
+        emit HeadingChosen(headings_[static_cast<std::size_t>(at - items_.begin())]);
+}
+
+// Enter on the heading the keyboard is at goes to it, as a click does.
+void TContentsPanel::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem() != nullptr) {
+        Choose(currentItem());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void TContentsPanel::SetHeadings(std::vector<THeading> headings)

@@ -29,7 +29,12 @@ public:
 signals:
     void HeadingChosen(const THeading& heading);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void Choose(QTreeWidgetItem* item);
+
     std::vector<THeading> headings_;
     std::vector<QTreeWidgetItem*> items_; // one a heading, in order
 };

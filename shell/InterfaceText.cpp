@@ -233,6 +233,11 @@ std::string ReaderText(int language, TReaderText which)
         return russian ? "Следующее (Enter)" : "Next (Enter)";
     case TReaderText::FindClose:
         return russian ? "Закрыть (Escape)" : "Close (Escape)";
+    case TReaderText::GoToPlaceholder:
+        return russian ? "Перейти: ¶ или %" : "Go to: ¶ or %";
+    case TReaderText::GoToHint:
+        return russian ? "Номер абзаца (1520) или доля книги (40%), затем Enter (Ctrl+G)"
+                       : "A paragraph's number (1520) or a share of the book (40%), then Enter (Ctrl+G)";
     }
     return {};
 }

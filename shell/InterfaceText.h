@@ -125,6 +125,8 @@ enum class TReaderText {
     FindPrevious,
     FindNext,
     FindClose,
+    GoToPlaceholder,
+    GoToHint,
 };
 std::string ReaderText(int language, TReaderText which);
 // The find bar's count: "3 of 12", or that nothing matches.

@@ -83,6 +83,7 @@ void TMainWindow::RunCommand(TCommand command)
             return reader_->OpenFindBar();
         case TCommand::Back: return reader_->GoBack();
         case TCommand::Forward: return reader_->GoForward();
+        case TCommand::GoTo: return views_->AskWhereToGo();
         case TCommand::ZoomIn: return reader_->StepZoom(1);
         case TCommand::ZoomOut: return reader_->StepZoom(-1);
         case TCommand::ActualSize: return reader_->SetZoomPercent(100);

@@ -359,6 +359,17 @@ void TReader::GoToHeading(const THeading& heading)
     view_->View()->setFocus(Qt::OtherFocusReason);
 }
 
+void TReader::GoToParagraph(std::int64_t paragraph)
+{
+    if (!CurrentPageShown())
+        return;
+    EndFind();
+    PushJump(place_->Keep());
+    TReadingPlace::TKept there;
+    there.Place.Anchor = paragraph;
+    place_->ReturnTo(there);
+}
+
 void TReader::PushJump(const TReadingPlace::TKept& from)
 {
     back_.push_back(from);

@@ -100,6 +100,8 @@ public:
     // page), and Forward again.
     void GoBack();
     void GoForward();
+    // Puts paragraph N at the top: a jump, which Back returns from.
+    void GoToParagraph(std::int64_t paragraph);
     bool CanGoBack() const;
     bool CanGoForward() const;
 

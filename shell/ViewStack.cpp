@@ -1,13 +1,16 @@
 #include "shell/ViewStack.h"
 
 #include "conversion/Source.h"
+#include "shell/GoToField.h"
 #include "shell/InterfaceText.h"
 #include "shell/Reader.h"
 #include "shell/SourcePreview.h"
+#include "shell/WebView.h"
 
 #include <QLabel>
 #include <QStackedLayout>
 #include <QStatusBar>
+#include <QWebEngineView>
 
 namespace verdask {
 
@@ -18,14 +21,18 @@ TViewStack::TViewStack(Prompts& prompts, QStatusBar& statusBar, QWidget* parent)
       preview_(new TSourcePreview(this)),
       reader_(new TReader(prompts, this)),
       encodingLabel_(new QLabel(this)),
-      positionLabel_(new QLabel(this))
+      positionLabel_(new QLabel(this)),
+      goTo_(new TGoToField(this))
 {
     stack_->setContentsMargins(5, 5, 5, 5);
     stack_->addWidget(preview_);
     stack_->addWidget(reader_);
     statusBar.addWidget(encodingLabel_);
     statusBar.addWidget(positionLabel_);
+    statusBar.addWidget(goTo_);
     encodingLabel_->hide();
+    connect(goTo_, &TGoToField::GoTo, reader_, &TReader::GoToParagraph);
+    connect(goTo_, &TGoToField::Done, this, [this] { reader_->View()->View()->setFocus(Qt::OtherFocusReason); });
     connect(reader_, &TReader::PositionChanged, this, &TViewStack::ShowPosition);
     connect(reader_, &TReader::CurrentPageChanged, this, &TViewStack::ShowPosition);
 }
@@ -34,6 +41,7 @@ void TViewStack::ShowPreview()
 {
     stack_->setCurrentWidget(preview_);
     positionLabel_->hide();
+    goTo_->hide();
     encodingLabel_->show();
     statusBar_.show();
 }
@@ -43,6 +51,7 @@ void TViewStack::ShowReader()
     stack_->setCurrentWidget(reader_);
     encodingLabel_->hide();
     positionLabel_->show();
+    goTo_->show();
     statusBar_.show();
 }
 
@@ -63,14 +72,22 @@ void TViewStack::SetLanguage(int language)
 {
     language_ = language;
     reader_->SetLanguage(language);
+    goTo_->SetLanguage(language);
     ShowEncoding();
     ShowPosition();
+}
+
+void TViewStack::AskWhereToGo()
+{
+    ShowReader();
+    goTo_->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TViewStack::ShowPosition()
 {
     const std::int64_t paragraph = reader_->ShownParagraph();
     const std::int64_t paragraphs = reader_->ParagraphCount();
+    goTo_->SetParagraphCount(paragraphs);
     if (paragraph > 0 && paragraphs > 0)
         positionLabel_->setText(QString::fromStdString(PositionText(language_, paragraph, paragraphs)));
     else

@@ -15,6 +15,7 @@ class QStatusBar;
 namespace verdask {
 
 class Prompts;
+class TGoToField;
 class TReader;
 class TSourcePreview;
 struct TSourceState;
@@ -38,6 +39,9 @@ public:
     TReader& Reader() const { return *reader_; }
     QLabel* EncodingLabel() const { return encodingLabel_; }
     QLabel* PositionLabel() const { return positionLabel_; }
+    TGoToField* GoToField() const { return goTo_; }
+    // Go to (Ctrl+G): the reader, and the status line's field that takes a place.
+    void AskWhereToGo();
 
 private:
     void ShowPosition();
@@ -49,6 +53,7 @@ private:
     TReader* reader_;
     QLabel* encodingLabel_;
     QLabel* positionLabel_;
+    TGoToField* goTo_;
     int language_ = 1;
     TEncodingGuess encoding_;
     bool encodingDetected_ = false;

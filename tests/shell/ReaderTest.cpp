@@ -3,6 +3,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/ContentsPanel.h"
 #include "shell/FindBar.h"
+#include "shell/GoToField.h"
 #include "shell/MainWindow.h"
 #include "shell/StyleEditor.h"
 #include "shell/ViewStack.h"
@@ -685,6 +686,29 @@ TEST_F(Reader, EveryKeyRunsItsCommand)
     EXPECT_TRUE(WaitFor([&] { return !window.isVisible(); })) << "Ctrl+Q exits";
 }
 
+TEST_F(Reader, GoToTakesTheReaderToAShareOrAParagraphAndBackReturns)
+{
+    TMainWindow& window = BookOpenAt50();
+    ASSERT_TRUE(WaitFor([&] { return ReaderOf(window).ParagraphCount() == 300; }));
+    TGoToField& field = *window.Views().GoToField();
+    for (const auto& [typed, paragraph] : {std::pair{"40%", 120}, {"200", 200}}) {
+        const std::int64_t before = ReaderOf(window).ShownParagraph();
+        window.Commands().Action(TCommand::GoTo)->trigger();
+        EXPECT_TRUE(field.hasFocus() || !window.isActiveWindow());
+        field.setText(typed);
+        QTest::keyClick(&field, Qt::Key_Return);
+        EXPECT_TRUE(ShownAt(window, paragraph)) << typed << ": at " << Top(window);
+        EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == paragraph; })) << typed;
+        EXPECT_TRUE(field.text().isEmpty());
+        window.Commands().Action(TCommand::Back)->trigger();
+        EXPECT_TRUE(ShownAt(window, before)) << "Back from " << typed << ": at " << Top(window);
+        window.Commands().Action(TCommand::Forward)->trigger();
+        EXPECT_TRUE(ShownAt(window, paragraph));
+    }
+    window.Exit();
+    EXPECT_EQ(StoredBookmark(PagePath), 200);
+}
+
 // Tab moves between the window's parts, never to the page's links: the footer
 // link would take the book to its end.
 TEST_F(Reader, TabMovesBetweenTheWindowsPartsAndNeverMovesTheBook)
@@ -938,6 +962,10 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     ASSERT_TRUE(window.Commands().Action(TCommand::Forward)->isEnabled());
     window.Commands().Action(TCommand::Forward)->trigger();
     EXPECT_TRUE(ShownAt(window, 60)) << "Forward to the heading again; it is " << Top(window);
+    ASSERT_TRUE(ScrollTo(window, 20));
+    panel.setCurrentItem(item);
+    QTest::keyClick(&panel, Qt::Key_Return);
+    EXPECT_TRUE(ShownAt(window, 60)) << "Enter on a heading goes to it; it is " << Top(window);
     ASSERT_TRUE(ScrollTo(window, 70));
     EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 3; })) << "the chapter being read is marked";
     ASSERT_TRUE(ScrollTo(window, 20));
