@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 
 #include <stdexcept>
 #include <variant>
@@ -106,6 +107,14 @@ const TEntry& EntryOf(Item item)
     throw std::logic_error("an item the command table lacks");
 }
 
+// The letter after "&" in a caption, in lower case.
+char32_t MnemonicOf(std::string_view caption)
+{
+    const QString text = QString::fromUtf8(caption);
+    const qsizetype at = text.indexOf('&');
+    return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toLower().unicode() : 0;
+}
+
 QList<QKeySequence> Shortcuts(const TKeys& keys)
 {
     QList<QKeySequence> shortcuts;
@@ -126,8 +135,15 @@ TCommands::TCommands(QMenuBar& bar, QObject* parent) : QObject(parent)
         if (std::holds_alternative<TSeparator>(entry.Item)) {
             in->addSeparator();
         } else if (const auto* menu = std::get_if<TMenu>(&entry.Item)) {
-            menus_[Index(*menu)] = in != nullptr ? in->addMenu(Caption(entry, EnglishColumn))
-                                                 : bar.addMenu(Caption(entry, EnglishColumn));
+            QMenu* added = in != nullptr ? in->addMenu(Caption(entry, EnglishColumn)) : bar.addMenu(Caption(entry, EnglishColumn));
+            menus_[Index(*menu)] = added;
+            // Alt and a menu's letter open it in either keyboard layout: Qt finds a
+            // Latin letter from a Cyrillic layout itself, not a Cyrillic one from a Latin layout.
+            if (const char latin = LatinKeyOf(MnemonicOf(entry.Russian)); in == nullptr && latin != 0) {
+                auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Alt+%1").arg(QChar(latin))), &bar);
+                connect(shortcut, &QShortcut::activated, &bar, [&bar, added] { bar.setActiveAction(added->menuAction()); });
+                latinMnemonics_[Index(*menu)] = shortcut;
+            }
         } else {
             const TCommand command = std::get<TCommand>(entry.Item);
             QAction* action = in->addAction(Caption(entry, EnglishColumn));
@@ -151,6 +167,10 @@ TCommands::TCommands(QMenuBar& bar, QObject* parent) : QObject(parent)
 
 void TCommands::SetLanguage(int language)
 {
+    for (QShortcut* shortcut : latinMnemonics_) {
+        if (shortcut != nullptr)
+            shortcut->setEnabled(language == RussianColumn);
+    }
     for (const TEntry& entry : Entries) {
         if (const auto* menu = std::get_if<TMenu>(&entry.Item))
             Menu(*menu)->setTitle(Caption(entry, language));
@@ -183,6 +203,15 @@ void TCommands::ReleaseAfterConversion()
         if (const auto* command = std::get_if<TCommand>(&entry.Item); command != nullptr && (entry.Flags & Waits))
             Action(*command)->setEnabled(enabledBeforeHold_[Index(*command)]);
     }
+}
+
+char LatinKeyOf(char32_t russian)
+{
+    static constexpr std::u32string_view Russian = U"йцукенгшщзхъфывапролджэячсмитьбюё";
+    static constexpr std::string_view Latin = "qwertyuiop[]asdfghjkl;'zxcvbnm,.`";
+    static_assert(Russian.size() == Latin.size());
+    const auto at = Russian.find(russian);
+    return at == std::u32string_view::npos ? 0 : Latin[at];
 }
 
 std::string CommandCaption(TCommand command, int language)

@@ -12,6 +12,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QShortcut;
 
 namespace verdask {
 
@@ -74,7 +75,13 @@ private:
     std::array<QAction*, CommandCount> actions_{};
     std::array<QMenu*, MenuCount> menus_{};
     std::array<bool, CommandCount> enabledBeforeHold_{};
+    // Alt and the key of a Russian menu's letter in a Latin keyboard layout.
+    std::array<QShortcut*, MenuCount> latinMnemonics_{};
 };
+
+// The Latin letter on the key that gives a Russian letter (ЙЦУКЕН over QWERTY),
+// or 0 for a character no key of both gives.
+char LatinKeyOf(char32_t russian);
 
 // A command's or a menu's caption with its "&" mnemonic, in UTF-8.
 std::string CommandCaption(TCommand command, int language);

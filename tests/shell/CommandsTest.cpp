@@ -46,5 +46,13 @@ TEST(Commands, CaptionsAreTheRowsWithAMnemonic)
     EXPECT_EQ(CommandCaption(TCommand::ZoomIn, EnglishColumn), "Zoom &in");
 }
 
+TEST(Commands, ARussianLetterHasTheLatinLetterOfItsKey)
+{
+    const std::pair<char32_t, char> keys[] = {{U'ф', 'a'}, {U'в', 'd'}, {U'у', 'e'}, {U'п', 'g'}, {U'й', 'q'},
+                                              {U'ё', '`'}, {U'ю', '.'}, {U'x', 0},   {U'Ф', 0}};
+    for (const auto& [russian, latin] : keys)
+        EXPECT_EQ(LatinKeyOf(russian), latin) << static_cast<std::uint32_t>(russian);
+}
+
 } // namespace
 } // namespace verdask

@@ -682,6 +682,15 @@ TEST_F(Reader, EveryKeyRunsItsCommand)
         }
     }
 
+    // In Russian, Alt and the Latin key of a menu's letter opens it too (Ф is on A).
+    for (const auto& [key, menu] : {std::pair{Qt::Key_A, TMenu::File}, {Qt::Key_D, TMenu::View}}) {
+        press(Qt::ALT | key);
+        EXPECT_TRUE(WaitFor([&, menu = menu] { return m.Menu(menu)->isVisible(); }))
+            << m.Menu(menu)->title().toStdString();
+        QTest::keyClick(m.Menu(menu), Qt::Key_Escape);
+        QTest::keyClick(m.Menu(menu), Qt::Key_Escape);
+    }
+
     press(Qt::CTRL | Qt::Key_Q);
     EXPECT_TRUE(WaitFor([&] { return !window.isVisible(); })) << "Ctrl+Q exits";
 }
