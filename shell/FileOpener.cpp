@@ -5,6 +5,7 @@
 #include "files/Prompts.h"
 #include "shell/InterfaceText.h"
 #include "shell/QtStrings.h"
+#include "shell/Reader.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -52,6 +53,16 @@ TFileOpener::TFileOpener(QWidget& window, QMenu& recentMenu, std::function<bool(
 void TFileOpener::AddRecentBook(const std::string& page)
 {
     books_ = WithRecentBook(books_, page);
+}
+
+void TFileOpener::KeepBooksReadIn(const TReader& reader, const std::string& manual)
+{
+    connect(&reader, &TReader::CurrentPageChanged, this, [this, manual](const QString& path) {
+        if (!path.isEmpty() && ToPath(path) != manual)
+            AddRecentBook(ToPath(path));
+    });
+    connect(&reader, &TReader::PageDropped, this,
+            [this](const QString& path) { std::erase(books_, ToPath(path)); });
 }
 
 // The pages read last whose files are there.

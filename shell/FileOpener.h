@@ -16,6 +16,7 @@ class QWidget;
 namespace verdask {
 
 class Prompts;
+class TReader;
 struct TFileDialog;
 
 // A path the window reads as a page (.html, .htm); any other file is a text to convert.
@@ -39,6 +40,9 @@ public:
     void SetRecentBooks(std::vector<std::string> books) { books_ = std::move(books); }
     // A page was read: it comes first.
     void AddRecentBook(const std::string& page);
+    // Every page reader shows comes first, but the manual, which is no book; a
+    // page the view could not show leaves the list.
+    void KeepBooksReadIn(const TReader& reader, const std::string& manual);
 
 signals:
     // A file dropped: a page to read, or a text to convert.

@@ -6,6 +6,8 @@
 
 #include "files/Cp1251.h"
 
+#include <cmath>
+
 namespace verdask {
 namespace {
 
@@ -152,6 +154,30 @@ std::string RendererStoppedText(int language, std::string_view path)
             : "The view could not show the page\n%s\nIt ran out of memory (the page is too large) or was stopped. "
               "The page is unchanged. The program will not open it by itself at the next start; Read opens it.";
     return FormatMessage(text, path);
+}
+
+std::string LargePageQuestion(int language, std::string_view path, std::uintmax_t size)
+{
+    // The view's renderer takes about 37 times a page's size (1.9 GB for a page of 53 MB).
+    constexpr double RendererBytesPerPageByte = 37;
+    const bool russian = language == RussianColumn;
+    const auto tenths = static_cast<long long>(std::llround(static_cast<double>(size) * RendererBytesPerPageByte / 1e8));
+    const std::string gigabytes = std::to_string(tenths / 10) + (russian ? "," : ".") + std::to_string(tenths % 10);
+    const std::string megabytes = std::to_string((size + 500'000) / 1'000'000);
+    std::string text =
+        russian ? "Страница %s занимает {MB} МБ. Чтобы показать её, окну просмотра нужно около {GB} ГБ памяти; это "
+                  "займёт время, а если памяти не хватит, окно просмотра остановится. Показать страницу?"
+                : "The page %s holds {MB} MB. To show it, the view needs about {GB} GB of memory; it will take a while, "
+                  "and if the memory does not suffice, the view stops. Show the page?";
+    // The numbers first: the path may hold anything.
+    text.replace(text.find("{MB}"), 4, megabytes);
+    text.replace(text.find("{GB}"), 4, gigabytes);
+    return FormatMessage(text, path);
+}
+
+std::string MissingFileText(int language, std::string_view path)
+{
+    return FormatMessage(language == RussianColumn ? "Файла %s нет." : "There is no file %s.", path);
 }
 
 std::string PreparingPagesText(int language)

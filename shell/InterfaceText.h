@@ -98,6 +98,11 @@ std::string ReplaceFileQuestion(int language, std::string_view path);
 std::string BookmarkNotSavedText(int language, std::string_view reason);
 // The view's renderer stopped while it showed path (or another page, when empty).
 std::string RendererStoppedText(int language, std::string_view path);
+// Asked before a page of size bytes is shown: the memory the view needs for it.
+// UTF-8, as the path is.
+std::string LargePageQuestion(int language, std::string_view path, std::uintmax_t size);
+// A file named to the program (on its command line) is not there.
+std::string MissingFileText(int language, std::string_view path);
 // The print progress: the engine makes the pages, then a printer gets them one by one.
 std::string PreparingPagesText(int language);
 std::string PrintingPageText(int language, int page, int pages);

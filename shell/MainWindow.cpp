@@ -39,13 +39,15 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     setCentralWidget(views_);
     reader_ = &views_->Reader();
     connect(reader_, &TReader::PageDropped, this, &TMainWindow::ForgetDroppedPage);
-    connect(reader_, &TReader::CurrentPageChanged, this, &TMainWindow::CurrentPageChanged);
+    connect(reader_, &TReader::CurrentPageChanged, this, &TMainWindow::ShowTitle);
     connect(reader_, &TReader::JumpsChanged, this, &TMainWindow::OfferJumps);
     leftovers_ = new TLeftoverCopyNotice(prompts_, [this] { return LanguageIndex(); }, this);
     converter_ = new TTextConverter(*this, *commands_, conf_, prompts_, [this] { SaveReadingPosition(); });
     opener_ = new TFileOpener(*this, *commands_->Menu(TMenu::RecentBooks), [this] { return Converting(); });
     connect(opener_, &TFileOpener::FileDropped, this, &TMainWindow::OpenFile);
     connect(opener_, &TFileOpener::RecentBookChosen, this, &TMainWindow::OpenRecentBook);
+    readmePath_ = FileBeside(DirectoryPart(programPath_), "readme.html");
+    opener_->KeepBooksReadIn(*reader_, readmePath_);
     geometry_ = new TWindowGeometry(*this);
 
     settings_.Load();
@@ -53,7 +55,6 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     views_->ShowReader();
     commands_->OfferFor(TProgramState::Ready);
     OfferJumps();
-    readmePath_ = FileBeside(DirectoryPart(programPath_), "readme.html");
     RunGuarded(prompts_, [this] { ViewReadme(); });
     setMinimumSize(320, 250);
 }
@@ -148,14 +149,6 @@ void TMainWindow::ShowTitle()
     const QString caption = FromWindows1251(Text(Row::MainCaption));
     const std::string& page = reader_->CurrentPage();
     setWindowTitle(page.empty() ? caption : FromPath(FileNamePart(page)) + QStringLiteral(" — ") + caption);
-}
-
-void TMainWindow::CurrentPageChanged(const QString& path)
-{
-    ShowTitle();
-    // The manual is no book.
-    if (!path.isEmpty() && ToPath(path) != readmePath_)
-        opener_->AddRecentBook(ToPath(path));
 }
 
 // The text loaded is previewed.
@@ -258,6 +251,8 @@ void TMainWindow::OpenFile(const std::string& path)
     RunGuarded(prompts_, [this, path] {
         if (Converting())
             return;
+        if (!PlatformFileSystem().Exists(path))
+            return prompts_.ShowError(MissingFileText(LanguageIndex(), path));
         SaveReadingPosition();
         if (NamesAPage(path))
             OpenPage(path);

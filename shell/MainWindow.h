@@ -114,7 +114,6 @@ private:
 
     void ShowTitle();
     void OfferJumps();
-    void CurrentPageChanged(const QString& path);
     void ForgetDroppedPage(const QString& path);
 
     std::string programPath_;

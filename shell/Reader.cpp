@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <iterator>
 #include <utility>
 
@@ -85,8 +86,25 @@ void TReader::SetLanguage(int language)
     findBar_->SetLanguage(language);
 }
 
+// A page of many megabytes takes the view a long while and gigabytes of memory,
+// and one too large stops it: asked once a page in a run.
+bool TReader::MayShow(const std::string& path)
+{
+    constexpr std::uintmax_t LargePage = 50u * 1000 * 1000;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size <= LargePage || path == currentPage_ || largePagesAllowed_.contains(path))
+        return true;
+    if (!prompts_.AskWarningYesNo("", LargePageQuestion(language_, path, size)))
+        return false;
+    largePagesAllowed_.insert(path);
+    return true;
+}
+
 void TReader::ShowPage(const std::string& path)
 {
+    if (!MayShow(path))
+        return;
     SaveReadingPosition();
     const bool another = path != currentPage_;
     currentPage_ = path;

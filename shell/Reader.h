@@ -48,7 +48,8 @@ public:
     void UseFileSystem(FileSystem& files) { files_ = &files; }
 
     // Leaves the current page, its position saved, and shows path as the current
-    // page, loaded anew from its file: it opens at its stored bookmark.
+    // page, loaded anew from its file: it opens at its stored bookmark. A page of
+    // more than 50 MB is shown only when the reader says so.
     void ShowPage(const std::string& path);
     // Shows what is no page to read (the home page, the built-in page); the
     // current page and its bookmark stay.
@@ -126,6 +127,7 @@ private:
     void FileRequested(const QUrl& url);
     void RendererStopped();
     bool CurrentPageShown() const;
+    bool MayShow(const std::string& path);
     void ShowLater(const std::string& text, bool error);
     void Search(const QString& text, bool backward);
     void ShowFound(const QString& text, int active, int matches, bool backward, bool newText);
@@ -157,6 +159,7 @@ private:
     bool currentLoaded_ = false;  // the view shows it, loaded
     bool awayFromPage_ = false;   // the view shows another page (a link's) for now
     std::set<std::string> failedSaves_;
+    std::set<std::string> largePagesAllowed_;
 
     QString findText_;
     std::optional<TReadingPlace::TKept> findOrigin_; // the reader's place when the find began

@@ -529,6 +529,7 @@ TEST_F(Reader, AStoppedViewIsToldOfAndItsPageIsNotReopenedAtTheNextStart)
     EXPECT_FALSE(ReaderOf(window).Printing());
     EXPECT_EQ(ShownProgress(window), nullptr);
     EXPECT_EQ(window.CurrentPage(), "");
+    EXPECT_EQ(std::ranges::count(window.RecentBooks(), PagePath), 0) << "nor is it among the recent books";
 
     window.ViewReadme(); // F1 no longer reopens it either
     EXPECT_NE(window.CurrentPage(), PagePath);
@@ -605,6 +606,23 @@ TEST_F(Reader, AFileFromOutsideOrDroppedIsConvertedOrRead)
     ASSERT_TRUE(PageShown(window, PagePath));
     EXPECT_TRUE(ShownAt(window, 120)) << Top(window);
     EXPECT_FALSE(window.Reader().View()->View()->acceptDrops()) << "the view leaves drops to the window";
+
+    // A file that is not there is told of; a page of more than 50 MB is shown
+    // only when the reader says so. Neither goes among the recent books.
+    const std::vector<std::string> recent = window.RecentBooks();
+    const std::string missing = Dir.File("missing.html");
+    window.OpenFile(missing);
+    EXPECT_EQ(Prompts.Errors, std::vector<std::string>{MissingFileText(EnglishColumn, missing)});
+    const std::string large = Dir.File("large.html");
+    std::filesystem::resize_file((WriteFileBytes(large, ""), large), 51'000'000);
+    Prompts.YesNoAnswers = {false};
+    window.OpenFile(large);
+    ASSERT_EQ(Prompts.Questions.size(), 1u);
+    EXPECT_EQ(Prompts.Questions[0].Text, LargePageQuestion(EnglishColumn, large, 51'000'000));
+    EXPECT_NE(Prompts.Questions[0].Text.find("51 MB"), std::string::npos) << Prompts.Questions[0].Text;
+    EXPECT_NE(Prompts.Questions[0].Text.find("1.9 GB"), std::string::npos) << Prompts.Questions[0].Text;
+    EXPECT_EQ(window.CurrentPage(), PagePath);
+    EXPECT_EQ(window.RecentBooks(), recent);
 }
 
 TEST_F(Reader, TheProgramStartedWithAFileOpensIt)
