@@ -1,20 +1,42 @@
 #include "shell/WindowGeometry.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace verdask {
+namespace {
+
+// A window never starts larger than the screen it is on, nor off it: the screen
+// and its scale may have changed since it was stored.
+QRect OnScreen(const QRect& outer)
+{
+    const QScreen* screen = QGuiApplication::screenAt(outer.center());
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return outer;
+    const QRect available = screen->availableGeometry();
+    QRect fitted(outer.topLeft(), outer.size().boundedTo(available.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), available.left(), available.right() + 1 - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), available.top(), available.bottom() + 1 - fitted.height()));
+    return fitted;
+}
+
+} // namespace
 
 TWindowGeometry::TWindowGeometry(QWidget& window) : QObject(&window), window_(window)
 {
     window.installEventFilter(this);
 }
 
-void TWindowGeometry::Restore(const QRect& outer, bool maximized)
+void TWindowGeometry::Restore(const QRect& stored, bool maximized)
 {
+    const QRect outer = OnScreen(stored);
     outer_ = outer;
     maximized_ = maximized;
     window_.move(outer.topLeft());

@@ -16,8 +16,9 @@ class TWindowGeometry : public QObject {
 public:
     explicit TWindowGeometry(QWidget& window);
 
-    // Before the window is first shown.
-    void Restore(const QRect& outer, bool maximized);
+    // Before the window is first shown: the stored outer geometry, within the
+    // screen it is on.
+    void Restore(const QRect& stored, bool maximized);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -211,6 +211,31 @@ TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSes
     CloseAndDestroy();
 }
 
+TEST_F(MainWindow, AWindowNeverStartsLargerThanItsScreenNorOffIt)
+{
+    const struct {
+        const char* Left;
+        const char* Top;
+        const char* Width;
+        const char* Height;
+    } stored[] = {{"0", "0", "30000", "20000"}, {"50000", "-40000", "600", "400"}, {"-700", "100", "9000", "300"}};
+    for (const auto& g : stored) {
+        Lines lines = test::DefaultConfigLines();
+        for (auto& line : lines) {
+            for (const auto& [key, value] : {std::pair{"Left=", g.Left}, {"Top=", g.Top}, {"Width=", g.Width}, {"Height=", g.Height}})
+                if (line.starts_with(key))
+                    line = std::string(key) + value;
+        }
+        WriteConfig(lines);
+        TMainWindow& window = Start();
+        window.show();
+        const QRect screen = window.screen()->availableGeometry();
+        EXPECT_TRUE(WaitFor([&] { return screen.contains(window.frameGeometry()); }))
+            << g.Left << "," << g.Top << " " << g.Width << "x" << g.Height;
+        CloseAndDestroy();
+    }
+}
+
 TEST_F(MainWindow, TheLanguageSwitchChangesTheWindowsTextsOnly)
 {
     WriteConfig(test::DefaultConfigLines());
