@@ -39,7 +39,7 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     setCentralWidget(views_);
     reader_ = &views_->Reader();
     connect(reader_, &TReader::PageDropped, this, &TMainWindow::ForgetDroppedPage);
-    connect(reader_, &TReader::CurrentPageChanged, this, &TMainWindow::ShowTitle);
+    connect(reader_, &TReader::ShownChanged, this, &TMainWindow::ShowTitle);
     connect(reader_, &TReader::JumpsChanged, this, &TMainWindow::OfferJumps);
     leftovers_ = new TLeftoverCopyNotice(prompts_, [this] { return LanguageIndex(); }, this);
     converter_ = new TTextConverter(*this, *commands_, conf_, prompts_, [this] { SaveReadingPosition(); });
@@ -143,12 +143,13 @@ void TMainWindow::OfferJumps()
     commands_->Action(TCommand::Forward)->setEnabled(reader_->CanGoForward());
 }
 
-// The window's title starts with the name of the page being read.
+// The window's title starts with the name of the page being read, or of the page
+// a link led to.
 void TMainWindow::ShowTitle()
 {
     const QString caption = FromWindows1251(Text(Row::MainCaption));
-    const std::string& page = reader_->CurrentPage();
-    setWindowTitle(page.empty() ? caption : FromPath(FileNamePart(page)) + QStringLiteral(" — ") + caption);
+    const QString shown = reader_->ShownName();
+    setWindowTitle(shown.isEmpty() ? caption : shown + QStringLiteral(" — ") + caption);
 }
 
 // The text loaded is previewed.

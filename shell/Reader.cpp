@@ -3,6 +3,7 @@
 #include "conversion/Bookmark.h"
 #include "conversion/Contents.h"
 #include "files/Errors.h"
+#include "files/Misc.h"
 #include "shell/ContentsPanel.h"
 #include "shell/FindBar.h"
 #include "shell/InterfaceText.h"
@@ -133,6 +134,7 @@ void TReader::ShowPage(const std::string& path)
     LoadContents();
     if (another)
         emit CurrentPageChanged(FromPath(path));
+    emit ShownChanged();
     emit PositionChanged();
 }
 
@@ -209,9 +211,18 @@ void TReader::ApplyZoom()
         view_->SetZoom(zoomPercent_ / 100.0);
 }
 
+QString TReader::ShownName() const
+{
+    if (!awayFromPage_)
+        return currentPage_.empty() ? QString() : FromPath(FileNamePart(currentPage_));
+    const QUrl shown = view_->View()->url();
+    return shown.isLocalFile() ? shown.fileName() : shown.toDisplayString(QUrl::RemoveQuery | QUrl::RemoveFragment);
+}
+
 void TReader::LoadFinished(bool ok)
 {
     loading_ = false;
+    emit ShownChanged();
     const bool current = view_->FileUrl() == currentUrl_;
     if (current)
         currentLoading_ = false;
@@ -490,6 +501,7 @@ void TReader::RendererStopped()
     view_->Navigate("about:blank");
     emit PageDropped(FromPath(page));
     emit CurrentPageChanged({});
+    emit ShownChanged();
     emit PositionChanged();
     ShowLater(RendererStoppedText(language_, page), true);
 }

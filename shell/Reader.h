@@ -55,6 +55,9 @@ public:
     // current page and its bookmark stay.
     void ShowOther(const std::string& target);
     const std::string& CurrentPage() const { return currentPage_; }
+    // The name of the page shown: the current page's file name, or, while a link's
+    // page (or the home page) is shown instead, that one's; empty for none.
+    QString ShownName() const;
 
     // The number of the paragraph anchor at the top of what the view shows, or 0.
     std::int64_t GetReadingPosition();
@@ -117,6 +120,8 @@ signals:
     void PositionChanged();
     // What Back and Forward can do changed.
     void JumpsChanged();
+    // Another page is shown, the current one or a link's (ShownName).
+    void ShownChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

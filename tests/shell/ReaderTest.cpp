@@ -269,10 +269,12 @@ TEST_F(Reader, NeitherALinkNorTheHomePageNorTheBuiltInPageChangesTheBookmark)
     EXPECT_EQ(StoredBookmark(PagePath), 50);
     QAction* back = window.Commands().Action(TCommand::Back);
     ASSERT_TRUE(back->isEnabled()) << "a link's page offers Back";
+    EXPECT_TRUE(window.windowTitle().startsWith("other.html — ")) << "and says which page it is";
     back->trigger();
     ASSERT_TRUE(PageShown(window, PagePath));
     EXPECT_TRUE(ShownAt(window, 50)) << "Back from a link; it is " << Top(window);
     EXPECT_FALSE(back->isEnabled());
+    EXPECT_TRUE(window.windowTitle().startsWith("book.html — "));
 
     window.ShowHomePage(); // no network here: the view shows an error page
     ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Loading(); }));
