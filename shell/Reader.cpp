@@ -64,9 +64,11 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
     connect(place_, &TReadingPlace::Changed, this, &TReader::PositionChanged);
     connect(findBar_, &TFindBar::Search, this, &TReader::Search);
     connect(findBar_, &TFindBar::Closed, this, &TReader::CloseFind);
-    connect(view_, &TWebView::ReaderActed, this, [this] {
+    connect(view_, &TWebView::ReaderActed, this, [this](bool scrolled) {
         if (place_->Suspended())
             TakeMatch();
+        else if (scrolled)
+            place_->ReaderMoves();
     });
     connect(view_, &TWebView::LoadStarted, this, &TReader::LoadStarted);
     connect(view_, &TWebView::LoadFinished, this, &TReader::LoadFinished);

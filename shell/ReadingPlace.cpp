@@ -140,6 +140,12 @@ void TReadingPlace::HoldCurrent()
     heldLayout_.clear();
 }
 
+void TReadingPlace::ReaderMoves()
+{
+    heldAnchor_ = 0;
+    MeasureSoon();
+}
+
 void TReadingPlace::TakeShown()
 {
     suspended_ = false;

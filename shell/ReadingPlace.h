@@ -52,6 +52,9 @@ public:
     void HoldPlace();
     // Holds the paragraph at the top now, as the page is laid out anew (a zoom).
     void HoldCurrent();
+    // The reader scrolls: the program holds the place no more, whatever the page's
+    // layouts that are yet to come.
+    void ReaderMoves();
 
     // The program shows another part of the page: not the reader's place.
     void Suspend() { suspended_ = true; }

@@ -248,14 +248,14 @@ bool TWebView::eventFilter(QObject* watched, QEvent* event)
         case Qt::Key_Home:
         case Qt::Key_End:
         case Qt::Key_Space:
-            emit ReaderActed();
+            emit ReaderActed(true);
             break;
         default:
             break;
         }
     }
     if (event->type() == QEvent::Wheel || event->type() == QEvent::MouseButtonPress)
-        emit ReaderActed();
+        emit ReaderActed(event->type() == QEvent::Wheel);
     if (event->type() == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {

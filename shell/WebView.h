@@ -103,8 +103,9 @@ signals:
     void FileRequested(const QUrl& url);
     // The view's renderer stopped: crashed, killed, or out of memory.
     void RendererStopped();
-    // The reader turned the wheel, clicked, or pressed a key that moves through the page.
-    void ReaderActed();
+    // The reader clicked the page, or scrolled it: turned the wheel or pressed a
+    // key that moves through it.
+    void ReaderActed(bool scrolled);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -60,7 +60,9 @@ void TWindowGeometry::RestoreOnceFramed()
     constexpr int FrameLookMs = 20;
     static_assert(FrameWaitMs % FrameLookMs == 0);
     const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
-    if (frame.isEmpty() && frameWaits_++ < FrameWaitMs / FrameLookMs) {
+    // No window manager frames a window of the offscreen platform (tests, benchmarks).
+    const bool framed = QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (frame.isEmpty() && framed && frameWaits_++ < FrameWaitMs / FrameLookMs) {
         QTimer::singleShot(FrameLookMs, this, [this] { RestoreOnceFramed(); });
         return;
     }

@@ -192,7 +192,6 @@ TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSes
         EXPECT_TRUE(WaitFor([&] { return window.frameGeometry() == QRect(40, 30, 700, 500); }))
             << "session " << session << ": " << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
             << window.frameGeometry().width() << "x" << window.frameGeometry().height();
-        WaitFor([] { return false; }, 1200); // past the wait for a window manager's frame
         CloseAndDestroy();
         TConf conf = StoredConfig();
         EXPECT_EQ(conf.GetValue("Width") + "x" + conf.GetValue("Height"), "700x500") << "session " << session;
@@ -205,9 +204,9 @@ TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSes
     WriteConfig(lines);
     TMainWindow& window = Start();
     window.show();
-    WaitFor([] { return false; }, 1200);
-    EXPECT_TRUE(window.isMaximized());
-    EXPECT_EQ(window.frameGeometry().size(), window.screen()->availableGeometry().size());
+    EXPECT_TRUE(WaitFor([&] {
+        return window.isMaximized() && window.frameGeometry().size() == window.screen()->availableGeometry().size();
+    }));
     CloseAndDestroy();
 }
 

@@ -142,9 +142,14 @@ struct Reader : ::testing::Test, TWindowFixture {
         ASSERT_TRUE(PageShown(window, PagePath));
     }
 
-    // Scrolls until the anchor is at the top; the view may still be laying the page out.
+    // Scrolls as a reader does, until the anchor is at the top; the view may still
+    // be laying the page out.
     bool ScrollTo(TMainWindow& window, int anchor)
     {
+        QWidget* page = window.Reader().View()->View()->focusProxy();
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        if (page != nullptr)
+            QApplication::sendEvent(page, &down);
         return WaitFor([&] {
             RunScript(*window.Reader().View(),
                       QString("document.getElementsByName('a%1')[0].scrollIntoView(true)").arg(anchor));
@@ -296,9 +301,9 @@ TEST_F(Reader, ThePlaceReadToBeforeALinkIsWhereTheBookReopens)
 {
     TMainWindow& window = BookOpenAt50();
     ASSERT_TRUE(ScrollTo(window, 120));
-    WaitFor([] { return false; }, 600); // the view measures once scrolling stops
+    ASSERT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == 120; })) << "measured once still";
     window.ShowHomePage();
-    WaitFor([] { return false; }, 1000);
+    ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Loading(); }));
     window.Exit();
     EXPECT_EQ(StoredBookmark(PagePath), 120);
 }
@@ -488,8 +493,7 @@ TEST_F(Reader, APrinterGetsTheSamePagesOneByOneAndCancelStopsIt)
     window.Print();
     ASSERT_TRUE(WaitFor([&] { return !ReaderOf(window).Printing(); }, 120000));
     EXPECT_EQ(PdfPages(Dir.File("again.pdf")), pages);
-    WaitFor([] { return false; }, 500);
-    EXPECT_FALSE(std::filesystem::exists(Dir.File("dropped.pdf")));
+    EXPECT_FALSE(WaitFor([&] { return std::filesystem::exists(Dir.File("dropped.pdf")); }, 500));
     EXPECT_TRUE(Prompts.Errors.empty());
 }
 
@@ -501,7 +505,6 @@ TEST_F(Reader, ClosingWhilePrintingClosesTheWindowAndWritesTheConfiguration)
     window.Print();
     ASSERT_TRUE(ReaderOf(window).Printing());
     CloseAndDestroy();
-    WaitFor([] { return false; }, 500);
     EXPECT_NE(ReadFileBytes(ConfigPath).find("Lastread=" + PagePath), std::string::npos);
 }
 
@@ -519,6 +522,8 @@ TEST_F(Reader, AStoppedViewIsToldOfAndItsPageIsNotReopenedAtTheNextStart)
     // engine itself aborts the program when its renderer goes at the very start).
     Prompts.PrintTo = Dir.File("book.pdf");
     window.Print();
+    // Nothing tells when the engine has begun; a second is well past it. The only
+    // fixed wait of the window's tests.
     WaitFor([] { return false; }, 1000);
     ASSERT_TRUE(ReaderOf(window).Printing());
     const qint64 renderer = window.Reader().View()->View()->page()->renderProcessPid();
@@ -639,9 +644,9 @@ TEST_F(Reader, TheProgramStartedWithAFileOpensIt)
         ::execl(program.c_str(), program.c_str(), Text.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
+    // The page is shown as soon as it is in place, before the signal is taken.
     const bool written = WaitFor([&] { return std::filesystem::exists(PagePath); }, 60000);
-    WaitFor([] { return false; }, 2000); // the page is shown
-    ::kill(pid, SIGTERM);                // closes the window as its close box does
+    ::kill(pid, SIGTERM); // closes the window as its close box does
     int status = 0;
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(written);
@@ -888,19 +893,23 @@ TEST_F(Reader, APageKeepsThePlaceItOpenedAtThroughLateLayoutsUntilTheReaderMoves
     TMainWindow& window = BookOpenAt50();
     window.Reader().View()->SetZoom(1.5);
     EXPECT_TRUE(WaitFor([&] { return RunScript(*window.Reader().View(), "window.devicePixelRatio").toDouble() == 1.5; }));
-    WaitFor([] { return false; }, 500);
     EXPECT_TRUE(ShownAt(window, 50)) << "through a zoom; it is " << Top(window);
+    const auto pageWidth = [&] { return RunScript(*window.Reader().View(), "window.innerWidth").toInt(); };
+    const int wide = pageWidth();
     window.resize(330, 260);
-    WaitFor([] { return false; }, 500);
+    ASSERT_TRUE(WaitFor([&] { return pageWidth() < wide; })) << "the page is laid out narrow";
+    const int narrow = pageWidth();
     window.resize(800, 600);
-    WaitFor([] { return false; }, 500);
+    ASSERT_TRUE(WaitFor([&] { return pageWidth() > narrow; })) << "and wide again";
     EXPECT_TRUE(ShownAt(window, 50)) << "through a squeeze; it is " << Top(window);
 
     ASSERT_TRUE(ScrollTo(window, 120));
     EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == 120; }));
+    const int before = pageWidth();
     window.resize(700, 600);
-    WaitFor([] { return false; }, 500);
-    EXPECT_TRUE(ShownAt(window, 120)) << "the reader's own place is not taken back; it is " << Top(window);
+    ASSERT_TRUE(WaitFor([&] { return pageWidth() < before; }));
+    EXPECT_FALSE(WaitFor([&] { return Top(window) != 120; }, 1000))
+        << "the reader's own place is not taken back; it is " << Top(window);
 }
 
 TEST_F(Reader, TheRecentBooksKeepTheirOrderAndLeaveOutMissingFiles)
