@@ -47,11 +47,29 @@ void TWindowGeometry::Restore(const QRect& stored, bool maximized)
 
 bool TWindowGeometry::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &window_ && event->type() == QEvent::Show && !shown_) {
+    if (watched != &window_)
+        return false;
+    if (event->type() == QEvent::Show && !shown_) {
         shown_ = true;
         QTimer::singleShot(0, this, [this] { RestoreOnceFramed(); });
     }
+    // A window started maximized was mapped at the stored outer size, which the
+    // window manager takes for the size inside the frame: the first restore gets
+    // the stored size, frame included, and the stored place.
+    if (event->type() == QEvent::WindowStateChange && settled_ && maximized_ && !window_.isMaximized() &&
+        !(window_.windowState() & Qt::WindowMinimized)) {
+        maximized_ = false;
+        QTimer::singleShot(0, this, [this] { RestoreNormal(); });
+    }
     return false;
+}
+
+void TWindowGeometry::RestoreNormal()
+{
+    const QSize frame = window_.frameGeometry().size() - window_.geometry().size();
+    window_.resize(std::max(outer_.width() - frame.width(), window_.minimumWidth()),
+                   std::max(outer_.height() - frame.height(), window_.minimumHeight()));
+    window_.move(outer_.topLeft());
 }
 
 void TWindowGeometry::RestoreOnceFramed()
@@ -66,14 +84,13 @@ void TWindowGeometry::RestoreOnceFramed()
         QTimer::singleShot(FrameLookMs, this, [this] { RestoreOnceFramed(); });
         return;
     }
+    settled_ = true;
     if (maximized_) {
         if (!window_.isMaximized())
             window_.showMaximized();
         return;
     }
-    window_.resize(std::max(outer_.width() - frame.width(), window_.minimumWidth()),
-                   std::max(outer_.height() - frame.height(), window_.minimumHeight()));
-    window_.move(outer_.topLeft());
+    RestoreNormal();
 }
 
 } // namespace verdask

@@ -25,11 +25,13 @@ protected:
 
 private:
     void RestoreOnceFramed();
+    void RestoreNormal();
 
     QWidget& window_;
     QRect outer_;
     bool maximized_ = false;
     bool shown_ = false;
+    bool settled_ = false; // put back once framed
     int frameWaits_ = 0;
 };
 

@@ -207,6 +207,9 @@ TEST_F(MainWindow, TheStoredGeometryIsWhatTheShownWindowOpensWithSessionAfterSes
     EXPECT_TRUE(WaitFor([&] {
         return window.isMaximized() && window.frameGeometry().size() == window.screen()->availableGeometry().size();
     }));
+    window.showNormal();
+    EXPECT_TRUE(WaitFor([&] { return window.frameGeometry() == QRect(40, 30, 700, 500); }))
+        << "restored to the stored size and place";
     CloseAndDestroy();
 }
 
