@@ -7,6 +7,7 @@
 #include "shell/ContentsPanel.h"
 #include "shell/FindBar.h"
 #include "shell/InterfaceText.h"
+#include "shell/PageFind.h"
 #include "shell/PrintJob.h"
 #include "shell/QtStrings.h"
 #include "shell/ReadingPlace.h"
@@ -42,6 +43,7 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
       contents_(new TContentsPanel(this)),
       splitter_(new QSplitter(Qt::Horizontal, this)),
       place_(new TReadingPlace(*view_, [this] { return CurrentPageShown(); }, this)),
+      find_(new TPageFind(*view_, *place_, *findBar_, this)),
       printing_(new TPrintQueue(this))
 {
     // The contents beside the page, the find bar under it.
@@ -62,11 +64,10 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
     connect(contents_, &TContentsPanel::HeadingChosen, this, &TReader::GoToHeading);
     connect(this, &TReader::PositionChanged, this, [this] { contents_->MarkPartOf(ShownParagraph()); });
     connect(place_, &TReadingPlace::Changed, this, &TReader::PositionChanged);
-    connect(findBar_, &TFindBar::Search, this, &TReader::Search);
-    connect(findBar_, &TFindBar::Closed, this, &TReader::CloseFind);
+    connect(find_, &TPageFind::MatchTaken, this, &TReader::PushJump);
     connect(view_, &TWebView::ReaderActed, this, [this](bool scrolled) {
         if (place_->Suspended())
-            TakeMatch();
+            find_->ReaderActed();
         else if (scrolled)
             place_->ReaderMoves();
     });
@@ -112,7 +113,7 @@ void TReader::ShowPage(const std::string& path)
     const bool another = path != currentPage_;
     currentPage_ = path;
     currentUrl_ = QUrl::fromLocalFile(FromPath(path));
-    EndFind();
+    find_->End();
     const bool wasAway = std::exchange(awayFromPage_, false);
     if (another)
         ClearJumps();
@@ -162,9 +163,6 @@ std::optional<std::int64_t> TReader::PositionToStore()
 {
     if (currentPage_.empty())
         return std::nullopt;
-    // While a match is shown, the place is where the reader was when the find began.
-    if (place_->Suspended() && findOrigin_)
-        return findOrigin_->Place.Anchor;
     place_->MeasureNow();
     return place_->Paragraph();
 }
@@ -236,8 +234,7 @@ void TReader::LoadFinished(bool ok)
         place_->HoldPlace();
         place_->CountParagraphs();
     }
-    if (findBar_->isVisible() && !findBar_->Text().isEmpty())
-        Search(findBar_->Text(), false);
+    find_->FindAgain();
 }
 
 void TReader::SetZoomPercent(int percent)
@@ -307,82 +304,6 @@ void TReader::OpenFindBar()
     findBar_->Open();
 }
 
-// A find begins at the reader's place and goes forwards; while the bar is open a
-// match is only shown, and the reader's place is the one the find began at.
-void TReader::Search(const QString& text, bool backward)
-{
-    const bool newText = text != findText_;
-    findText_ = text;
-    if (text.isEmpty()) {
-        view_->Find({}, false, [](int, int) {});
-        EndFind();
-        return;
-    }
-    if (!place_->Suspended()) {
-        findOrigin_ = place_->Keep();
-        place_->Suspend();
-        shownMatch_ = 0;
-    }
-    auto find = [reader = QPointer<TReader>(this), text, backward, newText] {
-        if (!reader || reader->findText_ != text)
-            return; // typed on meanwhile
-        reader->view_->Find(text, backward, [reader, text, backward, newText](int active, int matches) {
-            if (reader)
-                reader->ShowFound(text, active, matches, backward, newText);
-        });
-    };
-    if (newText)
-        view_->PlaceCaretAt(findOrigin_->Place.Anchor, find);
-    else
-        find();
-}
-
-// A find with no match leaves the view at the reader's place.
-void TReader::ShowFound(const QString& text, int active, int matches, bool backward, bool newText)
-{
-    if (text != findText_ || !place_->Suspended())
-        return;
-    const bool wrapped = !newText && shownMatch_ > 0 && matches > 0 && (backward ? active > shownMatch_ : active < shownMatch_);
-    shownMatch_ = matches > 0 ? active : 0;
-    if (matches == 0 && findOrigin_)
-        view_->ReturnTo(findOrigin_->Place);
-    findBar_->ShowResult(active, matches, wrapped, backward);
-}
-
-// Escape gives the match up and takes the reader back; the close button and
-// Enter in an empty field keep it.
-void TReader::CloseFind(bool keepMatch)
-{
-    view_->Find({}, false, [](int, int) {});
-    if (keepMatch && place_->Suspended())
-        TakeMatch();
-    EndFind();
-    view_->View()->setFocus(Qt::OtherFocusReason);
-}
-
-// The reader reads on from the match shown: a jump, which Back returns from.
-void TReader::TakeMatch()
-{
-    if (shownMatch_ > 0 && findOrigin_) {
-        PushJump(*findOrigin_);
-        place_->TakeShown();
-    } else if (findOrigin_) {
-        place_->ReturnTo(*findOrigin_);
-    }
-    findOrigin_.reset();
-    shownMatch_ = 0;
-}
-
-// A match still shown is given up: the view goes back to the reader's place.
-void TReader::EndFind()
-{
-    if (place_->Suspended() && findOrigin_)
-        place_->ReturnTo(*findOrigin_);
-    findOrigin_.reset();
-    findText_.clear();
-    shownMatch_ = 0;
-}
-
 void TReader::GoToHeading(const THeading& heading)
 {
     PushJump(place_->Keep());
@@ -394,7 +315,7 @@ void TReader::GoToParagraph(std::int64_t paragraph)
 {
     if (!CurrentPageShown())
         return;
-    EndFind();
+    find_->End();
     PushJump(place_->Keep());
     TReadingPlace::TKept there;
     there.Place.Anchor = paragraph;
@@ -435,7 +356,7 @@ void TReader::GoBack()
     }
     if (back_.empty())
         return;
-    EndFind();
+    find_->End();
     forward_.push_back(place_->Keep());
     place_->ReturnTo(back_.back());
     back_.pop_back();
@@ -446,7 +367,7 @@ void TReader::GoForward()
 {
     if (!CanGoForward())
         return;
-    EndFind();
+    find_->End();
     back_.push_back(place_->Keep());
     place_->ReturnTo(forward_.back());
     forward_.pop_back();
@@ -457,7 +378,7 @@ void TReader::GoForward()
 // page's place is kept for Back.
 void TReader::LeavePage()
 {
-    EndFind();
+    find_->End();
     if (!currentPage_.empty() && !awayFromPage_) {
         awayFromPage_ = true;
         emit JumpsChanged();

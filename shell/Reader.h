@@ -31,6 +31,7 @@ namespace verdask {
 
 class TContentsPanel;
 class TFindBar;
+class TPageFind;
 class TPrintQueue;
 struct THeading;
 
@@ -134,11 +135,6 @@ private:
     bool CurrentPageShown() const;
     bool MayShow(const std::string& path);
     void ShowLater(const std::string& text, bool error);
-    void Search(const QString& text, bool backward);
-    void ShowFound(const QString& text, int active, int matches, bool backward, bool newText);
-    void CloseFind(bool keepMatch);
-    void TakeMatch();
-    void EndFind();
     void GoToHeading(const THeading& heading);
     void PushJump(const TReadingPlace::TKept& from);
     void ClearJumps();
@@ -155,6 +151,7 @@ private:
     QSplitter* splitter_;
     bool contentsShown_ = false;
     TReadingPlace* place_;
+    TPageFind* find_;
     int zoomPercent_ = 100;
 
     std::string currentPage_;
@@ -166,9 +163,6 @@ private:
     std::set<std::string> failedSaves_;
     std::set<std::string> largePagesAllowed_;
 
-    QString findText_;
-    std::optional<TReadingPlace::TKept> findOrigin_; // the reader's place when the find began
-    int shownMatch_ = 0;                             // the match shown, from 1
     std::vector<TReadingPlace::TKept> back_;         // the places before the jumps in the page
     std::vector<TReadingPlace::TKept> forward_;
     TPrintQueue* printing_;

@@ -146,6 +146,12 @@ void TReadingPlace::ReaderMoves()
     MeasureSoon();
 }
 
+void TReadingPlace::Suspend()
+{
+    origin_ = Keep();
+    suspended_ = true;
+}
+
 void TReadingPlace::TakeShown()
 {
     suspended_ = false;

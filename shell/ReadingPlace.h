@@ -37,8 +37,9 @@ public:
     // A page became current (an empty url: none); it stands at anchor (0: its top)
     // until the reader moves.
     void StartPage(const QUrl& url, std::int64_t anchor);
-    // The paragraph at the top, 0 at the top of the page.
-    std::int64_t Paragraph() const { return paragraph_; }
+    // The paragraph at the top, 0 at the top of the page; while the program shows
+    // another part of the page, the one the reader was at.
+    std::int64_t Paragraph() const { return suspended_ ? origin_.Place.Anchor : paragraph_; }
     // The page's number of paragraphs, 0 while unknown; asked of the page again.
     std::int64_t ParagraphCount() const { return paragraphCount_; }
     void CountParagraphs();
@@ -56,12 +57,17 @@ public:
     // layouts that are yet to come.
     void ReaderMoves();
 
-    // The program shows another part of the page: not the reader's place.
-    void Suspend() { suspended_ = true; }
+    // The program shows another part of the page (a match), which is not the
+    // reader's place: the place is kept, and what the view shows is not measured.
+    void Suspend();
+    bool Suspended() const { return suspended_; }
+    // Where the reader was when the program began to show another part.
+    const TKept& Origin() const { return origin_; }
     // The reader reads on from what the program showed: a place of the reader's,
     // measured soon.
     void TakeShown();
-    bool Suspended() const { return suspended_; }
+    // Back to the place the reader was at.
+    void Resume() { ReturnTo(origin_); }
     TKept Keep();
     // Back to a kept place, which is the reader's again.
     void ReturnTo(const TKept& kept);
@@ -86,6 +92,7 @@ private:
     QString heldLayout_;              // the page's size and zoom when it was put there
     double heldScrollY_ = 0;          // and the page's scroll offset then
     bool suspended_ = false;
+    TKept origin_;
 };
 
 } // namespace verdask
