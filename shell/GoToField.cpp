@@ -3,6 +3,7 @@
 #include "files/Misc.h"
 #include "shell/InterfaceText.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -32,6 +33,8 @@ std::optional<std::int64_t> ParagraphToGoTo(std::string_view typed, std::int64_t
 
 TGoToField::TGoToField(QWidget* parent) : QLineEdit(parent)
 {
+    // Reached by Ctrl+G or a click: the page keeps the keys a reader reads with.
+    setFocusPolicy(Qt::ClickFocus);
     setClearButtonEnabled(false);
     setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 18);
     SetLanguage(1);
@@ -52,6 +55,10 @@ void TGoToField::keyPressEvent(QKeyEvent* event)
             clear();
             emit GoTo(*paragraph);
             emit Done();
+        } else {
+            // Names no place: ready to be typed over.
+            selectAll();
+            QApplication::beep();
         }
         return;
     case Qt::Key_Escape:

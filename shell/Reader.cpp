@@ -169,7 +169,7 @@ std::optional<std::int64_t> TReader::PositionToStore()
 
 std::int64_t TReader::ShownParagraph() const
 {
-    return currentPage_.empty() ? 0 : place_->Paragraph();
+    return currentPage_.empty() ? 0 : place_->ShownParagraph();
 }
 
 std::int64_t TReader::ParagraphCount() const
@@ -306,8 +306,13 @@ void TReader::OpenFindBar()
 
 void TReader::GoToHeading(const THeading& heading)
 {
+    find_->End();
     PushJump(place_->Keep());
-    view_->ScrollToHeading(heading.Anchor, FromWindows1251(heading.Text));
+    view_->ScrollToHeading(heading.Anchor, FromWindows1251(heading.Text),
+                           [place = QPointer<TReadingPlace>(place_), anchor = heading.Anchor](const TWebView::TPlace& placed) {
+                               if (place)
+                                   place->HoldJump(anchor, placed);
+                           });
     view_->View()->setFocus(Qt::OtherFocusReason);
 }
 

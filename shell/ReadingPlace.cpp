@@ -81,7 +81,14 @@ void TReadingPlace::TakeMeasure(const TWebView::TPlace& place)
 {
     if (paragraphCount_ == 0)
         CountParagraphs();
-    if (suspended_ || Holding(place))
+    if (suspended_) {
+        if (place.Anchor != shownParagraph_) {
+            shownParagraph_ = place.Anchor;
+            emit Changed();
+        }
+        return;
+    }
+    if (Holding(place))
         return;
     if (place.Anchor != paragraph_) {
         paragraph_ = place.Anchor;
@@ -149,6 +156,7 @@ void TReadingPlace::ReaderMoves()
 void TReadingPlace::Suspend()
 {
     origin_ = Keep();
+    shownParagraph_ = origin_.Place.Anchor;
     suspended_ = true;
 }
 
@@ -184,10 +192,21 @@ void TReadingPlace::ReturnTo(const TKept& kept)
     heldLayout_ = kept.HeldLayout;
     heldScrollY_ = kept.HeldScrollY;
     view_.ReturnTo(kept.Place);
-    if (paragraph_ != kept.Place.Anchor) {
-        paragraph_ = kept.Place.Anchor;
-        emit Changed();
-    }
+    paragraph_ = kept.Place.Anchor;
+    emit Changed();
+    // A paragraph near the end of the book cannot come to the top: what does is measured.
+    MeasureSoon();
+}
+
+void TReadingPlace::HoldJump(std::int64_t anchor, const TWebView::TPlace& placed)
+{
+    if (suspended_ || placed.DocumentUrl.adjusted(QUrl::RemoveFragment) != url_)
+        return;
+    paragraph_ = anchor;
+    heldAnchor_ = anchor;
+    heldLayout_ = placed.Layout;
+    heldScrollY_ = placed.ScrollY;
+    emit Changed();
 }
 
 } // namespace verdask

@@ -37,9 +37,11 @@ public:
     // A page became current (an empty url: none); it stands at anchor (0: its top)
     // until the reader moves.
     void StartPage(const QUrl& url, std::int64_t anchor);
-    // The paragraph at the top, 0 at the top of the page; while the program shows
-    // another part of the page, the one the reader was at.
+    // The reader's place: the paragraph at the top, 0 at the top of the page;
+    // while the program shows another part of the page, the one the reader was at.
     std::int64_t Paragraph() const { return suspended_ ? origin_.Place.Anchor : paragraph_; }
+    // The paragraph at the top of what the view shows, the reader's place or not.
+    std::int64_t ShownParagraph() const { return suspended_ ? shownParagraph_ : paragraph_; }
     // The page's number of paragraphs, 0 while unknown; asked of the page again.
     std::int64_t ParagraphCount() const { return paragraphCount_; }
     void CountParagraphs();
@@ -71,6 +73,10 @@ public:
     TKept Keep();
     // Back to a kept place, which is the reader's again.
     void ReturnTo(const TKept& kept);
+    // The program put paragraph anchor at the top (a contents heading's, whose
+    // line may stand in the paragraph before): the view stands as placed says,
+    // and the place is that paragraph until the reader moves.
+    void HoldJump(std::int64_t anchor, const TWebView::TPlace& placed);
 
 signals:
     // The paragraph at the top, or the number of paragraphs, changed.
@@ -93,6 +99,7 @@ private:
     double heldScrollY_ = 0;          // and the page's scroll offset then
     bool suspended_ = false;
     TKept origin_;
+    std::int64_t shownParagraph_ = 0; // measured while suspended
 };
 
 } // namespace verdask

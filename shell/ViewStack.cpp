@@ -7,10 +7,13 @@
 #include "shell/SourcePreview.h"
 #include "shell/WebView.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QWebEngineView>
+
+#include <algorithm>
 
 namespace verdask {
 
@@ -48,7 +51,11 @@ void TViewStack::ShowPreview()
 
 void TViewStack::ShowReader()
 {
+    const bool fromPreview = stack_->currentWidget() != reader_;
     stack_->setCurrentWidget(reader_);
+    // The keys a reader reads with go to the page, not to the status line's field.
+    if (fromPreview || QApplication::focusWidget() == nullptr)
+        reader_->View()->View()->setFocus(Qt::OtherFocusReason);
     encodingLabel_->hide();
     positionLabel_->show();
     goTo_->show();
@@ -83,15 +90,20 @@ void TViewStack::AskWhereToGo()
     goTo_->setFocus(Qt::ShortcutFocusReason);
 }
 
+// The top of a book, before its first paragraph, reads as paragraph 1; the label
+// keeps the width of its longest text, so that the field beside it stays put.
 void TViewStack::ShowPosition()
 {
     const std::int64_t paragraph = reader_->ShownParagraph();
     const std::int64_t paragraphs = reader_->ParagraphCount();
     goTo_->SetParagraphCount(paragraphs);
-    if (paragraph > 0 && paragraphs > 0)
-        positionLabel_->setText(QString::fromStdString(PositionText(language_, paragraph, paragraphs)));
-    else
+    if (paragraphs <= 0 || reader_->CurrentPage().empty()) {
         positionLabel_->clear();
+        return;
+    }
+    const QString widest = QString::fromStdString(PositionText(language_, paragraphs, paragraphs));
+    positionLabel_->setMinimumWidth(positionLabel_->fontMetrics().horizontalAdvance(widest));
+    positionLabel_->setText(QString::fromStdString(PositionText(language_, std::max<std::int64_t>(paragraph, 1), paragraphs)));
 }
 
 void TViewStack::ShowEncoding()

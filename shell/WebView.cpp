@@ -486,13 +486,13 @@ void TWebView::ReturnTo(const TPlace& place)
     RunScriptLater(script, [](const QVariant&) {}, ProgramWorld);
 }
 
-void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text)
+void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text, std::function<void(const TPlace&)> placed)
 {
     // A heading of its own line is the text just before the paragraph that follows
     // it (dialogue may stand between them); one with the paragraph indent is that
     // paragraph.
     static const QString script = QStringLiteral(
-        "(function(n, heading) {"
+        "(function(n, heading) { function go() {"
         " if (n <= 0) { window.scrollTo(0, 0); return; }"
         " var a = document.getElementsByName('a' + n)[0]; if (!a) return;"
         " function plain(node) { return node.textContent.replace(/\u00a0/g, ' ').trim(); }"
@@ -504,9 +504,11 @@ void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text)
         "  if (line && heading.indexOf(line) == 0) {"
         "   var range = document.createRange(); range.selectNodeContents(text);"
         "   window.scrollTo(0, window.scrollY + range.getBoundingClientRect().top); return; } }"
-        " a.scrollIntoView(true); })(%1, %2[0])");
+        " a.scrollIntoView(true); }"
+        " go(); return [document.URL, n, %3, window.scrollY]; })(%1, %2[0])");
     const QByteArray quoted = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    view_->page()->runJavaScript(script.arg(anchor).arg(QString::fromUtf8(quoted)));
+    RunScriptLater(script.arg(anchor).arg(QString::fromUtf8(quoted)).arg(LayoutExpression),
+                   [placed = std::move(placed)](const QVariant& result) { placed(PlaceFrom(result)); }, ProgramWorld);
 }
 
 void TWebView::SetZoom(double factor)

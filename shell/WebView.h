@@ -70,8 +70,8 @@ public:
     void ReturnTo(const TPlace& place);
     // Puts a heading of the page at the top of the view: the line whose text
     // begins heading's text, just before paragraph anchor aN or at its start; the
-    // top of the page for anchor 0.
-    void ScrollToHeading(std::int64_t anchor, const QString& text);
+    // top of the page for anchor 0. placed gets where the view then stands.
+    void ScrollToHeading(std::int64_t anchor, const QString& text, std::function<void(const TPlace&)> placed);
     // The size of every page the view shows: 1 is 100%.
     void SetZoom(double factor);
     double Zoom() const;

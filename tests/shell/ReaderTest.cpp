@@ -739,6 +739,16 @@ TEST_F(Reader, GoToTakesTheReaderToAShareOrAParagraphAndBackReturns)
         window.Commands().Action(TCommand::Forward)->trigger();
         EXPECT_TRUE(ShownAt(window, paragraph));
     }
+    // The end of the book cannot come to the top: the place is what does.
+    window.Commands().Action(TCommand::GoTo)->trigger();
+    field.setText("300");
+    QTest::keyClick(&field, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return Top(window) > 250; }));
+    EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == Top(window); }))
+        << ReaderOf(window).ShownParagraph() << " shown, " << Top(window) << " at the top";
+    EXPECT_LT(Top(window), 300);
+    window.Commands().Action(TCommand::Back)->trigger();
+    EXPECT_TRUE(ShownAt(window, 200));
     window.Exit();
     EXPECT_EQ(StoredBookmark(PagePath), 200);
 }
@@ -750,6 +760,7 @@ TEST_F(Reader, TabMovesBetweenTheWindowsPartsAndNeverMovesTheBook)
     TMainWindow& window = BookOpenAt50();
     QApplication::setActiveWindow(&window);
     QWidget* page = window.Reader().View()->View();
+    EXPECT_TRUE(WaitFor([&] { return page->hasFocus(); })) << "the page has the keys from the start";
     for (const bool contents : {false, true}) {
         window.Commands().Action(TCommand::Contents)->setChecked(contents);
         page->setFocus(Qt::OtherFocusReason);
@@ -834,6 +845,8 @@ TEST_F(Reader, AFindBeginsAtTheReadersPlaceAndOnlyATakenMatchMovesIt)
 
     find("Paragraph 250 is");
     EXPECT_TRUE(counted(1, 1));
+    EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() > 240; }))
+        << "the status line follows what is shown: " << ReaderOf(window).ShownParagraph();
     window.SaveReadingPosition();
     EXPECT_EQ(StoredBookmark(PagePath), 120) << "a match only shown is no place";
     bar.findChildren<QToolButton*>().back()->click(); // the close button: the match is taken
@@ -995,11 +1008,16 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     EXPECT_TRUE(WaitFor([&] { return std::abs(RunScript(*window.Reader().View(), headingTop).toInt()) <= 2; }))
         << RunScript(*window.Reader().View(), headingTop).toInt();
     EXPECT_TRUE(ShownAt(window, 60));
+    // The place is the chapter's first paragraph until the reader moves, and its
+    // heading is the one marked.
+    EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == 61 && panel.Marked() == 3; }))
+        << ReaderOf(window).ShownParagraph() << " " << panel.Marked();
     window.Commands().Action(TCommand::Back)->trigger();
     EXPECT_TRUE(ShownAt(window, 0)) << "Back where the reader was; it is " << Top(window);
     ASSERT_TRUE(window.Commands().Action(TCommand::Forward)->isEnabled());
     window.Commands().Action(TCommand::Forward)->trigger();
-    EXPECT_TRUE(ShownAt(window, 60)) << "Forward to the heading again; it is " << Top(window);
+    EXPECT_TRUE(WaitFor([&] { return ReaderOf(window).ShownParagraph() == 61; }))
+        << "Forward to the chapter again; it is " << ReaderOf(window).ShownParagraph();
     ASSERT_TRUE(ScrollTo(window, 20));
     panel.setCurrentItem(item);
     QTest::keyClick(&panel, Qt::Key_Return);
