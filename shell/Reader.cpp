@@ -359,23 +359,23 @@ void TReader::GoBack()
         ShowPage(currentPage_);
         return;
     }
-    if (back_.empty())
-        return;
-    find_->End();
-    forward_.push_back(place_->Keep());
-    place_->ReturnTo(back_.back());
-    back_.pop_back();
-    emit JumpsChanged();
+    if (!back_.empty())
+        StepThrough(back_, forward_);
 }
 
 void TReader::GoForward()
 {
-    if (!CanGoForward())
-        return;
+    if (CanGoForward())
+        StepThrough(forward_, back_);
+}
+
+// To the last place of from; the place left goes last in to.
+void TReader::StepThrough(std::vector<TReadingPlace::TKept>& from, std::vector<TReadingPlace::TKept>& to)
+{
     find_->End();
-    back_.push_back(place_->Keep());
-    place_->ReturnTo(forward_.back());
-    forward_.pop_back();
+    to.push_back(place_->Keep());
+    place_->ReturnTo(from.back());
+    from.pop_back();
     emit JumpsChanged();
 }
 

@@ -137,6 +137,7 @@ private:
     void ShowLater(const std::string& text, bool error);
     void GoToHeading(const THeading& heading);
     void PushJump(const TReadingPlace::TKept& from);
+    void StepThrough(std::vector<TReadingPlace::TKept>& from, std::vector<TReadingPlace::TKept>& to);
     void ClearJumps();
     void LeavePage();
     void LoadContents();
