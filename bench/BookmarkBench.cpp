@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures saving a reading position into a 50 MB page, when the position changed
 // and when it did not, against copying the page with cp, and with cp and sync:
 // the saved page is flushed to the disk before it takes the page's place.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures verdask-convert on a large ordinary book against copying it with cat,
 // and on texts whose one long line is each rule's worst case, each writing a new
 // page, then replacing an existing page against cat over its old copy. Every page

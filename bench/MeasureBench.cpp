@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the measure of the reading position, the one call to the view that finds
 // the paragraph at the top, with a book's page scrolled to its middle: the first
 // measure after the page has loaded, which lists the page's paragraphs, and the

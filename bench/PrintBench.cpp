@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints a page into a PDF as the window's Print does, and tells how long it took,
 // how large the PDF is, and how long the window's event loop went without a turn
 // meanwhile (the window must stay alive). Prints figures only.

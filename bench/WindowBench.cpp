@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures a conversion in the window, with its pending-events pump and progress
 // bar, against verdask-convert on the same book. Prints figures only.
 

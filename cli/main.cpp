@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // verdask-convert: the program's conversions without a window.
 
 #include "cli/CommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The books read last, kept in the configuration after "Lastread" as "Recent 1"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Loading a source text: the open dialog, the 360-line preview and the indent width.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A source text read through its decoder: the line reader sees windows-1251 bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // RAII over the file seam. Every reader and writer of the core opens its files

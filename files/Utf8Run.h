@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The fast way through UTF-8 text: runs of ASCII and two-byte letters of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bookmark rewrite of a page of this program: the page afterwards is the
 // line-by-line copy the rewrite is worded as, whatever the body holds, and a
 // second save of the same position changes nothing.

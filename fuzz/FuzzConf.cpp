@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration store's file reading: what it reads, written and read again,
 // gives the same lines; a key set is read back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line rules: a text converted whole and converted in pieces of the reader's
 // smallest blocks gives the same page, the page has its 13 header and 3 footer
 // lines, and its anchors count up from a1 without gaps.

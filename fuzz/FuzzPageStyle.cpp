@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a style back out of a page: any page is read without harm, the one-pass
 // search finds what a search per key finds, and the style of a page this program
 // wrote is the style it was written with.

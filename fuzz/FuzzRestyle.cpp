@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restyle of a page: the page afterwards is the new head followed by the old
 // page's lines after its header end, every body byte kept; a backup holds the old
 // page byte for byte; a cancelled restyle leaves the page as it was; a page of

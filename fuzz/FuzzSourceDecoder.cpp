@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Source decoding: whatever the bytes, a text decodes alike whole and in pieces of
 // any sizes, UTF-8 decodes as the code page decodes it character by character,
 // and the decoded file gives the same bytes after going back anywhere it may.

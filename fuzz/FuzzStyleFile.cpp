@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Style files: whatever a file holds, the style read from it is written and read
 // back unchanged, and a style of any field values survives its own file.
 

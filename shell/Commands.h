@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The window's commands and menus. One table (Commands.cpp) gives each its menu,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The contents of the page being read, as a tree beside it: volumes, parts,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs before any script of a page, in the page and in every frame that loads a
 // document. WebRTC opens connections of its own (STUN over UDP, TURN over TCP)
 // that the view's request guard never sees, so no script gets a peer connection.

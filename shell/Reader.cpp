@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/Reader.h"
 
 #include "conversion/Bookmark.h"
@@ -306,13 +307,11 @@ void TReader::OpenFindBar()
 
 void TReader::GoToHeading(const THeading& heading)
 {
+    if (!CurrentPageShown())
+        return;
     find_->End();
     PushJump(place_->Keep());
-    view_->ScrollToHeading(heading.Anchor, FromWindows1251(heading.Text),
-                           [place = QPointer<TReadingPlace>(place_), anchor = heading.Anchor](const TWebView::TPlace& placed) {
-                               if (place)
-                                   place->HoldJump(anchor, placed);
-                           });
+    place_->GoToHeading(heading.Anchor, FromWindows1251(heading.Text));
     view_->View()->setFocus(Qt::OtherFocusReason);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/ReadingPlace.h"
 
 #include <QPointer>
@@ -30,7 +31,13 @@ void TReadingPlace::StartPage(const QUrl& url, std::int64_t anchor)
     paragraphCount_ = 0;
     suspended_ = false;
     paragraph_ = anchor;
+    Hold(anchor, {});
+}
+
+void TReadingPlace::Hold(std::int64_t anchor, const QString& heading)
+{
     heldAnchor_ = anchor;
+    heldHeading_ = heading;
     heldLayout_.clear();
 }
 
@@ -128,7 +135,7 @@ void TReadingPlace::HoldPlace()
 {
     if (!Shown() || heldAnchor_ <= 0 || suspended_)
         return;
-    view_.HoldParagraph(heldAnchor_, heldLayout_,
+    view_.PlaceParagraph(heldAnchor_, heldHeading_, heldLayout_,
                         [place = QPointer<TReadingPlace>(this), anchor = heldAnchor_,
                          url = url_](const std::optional<TWebView::TPlace>& placed) {
                             if (!placed || !place || place->heldAnchor_ != anchor || place->url_ != url)
@@ -143,8 +150,7 @@ void TReadingPlace::HoldPlace()
 
 void TReadingPlace::HoldCurrent()
 {
-    heldAnchor_ = paragraph_;
-    heldLayout_.clear();
+    Hold(paragraph_, {});
 }
 
 void TReadingPlace::ReaderMoves()
@@ -170,7 +176,7 @@ void TReadingPlace::TakeShown()
 // A place held is kept as it was put there; its scroll offset may not be known yet.
 TReadingPlace::TKept TReadingPlace::Keep()
 {
-    TKept kept{{}, heldAnchor_, heldLayout_, heldScrollY_};
+    TKept kept{{}, heldAnchor_, heldHeading_, heldLayout_, heldScrollY_};
     if (!suspended_ && heldAnchor_ <= 0 && Shown() && view_.isVisible()) {
         kept.Place = view_.MeasurePlace();
         if (kept.Place.DocumentUrl.adjusted(QUrl::RemoveFragment) != url_)
@@ -189,6 +195,7 @@ void TReadingPlace::ReturnTo(const TKept& kept)
 {
     suspended_ = false;
     heldAnchor_ = kept.HeldAnchor;
+    heldHeading_ = kept.HeldHeading;
     heldLayout_ = kept.HeldLayout;
     heldScrollY_ = kept.HeldScrollY;
     view_.ReturnTo(kept.Place);
@@ -198,15 +205,15 @@ void TReadingPlace::ReturnTo(const TKept& kept)
     MeasureSoon();
 }
 
-void TReadingPlace::HoldJump(std::int64_t anchor, const TWebView::TPlace& placed)
+void TReadingPlace::GoToHeading(std::int64_t anchor, const QString& heading)
 {
-    if (suspended_ || placed.DocumentUrl.adjusted(QUrl::RemoveFragment) != url_)
-        return;
+    if (anchor <= 0)
+        return ReturnTo({}); // a heading above the first paragraph: the top of the page
+    suspended_ = false;
     paragraph_ = anchor;
-    heldAnchor_ = anchor;
-    heldLayout_ = placed.Layout;
-    heldScrollY_ = placed.ScrollY;
+    Hold(anchor, heading);
     emit Changed();
+    HoldPlace();
 }
 
 } // namespace verdask

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Where the reader is in the current page: the paragraph at the top of the view,
@@ -27,6 +28,7 @@ public:
     struct TKept {
         TWebView::TPlace Place;
         std::int64_t HeldAnchor = 0;
+        QString HeldHeading;
         QString HeldLayout;
         double HeldScrollY = 0;
     };
@@ -73,10 +75,10 @@ public:
     TKept Keep();
     // Back to a kept place, which is the reader's again.
     void ReturnTo(const TKept& kept);
-    // The program put paragraph anchor at the top (a contents heading's, whose
-    // line may stand in the paragraph before): the view stands as placed says,
-    // and the place is that paragraph until the reader moves.
-    void HoldJump(std::int64_t anchor, const TWebView::TPlace& placed);
+    // Puts a contents heading's line at the top, which may stand at the end of the
+    // paragraph before its own: the place is the heading's paragraph, and the
+    // heading is put back there until the reader moves.
+    void GoToHeading(std::int64_t anchor, const QString& heading);
 
 signals:
     // The paragraph at the top, or the number of paragraphs, changed.
@@ -86,6 +88,7 @@ private:
     void MeasureLater();
     void TakeMeasure(const TWebView::TPlace& place);
     bool Holding(const TWebView::TPlace& place);
+    void Hold(std::int64_t anchor, const QString& heading);
     bool Shown() const;
 
     TWebView& view_;
@@ -95,6 +98,7 @@ private:
     std::int64_t paragraph_ = 0;      // where the page opened, or measured while it was shown
     std::int64_t paragraphCount_ = 0;
     std::int64_t heldAnchor_ = 0;     // put at the top by the program, until the reader moves
+    QString heldHeading_;             // the line put there, when a heading's
     QString heldLayout_;              // the page's size and zoom when it was put there
     double heldScrollY_ = 0;          // and the page's scroll offset then
     bool suspended_ = false;

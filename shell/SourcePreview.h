@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The list that previews a loaded text: its first lines, decoded, in a fixed-pitch face.

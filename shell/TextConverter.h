@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Load and Convert as the window runs them: the open and save dialogs, the text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/WebView.h"
 
 #include "shell/QtStrings.h"
@@ -447,18 +448,38 @@ void TWebView::ParagraphCountLater(std::function<void(std::int64_t)> answer)
     });
 }
 
-void TWebView::HoldParagraph(std::int64_t anchor, const QString& heldLayout,
-                             std::function<void(const std::optional<TPlace>&)> placed)
+// Puts paragraph n at the top, or the line of its heading just before it (a
+// heading of its own line is the text just before the paragraph that follows it,
+// dialogue may stand between them; one with the paragraph indent is that
+// paragraph); the top of the page for n = 0. Unless the page is still laid out as
+// held. [document URL, n (0 without such an anchor), layout, scroll offset], or
+// null when left as it was.
+void TWebView::PlaceParagraph(std::int64_t anchor, const QString& heading, const QString& heldLayout,
+                              std::function<void(const std::optional<TPlace>&)> placed)
 {
-    const QString script =
-        QStringLiteral("(function(n, held) { var a = document.getElementsByName('a' + n)[0], layout = %3;"
-                       " if (a && layout == held) return null; if (a) a.scrollIntoView(true);"
-                       " return [document.URL, a ? n : 0, layout, window.scrollY]; })(%1, %2[0])")
-            .arg(anchor)
-            .arg(QString::fromUtf8(QJsonDocument(QJsonArray{heldLayout}).toJson(QJsonDocument::Compact)))
-            .arg(LayoutExpression);
+    static const QString script = QStringLiteral(
+        "(function(n, heading, held) { var layout = %4;"
+        " var a = n > 0 ? document.getElementsByName('a' + n)[0] : null;"
+        " if (n > 0 && !a) return [document.URL, 0, layout, window.scrollY];"
+        " if (layout == held) return null;"
+        " function plain(node) { return node.textContent.replace(/\u00a0/g, ' ').trim(); }"
+        " function place() {"
+        "  if (!a) { window.scrollTo(0, 0); return; }"
+        "  var own = plain(a); if (!heading || (own && heading.indexOf(own) == 0)) { a.scrollIntoView(true); return; }"
+        "  var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT); walker.currentNode = a;"
+        "  for (var i = 0; i < 1000; ++i) {"
+        "   var text = walker.previousNode(); if (!text) break;"
+        "   var line = plain(text);"
+        "   if (line && heading.indexOf(line) == 0) {"
+        "    var range = document.createRange(); range.selectNodeContents(text);"
+        "    window.scrollTo(0, window.scrollY + range.getBoundingClientRect().top); return; } }"
+        "  a.scrollIntoView(true); }"
+        " place(); return [document.URL, n, layout, window.scrollY]; })(%1, %2[0], %3[0])");
+    const auto quoted = [](const QString& text) {
+        return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact));
+    };
     RunScriptLater(
-        script,
+        script.arg(anchor).arg(quoted(heading)).arg(quoted(heldLayout)).arg(LayoutExpression),
         [placed = std::move(placed)](const QVariant& result) {
             placed(result.isValid() ? std::optional(PlaceFrom(result)) : std::nullopt);
         },
@@ -484,31 +505,6 @@ void TWebView::ReturnTo(const TPlace& place)
             .arg(place.ScrollY)
             .arg(LayoutExpression);
     RunScriptLater(script, [](const QVariant&) {}, ProgramWorld);
-}
-
-void TWebView::ScrollToHeading(std::int64_t anchor, const QString& text, std::function<void(const TPlace&)> placed)
-{
-    // A heading of its own line is the text just before the paragraph that follows
-    // it (dialogue may stand between them); one with the paragraph indent is that
-    // paragraph.
-    static const QString script = QStringLiteral(
-        "(function(n, heading) { function go() {"
-        " if (n <= 0) { window.scrollTo(0, 0); return; }"
-        " var a = document.getElementsByName('a' + n)[0]; if (!a) return;"
-        " function plain(node) { return node.textContent.replace(/\u00a0/g, ' ').trim(); }"
-        " var own = plain(a); if (own && heading.indexOf(own) == 0) { a.scrollIntoView(true); return; }"
-        " var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT); walker.currentNode = a;"
-        " for (var i = 0; i < 1000; ++i) {"
-        "  var text = walker.previousNode(); if (!text) break;"
-        "  var line = plain(text);"
-        "  if (line && heading.indexOf(line) == 0) {"
-        "   var range = document.createRange(); range.selectNodeContents(text);"
-        "   window.scrollTo(0, window.scrollY + range.getBoundingClientRect().top); return; } }"
-        " a.scrollIntoView(true); }"
-        " go(); return [document.URL, n, %3, window.scrollY]; })(%1, %2[0])");
-    const QByteArray quoted = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    RunScriptLater(script.arg(anchor).arg(QString::fromUtf8(quoted)).arg(LayoutExpression),
-                   [placed = std::move(placed)](const QVariant& result) { placed(PlaceFrom(result)); }, ProgramWorld);
 }
 
 void TWebView::SetZoom(double factor)

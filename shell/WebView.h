@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The embedded web view, with exactly the operations the program needs of it.
@@ -55,23 +56,21 @@ public:
     // The number of the page's last paragraph anchor ("aN"), 0 without one; answer
     // gets it when the view gives it.
     void ParagraphCountLater(std::function<void(std::int64_t)> answer);
-    // Puts paragraph anchor aN at the top of the view, unless the page is still
-    // laid out as heldLayout (as TPlace::Layout; empty for any), where it was put
-    // there before and the reader may have moved since. placed gets where the view
-    // then stands (anchor 0 when the page has no such anchor), or nothing when it
-    // was left as it was.
-    void HoldParagraph(std::int64_t anchor, const QString& heldLayout,
-                       std::function<void(const std::optional<TPlace>&)> placed);
+    // Puts paragraph anchor aN at the top of the view, or the line of its heading
+    // when heading names one (a contents heading, which may stand at the end of
+    // the paragraph before); the top of the page for anchor 0. Unless the page is
+    // still laid out as heldLayout (as TPlace::Layout; empty for any), where it was
+    // put there before and the reader may have moved since. placed gets where the
+    // view then stands (anchor 0 when the page has no such anchor), or nothing when
+    // it was left as it was.
+    void PlaceParagraph(std::int64_t anchor, const QString& heading, const QString& heldLayout,
+                        std::function<void(const std::optional<TPlace>&)> placed);
     // Puts the page's caret at the start of paragraph anchor aN (the top of the
     // page for 0), where a find begins; then runs done.
     void PlaceCaretAt(std::int64_t anchor, std::function<void()> done);
     // Takes the view back to place: to its scroll offset when the page is still
     // laid out as it was, else to its paragraph.
     void ReturnTo(const TPlace& place);
-    // Puts a heading of the page at the top of the view: the line whose text
-    // begins heading's text, just before paragraph anchor aN or at its start; the
-    // top of the page for anchor 0. placed gets where the view then stands.
-    void ScrollToHeading(std::int64_t anchor, const QString& text, std::function<void(const TPlace&)> placed);
     // The size of every page the view shows: 1 is 100%.
     void SetZoom(double factor);
     double Zoom() const;

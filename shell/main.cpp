@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // verdask: the program's window.
 
 #include "shell/Application.h"

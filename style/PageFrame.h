@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The frame of every page the program writes: 13 header lines, the body, 3 footer lines.

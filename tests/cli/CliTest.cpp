@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // verdask-convert run as a user runs it: a real process on real files.
 
 #include "config/Conf.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts in other encodings than windows-1251: told, decoded on the way, and
 // converted into exactly the page their windows-1251 text gives.
 

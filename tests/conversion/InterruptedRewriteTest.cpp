@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A rewrite of a page stopped dead (a crash, a kill, a power cut) at any file
 // call: the page is the old one or the new one, whole, and the next run works.
 

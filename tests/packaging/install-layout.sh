@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed program: one folder with both programs and the manual, links to
 # them in the system's binary folder, the desktop entry, the icon, the manual
 # pages, the copyright file, the changelog and the AppStream metainfo; and the

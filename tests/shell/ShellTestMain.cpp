@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's tests run in one Qt application, on the offscreen platform, with
 // the real web view.
 

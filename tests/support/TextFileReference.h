@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Page rewrites as they are worded, slow and plain: the measure of the program's
