@@ -96,7 +96,10 @@ std::string UserConfigurationFolder()
 
 std::string ConfigurationPath(std::string_view programPath, FileSystem& fileSystem)
 {
-    if (fileSystem.CanWriteIn(DirectoryPart(programPath)))
+    // The package owns an installed program's folder, and a file written there
+    // outlives the package's purge: root, who may write there, does not either.
+    const bool installed = programPath.starts_with("/usr/") || programPath.starts_with("/opt/");
+    if (!installed && fileSystem.CanWriteIn(DirectoryPart(programPath)))
         return ProgramFileWithExt(programPath, ".con");
     return FileBeside(UserConfigurationFolder(), "verdask.con");
 }

@@ -67,9 +67,9 @@ std::string DefaultValueOf(std::string_view key);
 bool IsYes(std::string_view value);
 
 // The configuration file of a program: its path with the extension ".con", beside
-// it. An installed program's folder is not writable by its user, and a file that
-// cannot be saved would lose every setting at each exit: then it is "verdask.con"
-// in the user's configuration folder ($XDG_CONFIG_HOME, else ~/.config).
+// it. A folder the user cannot write in would lose every setting at each exit, and
+// an installed program (under /usr or /opt) never writes beside itself: then it is
+// "verdask.con" in the user's configuration folder ($XDG_CONFIG_HOME, else ~/.config).
 std::string ConfigurationPath(std::string_view programPath, FileSystem& fileSystem = PlatformFileSystem());
 
 // The user's configuration folder.

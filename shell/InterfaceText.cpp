@@ -112,6 +112,23 @@ std::string LeftoverCopyText(int language, std::string_view path)
     return FormatMessage(text, path);
 }
 
+std::string SettingsKeptText(int language, std::string_view path)
+{
+    return FormatMessage(language == RussianColumn
+                             ? "Установки из файла %s прочесть нельзя. Программа работает с установками по умолчанию и "
+                               "оставит этот файл как есть."
+                             : "The settings in %s cannot be read. The program goes on with the default settings and "
+                               "leaves that file as it is.",
+                         path);
+}
+
+std::string EmptySettingsText(int language, std::string_view path)
+{
+    return FormatMessage(language == RussianColumn ? "Файл установок %s пуст. Будут использованы установки по умолчанию."
+                                                   : "The settings file %s is empty. Default settings will be used.",
+                         path);
+}
+
 std::string BadSettingText(int language, std::string_view key, std::string_view file)
 {
     const std::string_view text = language == RussianColumn

@@ -86,6 +86,11 @@ std::string NoPageToRestyleText(int language);
 // may hold the only whole copy of it. UTF-8, as the path is.
 std::string LeftoverCopyText(int language, std::string_view path);
 
+// The settings file could not be read, or holds no setting: the defaults are used
+// and the file is left as it is. UTF-8, as the path is.
+std::string SettingsKeptText(int language, std::string_view path);
+// The settings file is empty: the defaults are used.
+std::string EmptySettingsText(int language, std::string_view path);
 // A setting that is no whole number: which key of which file, and that its
 // default is used. UTF-8, as the path is.
 std::string BadSettingText(int language, std::string_view key, std::string_view file);

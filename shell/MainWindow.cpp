@@ -63,7 +63,7 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
 TMainWindow::~TMainWindow()
 {
     settings_.StoreGeometry(frameGeometry(), isMaximized());
-    RunGuarded(prompts_, [this] { settings_.Save(); });
+    RunGuarded(prompts_, [this] { settings_.SaveAtExit(); });
 }
 
 void TMainWindow::RunCommand(TCommand command)

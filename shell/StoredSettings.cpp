@@ -17,6 +17,8 @@
 #include <QAction>
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 
 namespace verdask {
 
@@ -25,15 +27,38 @@ TStoredSettings::TStoredSettings(TConf& conf, std::string programPath, Prompts& 
 {
 }
 
+// A file that cannot be read, or holds no setting at all, must not keep the window
+// from coming up, nor be written over with the defaults at the end: it may be the
+// user's settings in a state the user can mend. An empty one is told of once, not
+// once a key, and takes the defaults.
 void TStoredSettings::Load()
 {
+    const std::string path = ConfigurationPath(programPath_);
+    std::error_code error;
+    const auto kind = std::filesystem::status(path, error).type();
     try {
+        if (kind != std::filesystem::file_type::not_found && kind != std::filesystem::file_type::regular)
+            throw EFOpenError(path, EISDIR);
         conf_.Load(programPath_, prompts_);
-    } catch (const EVerdaskError& error) {
-        // A configuration file that cannot be read must not keep the window from coming up.
-        prompts_.ShowError(error.what());
+    } catch (const EVerdaskError& failure) {
+        prompts_.ShowError(std::string(failure.what()) + "\n" + SettingsKeptText(EnglishColumn, path));
         conf_.SetDefaults();
+        keepFile_ = true;
+        return;
     }
+    const std::vector<TConfDefault> keys = ConfDefaults();
+    const bool anySetting = std::any_of(keys.begin(), keys.end(), [this](const TConfDefault& key) {
+        return !conf_.GetValue(key.Key).empty();
+    });
+    if (anySetting)
+        return;
+    if (conf_.Lines().empty()) {
+        prompts_.ShowWarning("Warning", EmptySettingsText(EnglishColumn, path));
+    } else {
+        prompts_.ShowError(SettingsKeptText(EnglishColumn, path));
+        keepFile_ = true;
+    }
+    conf_.SetDefaults();
 }
 
 void TStoredSettings::ReadAgainKeeping(int language, const TViewStyle& defaultStyle)
@@ -46,6 +71,13 @@ void TStoredSettings::ReadAgainKeeping(int language, const TViewStyle& defaultSt
 void TStoredSettings::Save()
 {
     conf_.Save(programPath_);
+    keepFile_ = false;
+}
+
+void TStoredSettings::SaveAtExit()
+{
+    if (!keepFile_)
+        Save();
 }
 
 std::int32_t TStoredSettings::Integer(std::string_view key)

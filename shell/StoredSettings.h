@@ -28,10 +28,13 @@ public:
     // programPath: the executable's path, beside which the configuration lies.
     TStoredSettings(TConf& conf, std::string programPath, Prompts& prompts);
 
-    // Reads the configuration file; one that cannot be read is told, and the defaults taken.
+    // Reads the configuration file; one that cannot be read, or holds no setting,
+    // is told of, and the defaults taken.
     void Load();
-    // Writes the configuration file.
+    // Writes the configuration file (the settings dialog's OK).
     void Save();
+    // Writes it at the end, unless it could not be read: then it is left as it is.
+    void SaveAtExit();
 
     // Puts the stored settings into the window's parts, in this order, for bad
     // values are told in it: the source encoding, the geometry, the language,
@@ -60,6 +63,7 @@ private:
     TConf& conf_;
     std::string programPath_;
     Prompts& prompts_;
+    bool keepFile_ = false; // unreadable: never written over at the end
 };
 
 } // namespace verdask

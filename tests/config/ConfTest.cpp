@@ -259,8 +259,11 @@ TEST(TConfFiles, AnUnwritableProgramFolderKeepsTheFileInTheUsersConfigurationFol
     EXPECT_EQ(next.GetValue("Width"), "777");
     EXPECT_EQ(prompts.Warnings.size(), 1u);
 
-    // A writable program folder keeps the file beside the program.
+    // A writable program folder keeps the file beside the program, unless the
+    // program is an installed one, whoever runs it.
     EXPECT_EQ(ConfigurationPath(program), programDir.File("verdask.con"));
+    for (const char* installed : {"/opt/verdask/verdask", "/usr/bin/verdask", "/usr/local/bin/verdask"})
+        EXPECT_EQ(ConfigurationPath(installed), home.File("config/verdask.con")) << installed;
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(UserConfigurationFolder(), DefaultFolder() + "/.config");
     if (!savedXdg.empty())

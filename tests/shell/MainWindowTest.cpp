@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <optional>
 
 namespace verdask {
 namespace {
@@ -140,6 +141,45 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
     EXPECT_EQ(ToWindows1251(window.windowTitle()), window.Text(Row::MainCaption)) << "all texts in place";
     EXPECT_EQ(ToWindows1251(QString::fromStdString(Plain(window.Commands().Action(TCommand::Load)->text()))), window.Text(Row::Load));
     EXPECT_EQ(window.NoReadmePage().find("<HTML><HEAD></HEAD><BODY><CENTER><B>Verdask Library Text converter"), 0u);
+}
+
+// A settings file that is empty is told of once and healed; one that cannot be
+// read, or holds no setting, is told of and left as it is at the end.
+TEST_F(MainWindow, ASettingsFileThatCannotBeReadIsToldOfOnceAndNeverWrittenOver)
+{
+    const std::string binary("\x7F" "ELF\0\x01\x02 no settings here\r\n\xFF\xFE", 28);
+    const struct {
+        const char* Name;
+        std::optional<std::string> Bytes; // none: a folder in its place
+        std::size_t Warnings, Errors;
+        bool Kept;
+    } cases[] = {
+        {"empty", std::string(), 1, 0, false},
+        {"no setting in it", binary, 0, 1, true},
+        {"a folder", std::nullopt, 0, 1, true},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(ConfigPath);
+        if (c.Bytes)
+            WriteFileBytes(ConfigPath, *c.Bytes);
+        else
+            std::filesystem::create_directory(ConfigPath);
+        Prompts.Warnings.clear();
+        Prompts.Errors.clear();
+        TMainWindow& window = Start();
+        EXPECT_EQ(Prompts.Warnings.size(), c.Warnings) << c.Name;
+        EXPECT_EQ(Prompts.Errors.size(), c.Errors) << c.Name << ": one message, not one a key";
+        EXPECT_EQ(window.DefaultStyle(), TViewStyle{}) << c.Name;
+        CloseAndDestroy();
+        if (!c.Bytes) {
+            EXPECT_TRUE(std::filesystem::is_directory(ConfigPath)) << c.Name;
+            EXPECT_TRUE(Prompts.Errors.size() == c.Errors) << "nothing tried over it at the end";
+        } else if (c.Kept) {
+            EXPECT_EQ(ReadFileBytes(ConfigPath), *c.Bytes) << c.Name << ": left as it was";
+        } else {
+            EXPECT_EQ(ReadFileBytes(ConfigPath), CrLfLines(test::DefaultConfigLines())) << c.Name << ": healed";
+        }
+    }
 }
 
 TEST_F(MainWindow, OnlyNoStartsTheWindowInItsNormalState)

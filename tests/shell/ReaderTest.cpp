@@ -633,6 +633,30 @@ TEST_F(Reader, AFileFromOutsideOrDroppedIsConvertedOrRead)
     EXPECT_EQ(window.RecentBooks(), recent);
 }
 
+// Answered without a window: the options, and a session with no display (where
+// the window system's library would abort the program).
+TEST_F(Reader, TheProgramAnswersItsOptionsAndAMissingDisplayWithoutAWindow)
+{
+    const struct {
+        const char* Arguments;
+        int Status;
+        std::string Says;
+    } cases[] = {
+        {"--help", 0, "Usage: verdask [FILE]"},
+        {"-V", 0, std::string("verdask ") + VERDASK_VERSION + "\n"},
+        {"--bogus", 2, "unknown option --bogus"},
+        {"", 1, "no display to show the window on"},
+    };
+    const std::string program = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ") + VERDASK_PROGRAM;
+    const std::string out = Dir.File("out.txt");
+    for (const auto& c : cases) {
+        const int status = std::system((program + " " + c.Arguments + " > " + out + " 2>&1").c_str());
+        EXPECT_EQ(WEXITSTATUS(status), c.Status) << c.Arguments;
+        EXPECT_NE(ReadFileBytes(out).find(c.Says), std::string::npos) << c.Arguments << ": " << ReadFileBytes(out);
+    }
+    EXPECT_EQ(WEXITSTATUS(std::system((program + " --version > /dev/full").c_str())), 1) << "a write error";
+}
+
 TEST_F(Reader, TheProgramStartedWithAFileOpensIt)
 {
     // The program as a file manager starts it, in a folder of its own.
