@@ -204,10 +204,16 @@ int main(int argc, char** argv)
         std::cerr << "verdask-convert: " << parsed.Error << "\nTry 'verdask-convert --help' for more information.\n";
         return 2;
     }
+    int status = 1;
     try {
-        return Run(*parsed.CommandLine, ProgramPath(argv[0]));
+        status = Run(*parsed.CommandLine, ProgramPath(argv[0]));
     } catch (const std::exception& error) {
         std::cerr << "verdask-convert: " << error.what() << '\n';
+    }
+    // What was printed must have arrived: a full disk is a failure.
+    if (!std::cout.flush()) {
+        std::cerr << "verdask-convert: cannot write to standard output\n";
         return 1;
     }
+    return status;
 }

@@ -82,6 +82,8 @@ TFileReplacement::TFileReplacement(FileSystem& fileSystem, std::string target)
 {
     if (IsTemporaryFileName(target_) || IsTemporaryFileName(file_))
         throw EInOutError(target_, EINVAL, "the name is kept for the program's temporary files");
+    if (fileSystem_.IsDeviceOrPipe(file_))
+        throw EInOutError(target_, NotARegularFile, "a device, a pipe or a socket, which is never replaced");
     writer_.emplace(CreateTemporaryFile(fileSystem_, file_, target_, temporary_));
 }
 

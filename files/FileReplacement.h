@@ -28,8 +28,9 @@ class TFileReplacement {
 public:
     // Creates the temporary file beside the file that target names (the file a
     // symbolic link leads to, so that the link stays a link), under a name no
-    // other run picks, never through a link planted at that name.
-    // Throws EInOutError naming target; nothing is changed then.
+    // other run picks, never through a link planted at that name. A device, a
+    // pipe or a socket is never replaced (as root, "-o /dev/null" would replace
+    // the system's). Throws EInOutError naming target; nothing is changed then.
     TFileReplacement(FileSystem& fileSystem, std::string target);
     TFileReplacement(const TFileReplacement&) = delete;
     TFileReplacement& operator=(const TFileReplacement&) = delete;

@@ -37,6 +37,12 @@ public:
         return ::stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && ::access(name.c_str(), W_OK) == 0;
     }
 
+    bool IsDeviceOrPipe(const std::string& path) override
+    {
+        struct stat status {};
+        return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+    }
+
     int Open(const std::string& path, OpenMode mode, Handle& handle) override
     {
         int descriptor = -1;
@@ -137,6 +143,11 @@ public:
 
     int Replace(const std::string& from, const std::string& to) override
     {
+        // A device, a pipe or a socket is no file to replace, whoever runs the program.
+        struct stat status {};
+        if (::lstat(to.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode) &&
+            !S_ISDIR(status.st_mode))
+            return NotARegularFile;
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     }
 

@@ -32,6 +32,10 @@ public:
     virtual bool Exists(const std::string& path) = 0;
     // True when files can be created in the folder. A failing test answers false.
     virtual bool CanWriteIn(const std::string& folder) = 0;
+    // True for a device, a pipe or a socket at the path, its links followed: no
+    // file of the user's, and never replaced or written into. A failing test
+    // answers true, and the file is left alone.
+    virtual bool IsDeviceOrPipe(const std::string& path) = 0;
 
     // The calls below return 0 on success or the platform's error number.
     // CreateNew fails with EEXIST when anything, a link included, has the name.

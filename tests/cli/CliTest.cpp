@@ -170,6 +170,14 @@ TEST(VerdaskConvert, FailuresNameTheFileAndTheReason)
     run = RunConverter(dir, {"--config", dir.File("none.con"), dir.File("tale.txt")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Err.find("Cannot open file " + dir.File("none.con")), std::string::npos) << run.Err;
+
+    // A pipe is no page to replace, even with --force (nor, as root, /dev/null).
+    const std::string fifo = dir.File("mynull");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    run = RunConverter(dir, {"--force", "--out", fifo, dir.File("tale.txt")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("a device, a pipe or a socket"), std::string::npos) << run.Err;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST(VerdaskConvert, ReadsEveryEncodingAndRefusesWhatIsNoText)
@@ -225,6 +233,15 @@ TEST(VerdaskConvert, PrintsThePagesContents)
     run = RunConverter(dir, {"--contents", dir.File("none.html")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Err.find(dir.File("none.html")), std::string::npos);
+
+    // What cannot be written to standard output (a full disk) is a failure.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--contents", dir.File("tale.html")}, {"--print-style", dir.File("tale.html")},
+          {"--version"}, {"--help"}}) {
+        const std::string err = dir.File(".err");
+        EXPECT_EQ(ExitStatusOf(StartConverter(dir, arguments, false, "/dev/full", err)), 1) << arguments[0];
+        EXPECT_NE(ReadFileBytes(err).find("cannot write to standard output"), std::string::npos) << arguments[0];
+    }
 }
 
 TEST(VerdaskConvert, RestylesPagesOfThisProgramOnly)

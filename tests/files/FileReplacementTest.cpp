@@ -43,6 +43,45 @@ TEST(TFileReplacement, NeverWritesUnderATemporaryName)
     EXPECT_FALSE(IsTemporaryFileName("/books/verdasktemp.x"));
 }
 
+// A device stands in through the seam: a test never risks the machine's own.
+class TDeviceAt final : public test::TFailingFileSystem {
+public:
+    explicit TDeviceAt(std::string device) : device_(std::move(device)) {}
+    bool IsDeviceOrPipe(const std::string& path) override
+    {
+        return path == device_ || test::TFailingFileSystem::IsDeviceOrPipe(path);
+    }
+
+private:
+    std::string device_;
+};
+
+TEST(TFileReplacement, NeverReplacesADeviceAPipeOrASocket)
+{
+    TTempDir dir;
+    const std::string fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, dir.File("link.html"));
+    const std::string device = dir.File("null");
+    WriteFileBytes(device, "");
+    TDeviceAt files(device);
+    for (const std::string& target : {fifo, dir.File("link.html"), device}) {
+        try {
+            ReplaceFileWith(files, target, "a page");
+            ADD_FAILURE() << target << " was replaced";
+        } catch (const EInOutError& error) {
+            EXPECT_NE(std::string(error.what()).find("a device, a pipe or a socket"), std::string::npos) << error.what();
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.html")));
+    EXPECT_EQ(TemporaryFilesIn(dir.Path()), Names{}) << "nothing was written beside them";
+    // The rename, the last step, refuses one too, should one take the name meanwhile.
+    WriteFileBytes(dir.File("new"), "a page");
+    EXPECT_EQ(PlatformFileSystem().Replace(dir.File("new"), fifo), NotARegularFile);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
 TEST(TFileReplacement, MakesTheNewContentTheWholeFileAndLeavesNothingBeside)
 {
     TTempDir dir;

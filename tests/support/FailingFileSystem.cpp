@@ -27,6 +27,12 @@ bool TFailingFileSystem::CanWriteIn(const std::string& folder)
     return !FailsNow("can write in " + folder) && real_.CanWriteIn(folder);
 }
 
+bool TFailingFileSystem::IsDeviceOrPipe(const std::string& path)
+{
+    // The safe answer: what cannot be looked at is left alone.
+    return FailsNow("device or pipe " + path) || real_.IsDeviceOrPipe(path);
+}
+
 int TFailingFileSystem::Open(const std::string& path, OpenMode mode, Handle& handle)
 {
     const bool reading = mode == OpenMode::Read;

@@ -30,6 +30,7 @@ public:
 
     bool Exists(const std::string& path) override;
     bool CanWriteIn(const std::string& folder) override;
+    bool IsDeviceOrPipe(const std::string& path) override;
     int Open(const std::string& path, OpenMode mode, Handle& handle) override;
     int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) override;
     int Seek(Handle handle, std::uint64_t offset) override;
