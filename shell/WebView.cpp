@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/WebView.h"
 
+#include "shell/PageScripts.h"
 #include "shell/QtStrings.h"
 
 #include <QChildEvent>
@@ -8,7 +9,6 @@
 #include <QEventLoop>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMenu>
@@ -35,62 +35,6 @@ namespace {
 constexpr std::string_view AboutPrefix = "about:";
 // The world the program's own measuring runs in, apart from the page's scripts.
 constexpr quint32 ProgramWorld = QWebEngineScript::ApplicationWorld;
-
-// A script run in the page and in every frame of it before any script of its own.
-QWebEngineScript PageScript(const QString& name, const QString& source)
-{
-    QWebEngineScript script;
-    script.setName(name);
-    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    script.setWorldId(QWebEngineScript::MainWorld);
-    script.setRunsOnSubFrames(true);
-    script.setSourceCode(source);
-    return script;
-}
-
-// Pages of this program call window.navigate('#aN') from doLoad, a method of old
-// browsers; every page gets it, as a plain navigation. A page shown again opens
-// where its own doLoad says, not where the view left it.
-QWebEngineScript NavigateScript()
-{
-    return PageScript("verdask-navigate", "window.navigate = function (url) { window.location.href = url; };"
-                                          "if ('scrollRestoration' in history) history.scrollRestoration = 'manual';");
-}
-
-// Pages have no DOCTYPE, so the view lays them out in quirks mode, where a table
-// does not take the body's font: the text of a page narrower than the window sits
-// in a table cell and would lose its size and line height. Every page gets them.
-QWebEngineScript TableFontScript()
-{
-    return PageScript("verdask-table-font",
-                      "(function () { var sheet = new CSSStyleSheet();"
-                      "sheet.replaceSync('TABLE { font-size: inherit; line-height: inherit; font-weight: inherit;"
-                      " font-style: inherit; font-variant: inherit }');"
-                      "document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]); })();");
-}
-
-// The engine's own word that the view scrolled stops coming now and then (seen
-// after a start in a maximized window, for the rest of the run): every page also
-// tells of its scrolling itself, on its console, at most ten times a second.
-const QString ScrolledMessage = QStringLiteral("verdask: scrolled");
-
-QWebEngineScript ScrollReportScript()
-{
-    return PageScript("verdask-scroll-report",
-                      QStringLiteral("(function () { var waiting = false;"
-                                     " function tell() { waiting = false; console.log('%1'); }"
-                                     " window.addEventListener('scroll', function () {"
-                                     "  if (!waiting) { waiting = true; setTimeout(tell, 100); } }, {passive: true}); })();")
-                          .arg(ScrolledMessage));
-}
-
-// No page gets a WebRTC peer connection (shell/NoWebRtc.js says why and how).
-QWebEngineScript NoWebRtcScript()
-{
-    QFile source(":/NoWebRtc.js");
-    source.open(QIODevice::ReadOnly);
-    return PageScript("verdask-no-webrtc", QString::fromUtf8(source.readAll()));
-}
 
 // Pages carry the book's text unescaped, so a book can carry script. A page may
 // run its own doLoad and follow the links the user clicks, and nothing more: no
@@ -126,7 +70,7 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
                                   const QString& source) override
     {
-        if (message != ScrolledMessage)
+        if (message != PageScrolledMessage)
             QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
         else if (Scrolled)
             Scrolled();
@@ -186,10 +130,7 @@ TWebView::TWebView(QWidget* parent) : QWidget(parent), view_(new QWebEngineView(
             emit Scrolled();
     };
     view_->setPage(page);
-    page->scripts().insert(NavigateScript());
-    page->scripts().insert(NoWebRtcScript());
-    page->scripts().insert(TableFontScript());
-    page->scripts().insert(ScrollReportScript());
+    AddPageScripts(page->scripts());
     Harden(*page, this);
     // A file dropped on the window is the program's to open, as its own commands do.
     view_->setAcceptDrops(false);

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "shell/PageScripts.h"
+
+#include <QFile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+namespace verdask {
+namespace {
+
+// A script run in the page and in every frame of it before any script of its own.
+QWebEngineScript PageScript(const QString& name, const QString& source)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(true);
+    script.setSourceCode(source);
+    return script;
+}
+
+// Pages of this program call window.navigate('#aN') from doLoad, a method of old
+// browsers; every page gets it, as a plain navigation. A page shown again opens
+// where its own doLoad says, not where the view left it.
+QWebEngineScript NavigateScript()
+{
+    return PageScript("verdask-navigate", "window.navigate = function (url) { window.location.href = url; };"
+                                          "if ('scrollRestoration' in history) history.scrollRestoration = 'manual';");
+}
+
+// Pages have no DOCTYPE, so the view lays them out in quirks mode, where a table
+// does not take the body's font: the text of a page narrower than the window sits
+// in a table cell and would lose its size and line height. Every page gets them.
+QWebEngineScript TableFontScript()
+{
+    return PageScript("verdask-table-font",
+                      "(function () { var sheet = new CSSStyleSheet();"
+                      "sheet.replaceSync('TABLE { font-size: inherit; line-height: inherit; font-weight: inherit;"
+                      " font-style: inherit; font-variant: inherit }');"
+                      "document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]); })();");
+}
+
+// Every page tells of its scrolling on its console, at most ten times a second.
+QWebEngineScript ScrollReportScript()
+{
+    return PageScript("verdask-scroll-report",
+                      QStringLiteral("(function () { var waiting = false;"
+                                     " function tell() { waiting = false; console.log('%1'); }"
+                                     " window.addEventListener('scroll', function () {"
+                                     "  if (!waiting) { waiting = true; setTimeout(tell, 100); } }, {passive: true}); })();")
+                          .arg(PageScrolledMessage));
+}
+
+// No page gets a WebRTC peer connection (shell/NoWebRtc.js says why and how).
+QWebEngineScript NoWebRtcScript()
+{
+    QFile source(":/NoWebRtc.js");
+    source.open(QIODevice::ReadOnly);
+    return PageScript("verdask-no-webrtc", QString::fromUtf8(source.readAll()));
+}
+
+} // namespace
+
+const QString PageScrolledMessage = QStringLiteral("verdask: scrolled");
+
+void AddPageScripts(QWebEngineScriptCollection& scripts)
+{
+    scripts.insert(NavigateScript());
+    scripts.insert(NoWebRtcScript());
+    scripts.insert(TableFontScript());
+    scripts.insert(ScrollReportScript());
+}
+
+} // namespace verdask

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The scripts every page, and every frame a page makes, runs before any script of
+// its own: window.navigate for the pages' doLoad, no WebRTC, the body's font in
+// the table of a narrow page, and a word on the console when the page scrolls.
+
+#include <QString>
+
+class QWebEngineScriptCollection;
+
+namespace verdask {
+
+// What a page says on its console when it scrolled: the engine's own word of it
+// stops coming now and then (seen after a start in a maximized window).
+extern const QString PageScrolledMessage;
+
+void AddPageScripts(QWebEngineScriptCollection& scripts);
+
+} // namespace verdask
