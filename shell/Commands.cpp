@@ -98,6 +98,16 @@ QString Caption(const TEntry& entry, int language)
     return QString::fromUtf8(language == RussianColumn ? entry.Russian : entry.English);
 }
 
+// Runs visit(entry, command) for every command of the table, in its order.
+template <typename Visit>
+void ForEachCommand(Visit&& visit)
+{
+    for (const TEntry& entry : Entries) {
+        if (const auto* command = std::get_if<TCommand>(&entry.Item))
+            visit(entry, *command);
+    }
+}
+
 template <typename Item>
 const TEntry& EntryOf(Item item)
 {
@@ -182,28 +192,28 @@ void TCommands::SetLanguage(int language)
 
 void TCommands::OfferFor(TProgramState state)
 {
-    for (const TEntry& entry : Entries) {
-        if (const auto* command = std::get_if<TCommand>(&entry.Item); command != nullptr && entry.Offered != Always)
-            Action(*command)->setEnabled((entry.Offered == WhenReady) == (state == TProgramState::Ready));
-    }
+    ForEachCommand([this, state](const TEntry& entry, TCommand command) {
+        if (entry.Offered != Always)
+            Action(command)->setEnabled((entry.Offered == WhenReady) == (state == TProgramState::Ready));
+    });
 }
 
 void TCommands::HoldForConversion()
 {
-    for (const TEntry& entry : Entries) {
-        if (const auto* command = std::get_if<TCommand>(&entry.Item); command != nullptr && (entry.Flags & Waits)) {
-            enabledBeforeHold_[Index(*command)] = Action(*command)->isEnabled();
-            Action(*command)->setEnabled(false);
+    ForEachCommand([this](const TEntry& entry, TCommand command) {
+        if ((entry.Flags & Waits) != 0) {
+            enabledBeforeHold_[Index(command)] = Action(command)->isEnabled();
+            Action(command)->setEnabled(false);
         }
-    }
+    });
 }
 
 void TCommands::ReleaseAfterConversion()
 {
-    for (const TEntry& entry : Entries) {
-        if (const auto* command = std::get_if<TCommand>(&entry.Item); command != nullptr && (entry.Flags & Waits))
-            Action(*command)->setEnabled(enabledBeforeHold_[Index(*command)]);
-    }
+    ForEachCommand([this](const TEntry& entry, TCommand command) {
+        if ((entry.Flags & Waits) != 0)
+            Action(command)->setEnabled(enabledBeforeHold_[Index(command)]);
+    });
 }
 
 char LatinKeyOf(char32_t russian)
