@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/CommandLine.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace verdask::cli {
@@ -23,7 +24,8 @@ const char* const UsageText =
     "                      UTF-8, KOI8-R, CP866 or UTF-16 (default: \"Source encoding\" of the\n"
     "                      configuration, else Auto); a file that does not look like a text\n"
     "                      is converted only when this is given\n"
-    "  -o, --out PAGE      the page of the one TEXT (default: TEXT with the extension .html)\n"
+    "  -o, --out PAGE      the page of the one TEXT (default: TEXT with the extension .html;\n"
+    "                      - writes it to standard output)\n"
     "  -f, --force         replace existing pages (a page never replaces its own text)\n"
     "  --print-style PAGE  print the style of a page as the lines of a style file\n"
     "  --contents PAGE     print the headings of a page of this program, one a line: the\n"
@@ -64,10 +66,20 @@ std::string SetValue(TCommandLine& line, const std::string& option, const std::s
     return {};
 }
 
+// Inputs are files: a pipe or a terminal is never read, so "-" names none.
+bool NamesStandardInput(const TCommandLine& line)
+{
+    const auto isDash = [](const std::optional<std::string>& value) { return value == "-"; };
+    return isDash(line.ConfigPath) || isDash(line.StylePath) || isDash(line.PrintStylePage) ||
+           isDash(line.ContentsPage) || std::find(line.Texts.begin(), line.Texts.end(), "-") != line.Texts.end();
+}
+
 std::string CheckCombination(const TCommandLine& line)
 {
     if (line.Help || line.Version)
         return {};
+    if (NamesStandardInput(line))
+        return "- (standard input) is not read; name a file";
     if (line.ContentsPage) {
         if (line.Restyle || line.PrintStylePage || line.OutPath || line.StylePath || line.Force || line.Encoding ||
             !line.Texts.empty())

@@ -10,13 +10,17 @@
 #include "files/Errors.h"
 #include "files/FileReplacement.h"
 #include "files/Misc.h"
+#include "files/OwnPage.h"
+#include "files/TextFile.h"
 #include "style/Restyle.h"
 #include "style/StyleCss.h"
 #include "style/StyleFile.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
 #include <set>
+#include <unistd.h>
 
 namespace verdask::cli {
 namespace {
@@ -66,31 +70,53 @@ void Complain(const std::string& file, const std::string& reason)
     std::cerr << Name << ": " << file << ": " << reason << '\n';
 }
 
-// Names, once a folder, the files an interrupted rewrite of an earlier version
-// left beside a page: they may hold the only whole copy of a page.
-void TellOfLeftoverCopies(const std::string& page)
+// Once a folder: removes the temporary files that stopped runs left beside the
+// pages, and names the files an interrupted rewrite of an earlier version left,
+// which may hold the only whole copy of a page.
+void LookAroundFolderOf(const std::string& page)
 {
     static std::set<std::string> folders;
-    if (!folders.insert(DirectoryPart(page)).second)
+    const std::string folder = DirectoryPart(page);
+    if (!folders.insert(folder).second)
         return;
+    if (const int removed = RemoveAbandonedTemporaryFiles(PlatformFileSystem(), folder.empty() ? "." : folder))
+        Complain(folder.empty() ? "." : folder,
+                 "removed " + std::to_string(removed) + " temporary file" + (removed == 1 ? "" : "s") +
+                     " left by stopped runs");
     for (const auto& leftover : LeftoverPageCopies(page))
         Complain(leftover, "left by an interrupted rewrite of an earlier version; it may hold the only whole copy "
                            "of a page, so it is left as it is");
+}
+
+// The page of a text written to standard output ("-o -").
+void WritePageToStandardOutput(const TConf& conf, const TSourceState& source, const TViewStyle& style)
+{
+    TTextWriter out(TFile::Adopt(PlatformFileSystem(), STDOUT_FILENO, "standard output"));
+    WritePageInto(out, PageNameFor(source.SourcePath), conf, source, style, {});
+    out.Close();
+}
+
+std::string ExistingPageText(const std::string& page)
+{
+    return "the page " + page + " exists; not converted (--force replaces it)";
 }
 
 // Converts one text; false when it was not converted.
 bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& style, const std::string& text)
 {
     const std::string page = line.OutPath ? *line.OutPath : PageNameFor(text);
-    if (IsSameFile(page, text)) {
+    const bool toStandardOutput = page == "-";
+    if (!toStandardOutput && IsSameFile(page, text)) {
         Complain(text, "the page " + page + " would replace the text itself; not converted");
         return false;
     }
-    if (PlatformFileSystem().Exists(page) && !line.Force) {
-        Complain(text, "the page " + page + " exists; not converted (--force replaces it)");
+    // A link counts as a name taken, even one that leads nowhere.
+    if (!toStandardOutput && PlatformFileSystem().Exists(page) && !line.Force) {
+        Complain(text, ExistingPageText(page));
         return false;
     }
-    TellOfLeftoverCopies(page);
+    if (!toStandardOutput)
+        LookAroundFolderOf(page);
     try {
         const TSourceKind kind = ExamineSource(text, line.Encoding.value_or(ChosenEncoding(conf)));
         if (kind.Binary && !line.Encoding) {
@@ -102,7 +128,16 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
         source.SourcePath = text;
         source.Encoding = kind.Encoding;
         source.IndentWidth = IndentWidthOfText(conf, text, kind.Encoding);
-        WritePage(page, conf, source, style, {});
+        if (toStandardOutput) {
+            WritePageToStandardOutput(conf, source, style);
+            return true;
+        }
+        WritePage(page, conf, source, style, {}, PlatformFileSystem(),
+                  line.Force ? WhenTaken::Replace : WhenTaken::Refuse);
+    } catch (const EInOutError& error) {
+        // Another run took the name since it was looked at.
+        Complain(text, error.Code() == EEXIST && !line.Force ? ExistingPageText(page) : error.what());
+        return false;
     } catch (const EVerdaskError& error) {
         Complain(text, error.what());
         return false;
@@ -123,7 +158,7 @@ bool RestyleOnePage(const TViewStyle& style, const std::string& page)
             Complain(page, "made by another program; left untouched");
             return false;
         }
-        TellOfLeftoverCopies(page);
+        LookAroundFolderOf(page);
         // A page of this program asks nothing.
         const TRestyleResult result = RestylePage(page, style, {});
         if (result.Code != 0) {
@@ -138,9 +173,22 @@ bool RestyleOnePage(const TViewStyle& style, const std::string& page)
     return true;
 }
 
+constexpr const char* NotAPage = "not a page of this program";
+
+// Throws EInOutError when the file cannot be read.
+bool IsPageOfThisProgram(const std::string& path)
+{
+    TFile file = TFile::OpenForReading(PlatformFileSystem(), path);
+    return IsOwnPage(file);
+}
+
 int PrintStyle(const TConf& conf, const std::string& page)
 {
     try {
+        if (!IsPageOfThisProgram(page)) {
+            Complain(page, NotAPage);
+            return 1;
+        }
         std::cout << StyleFileText(ReadStyleFromPage(page, LoadDefaultStyle(conf)));
         return 0;
     } catch (const EVerdaskError& error) {
@@ -152,6 +200,10 @@ int PrintStyle(const TConf& conf, const std::string& page)
 int PrintContents(const std::string& page)
 {
     try {
+        if (!IsPageOfThisProgram(page)) {
+            Complain(page, NotAPage);
+            return 1;
+        }
         for (const THeading& heading : ReadContents(page)) {
             std::cout << heading.Anchor << '\t' << std::string(2 * static_cast<std::size_t>(heading.Depth), ' ')
                       << Windows1251ToUtf8(heading.Text) << '\n';

@@ -181,7 +181,7 @@ std::string TConf::FileText() const
 void TConf::SaveToFile(const std::string& path) const
 {
     try {
-        ReplaceFileWith(*fileSystem_, path, FileText());
+        ReplaceFileWith(*fileSystem_, path, FileText(), LinkAtTarget::FollowToFile);
     } catch (const EInOutError& error) {
         throw EFCreateError(path, error.Code());
     }

@@ -5,6 +5,7 @@
 #include "files/FileReplacement.h"
 #include "files/LineReader.h"
 #include "files/Misc.h"
+#include "files/OwnPage.h"
 #include "files/TextFile.h"
 #include "style/PageFrame.h"
 
@@ -149,32 +150,6 @@ void WriteRewrite(TFile& page, const std::string& scriptLine, const TRewritePlan
     CopyBytes(page, plan.Changes, plan.CopyEnd, copy);
 }
 
-bool IsOwnPage(TFile& page)
-{
-    TLineReader reader(page, LineEnds::CarriageReturn);
-    std::string tail; // the end of the last piece, where "<BODY" may begin
-    bool bodyFound = false;
-    while (!bodyFound && reader.StartLine()) {
-        tail.clear();
-        std::string_view piece;
-        while (reader.NextPiece(piece)) {
-            if (bodyFound)
-                continue;
-            std::string joined = tail;
-            joined.append(piece.substr(0, BodyTag.size() - 1));
-            bodyFound = joined.find(BodyTag) != std::string::npos || piece.find(BodyTag) != std::string_view::npos;
-            tail.append(piece.substr(piece.size() - std::min(piece.size(), BodyTag.size() - 1)));
-            if (tail.size() > BodyTag.size() - 1)
-                tail.erase(0, tail.size() - (BodyTag.size() - 1));
-        }
-    }
-    if (!bodyFound || !reader.StartLine())
-        return false;
-    std::string_view rest;
-    bool more = false;
-    return LineHead(reader, HeaderEndMarker.size() + 1, rest, more) == HeaderEndMarker;
-}
-
 } // namespace
 
 std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem)
@@ -197,14 +172,6 @@ std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem)
     return 0;
 }
 
-bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem)
-{
-    TFile page = TFile::OpenForReading(fileSystem, pagePath);
-    const bool own = IsOwnPage(page);
-    page.Close();
-    return own;
-}
-
 TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position, FileSystem& fileSystem)
 {
     if (!fileSystem.Exists(pagePath))
@@ -220,7 +187,7 @@ TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position,
     if (plan.Unchanged())
         return TBookmarkResult::Unchanged;
 
-    TFileReplacement copy(fileSystem, pagePath);
+    TFileReplacement copy(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage);
     WriteRewrite(page, scriptLine, plan, copy.Writer());
     page.Close();
     copy.Commit();

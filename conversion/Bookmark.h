@@ -5,16 +5,13 @@
 // program that jumps to the paragraph the reader was at, rewritten in place.
 
 #include "files/FileSystem.h"
+#include "files/OwnPage.h"
 #include "style/PageFrame.h"
 
 #include <cstdint>
 #include <string>
 
 namespace verdask {
-
-// Whether the line after the page's first line holding "<BODY" is the header-end
-// marker: only such pages are rewritten. Throws EInOutError.
-bool IsOwnPage(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
 
 // The anchor the bookmark of the page jumps to: the script line in its head, 0 for
 // none. Reads the head alone. Throws EInOutError.

@@ -340,12 +340,15 @@ private:
 
 std::vector<THeading> ReadContents(const std::string& pagePath, FileSystem& fileSystem)
 {
+    // A heading is a short line; what lies beyond this much of a line is never
+    // looked at, so that no line of any file is held whole.
+    constexpr std::size_t MostOfALine = 1 << 20;
     TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
     std::string line;
-    while (reader.ReadLine(line) && line != HeaderEndMarker) {
+    while (reader.ReadLineHead(line, MostOfALine) && line != HeaderEndMarker) {
     }
     TContentsFinder finder;
-    while (reader.ReadLine(line))
+    while (reader.ReadLineHead(line, MostOfALine))
         finder.Add(ParseLine(line));
     reader.Close();
     return finder.Finish();

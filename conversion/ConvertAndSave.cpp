@@ -60,15 +60,21 @@ std::string PageNameFor(std::string_view sourcePath)
     return ProgramFileWithExt(sourcePath, ".html");
 }
 
+void WritePageInto(TTextWriter& page, std::string_view pageName, const TConf& conf, const TSourceState& source,
+                   const TViewStyle& style, const TConversionEvents& events, FileSystem& fileSystem)
+{
+    WritePageHeader(page, pageName, style);
+    ConvertBody(conf, source, page, events, fileSystem);
+    AppendPageFooter(page);
+}
+
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
-               const TConversionEvents& events, FileSystem& fileSystem)
+               const TConversionEvents& events, FileSystem& fileSystem, WhenTaken whenTaken)
 {
     // Written whole beside its place before it takes it: a failing disk or text
     // never leaves half a page, nor takes the page it replaces.
-    TFileReplacement page(fileSystem, pagePath);
-    WritePageHeader(page.Writer(), pagePath, style);
-    ConvertBody(conf, source, page.Writer(), events, fileSystem);
-    AppendPageFooter(page.Writer());
+    TFileReplacement page(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage, whenTaken);
+    WritePageInto(page.Writer(), pagePath, conf, source, style, events, fileSystem);
     page.Commit();
 }
 
@@ -82,11 +88,15 @@ std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& sourc
         if (!ChoosePageName(conf, saveDialog, prompts, pagePath))
             return std::nullopt;
     }
+    // A name free now must still be free when the page takes it: another window
+    // or run may write the same page meanwhile.
+    WhenTaken whenTaken = WhenTaken::Refuse;
     if (fileSystem.Exists(pagePath) || IsSameFile(pagePath, source.SourcePath)) {
         if (!ResolveExistingPage(conf, source, saveDialog, prompts, texts, pagePath, fileSystem))
             return std::nullopt;
+        whenTaken = fileSystem.Exists(pagePath) ? WhenTaken::Replace : WhenTaken::Refuse;
     }
-    WritePage(pagePath, conf, source, style, events, fileSystem);
+    WritePage(pagePath, conf, source, style, events, fileSystem, whenTaken);
     return pagePath;
 }
 

@@ -5,6 +5,7 @@
 // and writes header, body and footer in that order.
 
 #include "conversion/LineRules.h"
+#include "files/FileReplacement.h"
 #include "files/FileSystem.h"
 
 #include <optional>
@@ -39,9 +40,16 @@ std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& sourc
                                           FileSystem& fileSystem = PlatformFileSystem());
 
 // Header, body and footer of the page, written beside it and then put in its
-// place (TFileReplacement). On failure the page is as before and the temporary
-// file is gone; errors name the page (or the text, for its own).
+// place (TFileReplacement); a link at the page's name is followed only to a page
+// of this program. On failure the page is as before and the temporary file is
+// gone; errors name the page (or the text, for its own).
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
-               const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem());
+               const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem(),
+               WhenTaken whenTaken = WhenTaken::Replace);
+
+// The page into a writer of the caller's (standard output); pageName gives its title.
+void WritePageInto(TTextWriter& page, std::string_view pageName, const TConf& conf, const TSourceState& source,
+                   const TViewStyle& style, const TConversionEvents& events,
+                   FileSystem& fileSystem = PlatformFileSystem());
 
 } // namespace verdask

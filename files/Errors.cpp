@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/Errors.h"
 
+#include <cerrno>
 #include <system_error>
 
 namespace verdask {
@@ -39,6 +40,16 @@ EInOutError::EInOutError(std::string path, int code)
 
 EInOutError::EInOutError(std::string path, int code, std::string_view reason)
     : EFileError(FormatMessage("I/O error on file %s: ", path) + std::string(reason), path, code)
+{
+}
+
+EInOutError::EInOutError(WholeMessage, const std::string& message, std::string path, int code)
+    : EFileError(message, std::move(path), code)
+{
+}
+
+ELinkRefused::ELinkRefused(std::string path, std::string_view leadsTo)
+    : EInOutError(WholeMessage{}, path + " is a link to " + std::string(leadsTo) + "; not replaced", path, EPERM)
 {
 }
 

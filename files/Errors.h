@@ -42,6 +42,17 @@ public:
     EInOutError(std::string path, int code);
     // With the program's own words for what went wrong instead of the platform's.
     EInOutError(std::string path, int code, std::string_view reason);
+
+protected:
+    struct WholeMessage {};
+    EInOutError(WholeMessage, const std::string& message, std::string path, int code);
+};
+
+// A write refused at a symbolic link that leads to no file the write may replace:
+// "PATH is a link to TARGET; not replaced".
+class ELinkRefused : public EInOutError {
+public:
+    ELinkRefused(std::string path, std::string_view leadsTo);
 };
 
 // "Cannot open file %s": a configuration or style file that exists but cannot be read.

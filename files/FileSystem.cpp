@@ -3,8 +3,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,12 +26,33 @@ int OpenFlags(OpenMode mode)
     return O_RDONLY;
 }
 
+// Whether the open file still has the name: a file found at a name and then
+// removed or replaced by another run has not.
+bool StillNamed(int descriptor, const std::string& path)
+{
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(descriptor, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+// Takes the lock that tells a run's temporary file from one left behind; a run
+// that finds it taken gives the name up. The lock goes with the last close.
+bool HoldNewFile(int descriptor, const std::string& path)
+{
+    return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && StillNamed(descriptor, path);
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     bool Exists(const std::string& path) override
     {
         struct stat status {};
-        return ::stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+        if (::lstat(path.c_str(), &status) != 0)
+            return false;
+        if (!S_ISLNK(status.st_mode))
+            return !S_ISDIR(status.st_mode);
+        return ::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode);
     }
 
     bool CanWriteIn(const std::string& folder) override
@@ -60,6 +85,11 @@ public:
         if (S_ISDIR(status.st_mode) || (mode == OpenMode::Read && !S_ISREG(status.st_mode))) {
             ::close(descriptor);
             return S_ISDIR(status.st_mode) ? EISDIR : NotARegularFile;
+        }
+        // Another run removing it as left behind, between the create and the lock.
+        if (mode == OpenMode::CreateNew && !HoldNewFile(descriptor, path)) {
+            ::close(descriptor);
+            return EEXIST;
         }
         handle = descriptor;
         return 0;
@@ -151,6 +181,27 @@ public:
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     }
 
+    int PlaceNew(const std::string& from, const std::string& to) override
+    {
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return 0;
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        // File systems without that rename (NFS, some FUSE ones): a second name
+        // is refused just as well when the name is taken.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return 0;
+        }
+        if (errno != EPERM && errno != EOPNOTSUPP)
+            return errno;
+        // Nor links (FAT): as close as such a file system allows.
+        struct stat status {};
+        if (::lstat(to.c_str(), &status) == 0)
+            return EEXIST;
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+
     int SyncFolder(const std::string& folder) override
     {
         const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -167,6 +218,42 @@ public:
     int Remove(const std::string& path) override
     {
         return ::unlink(path.c_str()) == 0 ? 0 : errno;
+    }
+
+    int RemoveUnheld(const std::string& path) override
+    {
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0)
+            return errno == ELOOP ? NotARegularFile : errno;
+        struct stat status {};
+        int error = 0;
+        if (::fstat(descriptor, &status) != 0)
+            error = errno;
+        else if (!S_ISREG(status.st_mode))
+            error = NotARegularFile;
+        else if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
+            error = errno;
+        else if (!StillNamed(descriptor, path))
+            error = EWOULDBLOCK;
+        else if (::unlink(path.c_str()) != 0)
+            error = errno;
+        ::close(descriptor);
+        return error;
+    }
+
+    int ListFolder(const std::string& folder, std::vector<std::string>& names) override
+    {
+        const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.empty() ? "." : folder.c_str()),
+                                                          ::closedir);
+        if (!entries)
+            return errno;
+        names.clear();
+        while (const dirent* entry = ::readdir(entries.get())) {
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..")
+                names.emplace_back(name);
+        }
+        return 0;
     }
 };
 

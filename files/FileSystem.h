@@ -9,12 +9,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace verdask {
 
 enum class OpenMode {
     Read,      // an existing file, from its start
-    CreateNew, // a file that must not exist yet, never made through a symbolic link
+    // A file that must not exist yet, never made through a symbolic link. It is
+    // held (locked) by this run until it is closed, so that another run can tell
+    // it from one that a stopped run left behind.
+    CreateNew,
 };
 
 inline constexpr int NotARegularFile = ESPIPE;
@@ -28,7 +32,9 @@ public:
     FileSystem& operator=(const FileSystem&) = delete;
     virtual ~FileSystem() = default;
 
-    // True for an existing file that is not a folder. A failing test answers false.
+    // True when something that is no folder has the name: a file, or a symbolic
+    // link that leads to no folder, even one that leads nowhere. A failing test
+    // answers false.
     virtual bool Exists(const std::string& path) = 0;
     // True when files can be created in the folder. A failing test answers false.
     virtual bool CanWriteIn(const std::string& folder) = 0;
@@ -61,9 +67,18 @@ public:
     // Puts a file in the target's place at once, replacing what is there: readers
     // see the old file or the new one, never neither.
     virtual int Replace(const std::string& from, const std::string& to) = 0;
+    // Puts a file at a name that must still be free, in one step: EEXIST when
+    // anything, a link included, has it. Of several runs that place files at one
+    // name at once, exactly one succeeds.
+    virtual int PlaceNew(const std::string& from, const std::string& to) = 0;
     // Puts the folder's entries (a file renamed into it) on the disk.
     virtual int SyncFolder(const std::string& folder) = 0;
     virtual int Remove(const std::string& path) = 0;
+    // Removes a regular file that no run holds (see OpenMode::CreateNew);
+    // EWOULDBLOCK when one does, NotARegularFile for anything else.
+    virtual int RemoveUnheld(const std::string& path) = 0;
+    // The names of the folder's entries, in no order.
+    virtual int ListFolder(const std::string& folder, std::vector<std::string>& names) = 0;
 };
 
 // The real files of the machine. It holds no state.

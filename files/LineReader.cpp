@@ -281,6 +281,17 @@ bool TLineReader::ReadLine(std::string& line)
     return true;
 }
 
+bool TLineReader::ReadLineHead(std::string& line, std::size_t most)
+{
+    line.clear();
+    if (!StartLine())
+        return false;
+    std::string_view piece;
+    while (NextPiece(piece))
+        line.append(piece.substr(0, most - std::min(most, line.size())));
+    return true;
+}
+
 void TLineReader::Close()
 {
     if (ownFile_)

@@ -57,6 +57,9 @@ public:
     bool AtEnd();
     // Reads the next line without its line end; false when none is left.
     bool ReadLine(std::string& line);
+    // Reads the next line as ReadLine does, but keeps no more than its first most
+    // bytes: memory stays bounded whatever the file holds.
+    bool ReadLineHead(std::string& line, std::size_t most);
 
     // Piecewise reading. StartLine begins the next line (false when none is left);
     // then either WholeLine gives it in one piece when it fits a block, or

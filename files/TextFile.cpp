@@ -22,6 +22,16 @@ TFile::TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode, con
     open_ = true;
 }
 
+TFile::TFile(FileSystem& fileSystem, FileSystem::Handle handle, const std::string& reportedName)
+    : fileSystem_(&fileSystem), path_(reportedName), reportedName_(reportedName), handle_(handle), open_(true)
+{
+}
+
+TFile TFile::Adopt(FileSystem& fileSystem, FileSystem::Handle handle, const std::string& reportedName)
+{
+    return TFile(fileSystem, handle, reportedName);
+}
+
 TFile TFile::OpenForReading(FileSystem& fileSystem, const std::string& path)
 {
     return TFile(fileSystem, path, OpenMode::Read, path);

@@ -21,6 +21,8 @@ public:
     // reportedName, the file the user knows of, rather than the path.
     // Throws EInOutError; its Code() is EEXIST when the name is taken.
     static TFile CreateNew(FileSystem& fileSystem, const std::string& path, const std::string& reportedName);
+    // A file the process was given open (standard output); closing it closes the handle.
+    static TFile Adopt(FileSystem& fileSystem, FileSystem::Handle handle, const std::string& reportedName);
 
     TFile(TFile&& other) noexcept;
     TFile& operator=(TFile&& other) noexcept;
@@ -46,6 +48,7 @@ public:
 
 private:
     TFile(FileSystem& fileSystem, const std::string& path, OpenMode mode, const std::string& reportedName);
+    TFile(FileSystem& fileSystem, FileSystem::Handle handle, const std::string& reportedName);
 
     FileSystem* fileSystem_;
     std::string path_;

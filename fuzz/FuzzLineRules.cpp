@@ -26,7 +26,7 @@ std::string Convert(const std::string& source, std::size_t blockSize)
     state.SourcePath = source;
     state.IndentWidth = 3;
     const std::string page = fuzz::File("page.html");
-    TFileReplacement writer(PlatformFileSystem(), page);
+    TFileReplacement writer(PlatformFileSystem(), page, LinkAtTarget::ReplaceName);
     WritePageHeader(writer.Writer(), page, TViewStyle{});
     ConvertBody(conf, state, writer.Writer(), {}, PlatformFileSystem(), blockSize);
     AppendPageFooter(writer.Writer());

@@ -138,7 +138,8 @@ void TPrintJob::WritePdfFile(const QByteArray& pdf)
 {
     try {
         ReplaceFileWith(PlatformFileSystem(), pdfFile_,
-                        std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+                        std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())),
+                        LinkAtTarget::FollowToFile);
     } catch (const EVerdaskError& error) {
         Finish(Display(PrintFailedText(language_, error.what())));
         return;

@@ -3,6 +3,7 @@
 
 // The frame of every page the program writes: 13 header lines, the body, 3 footer lines.
 
+#include "files/OwnPage.h"
 #include "files/TextFile.h"
 #include "style/ViewStyle.h"
 
@@ -14,9 +15,6 @@ namespace verdask {
 
 // The program's home page, shown in every page footer, the built-in page and the about box.
 inline constexpr std::string_view HomePageAddress = "https://verdask-converter.github.io/";
-
-// The last header line: pages of this program have it right after the body start line.
-inline constexpr std::string_view HeaderEndMarker = "<!--Lantorpress header ends here-->";
 
 // The start of the script line, which the bookmark writer replaces as a whole line.
 inline constexpr std::string_view ScriptLinePrefix = "<SCRIPT language=\"javascript\">function doLoad() {";

@@ -81,7 +81,7 @@ void CopyRest(TLineReader& reader, TTextWriter& page)
 // The old page, byte for byte, under the backup name.
 void WriteBackup(TFile& oldPage, const std::string& backup, FileSystem& fileSystem)
 {
-    TFileReplacement copy(fileSystem, backup);
+    TFileReplacement copy(fileSystem, backup, LinkAtTarget::ReplaceName);
     CopyBytes(oldPage, 0, UINT64_MAX, copy.Writer());
     copy.Commit();
 }
@@ -90,7 +90,7 @@ void WriteBackup(TFile& oldPage, const std::string& backup, FileSystem& fileSyst
 void WriteRestyledPage(TFile& oldPage, const std::string& pagePath, const TViewStyle& style, std::int64_t position,
                        FileSystem& fileSystem)
 {
-    TFileReplacement page(fileSystem, pagePath);
+    TFileReplacement page(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage);
     WritePageHeader(page.Writer(), pagePath, style, position);
     TLineReader reader(oldPage, LineEnds::CarriageReturn);
     ReadToHeaderEnd(reader);

@@ -84,9 +84,11 @@ std::vector<std::string> FindHeadLines(const std::string& pagePath, std::span<co
     std::vector<std::string> found(keyCount);
     std::vector<bool> done(keyCount, false);
     std::size_t remaining = keyCount;
+    // The rule lines are short; no more of any line is held.
+    constexpr std::size_t MostOfALine = 64 * 1024;
     TLineReader reader(fileSystem, pagePath, LineEnds::CarriageReturn);
     std::string line;
-    while (remaining > 0 && reader.ReadLine(line)) {
+    while (remaining > 0 && reader.ReadLineHead(line, MostOfALine)) {
         if (line.find(HeadEnd) != std::string::npos)
             break;
         for (std::size_t i = 0; i < keyCount; ++i) {

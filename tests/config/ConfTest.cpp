@@ -214,7 +214,7 @@ TEST(TConfFiles, FailuresReportTheFileAndKeepTheLines)
         } catch (const EFCreateError& error) {
             EXPECT_EQ(error.Path(), path) << call;
         }
-        const bool renamed = call.starts_with("sync folder");
+        const bool renamed = failingWrite.RenamedBeforeFailure(path);
         EXPECT_EQ(ReadFileBytes(path), renamed ? "A=changed\r\n" : "A=1\r\nB=2\r\n") << call;
         EXPECT_EQ(writer.Lines(), (Lines{"A=changed"}));
         test::RemoveTemporaryFiles(dir.Path());

@@ -255,9 +255,9 @@ TEST_F(ConvertFixture, EveryFailingFileCallLeavesTheTextAndTheOldPageOrTheNewOne
             }
             const std::string failed = failing.Log()[static_cast<std::size_t>(failAt - 1)];
             EXPECT_EQ(ReadFileBytes(source.SourcePath), Book) << failed;
-            // The existence test can fail unnoticed, and flushing the folder fails
-            // after the rename: the page is then written whole.
-            if (written || failed.starts_with("sync folder")) {
+            // The existence test can fail unnoticed, and closing the file and
+            // flushing the folder fail after the rename: the page is then written whole.
+            if (written || failing.RenamedBeforeFailure(page)) {
                 EXPECT_EQ(ReadFileBytes(page), ExpectedPage(page)) << failed;
             } else if (replacing) {
                 EXPECT_EQ(ReadFileBytes(page), oldPage) << failed;

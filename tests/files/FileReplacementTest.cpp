@@ -23,6 +23,7 @@ using test::WriteFileBytes;
 namespace fs = std::filesystem;
 
 using Names = std::vector<std::string>;
+constexpr auto Follow = LinkAtTarget::FollowToFile;
 
 TEST(TFileReplacement, NeverWritesUnderATemporaryName)
 {
@@ -30,12 +31,12 @@ TEST(TFileReplacement, NeverWritesUnderATemporaryName)
     for (const std::string name : {"VerdaskTemp._a_", "VerdaskTemp.abcdefghijkl", "VerdaskTemp."}) {
         const std::string path = dir.File(name);
         WriteFileBytes(path, "kept");
-        EXPECT_THROW(ReplaceFileWith(PlatformFileSystem(), path, "new"), EInOutError) << name;
+        EXPECT_THROW(ReplaceFileWith(PlatformFileSystem(), path, "new", Follow), EInOutError) << name;
         EXPECT_EQ(ReadFileBytes(path), "kept");
     }
     // Nor through a link whose name is harmless.
     std::filesystem::create_symlink(dir.File("VerdaskTemp._a_"), dir.File("link.html"));
-    EXPECT_THROW(ReplaceFileWith(PlatformFileSystem(), dir.File("link.html"), "new"), EInOutError);
+    EXPECT_THROW(ReplaceFileWith(PlatformFileSystem(), dir.File("link.html"), "new", Follow), EInOutError);
     EXPECT_EQ(ReadFileBytes(dir.File("VerdaskTemp._a_")), "kept");
     EXPECT_TRUE(IsTemporaryFileName("/books/VerdaskTemp.x"));
     EXPECT_TRUE(IsTemporaryFileName("VerdaskTemp._a_")) << "a name alone, as a file dialog lists it";
@@ -61,20 +62,18 @@ TEST(TFileReplacement, NeverReplacesADeviceAPipeOrASocket)
     TTempDir dir;
     const std::string fifo = dir.File("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    fs::create_symlink(fifo, dir.File("link.html"));
     const std::string device = dir.File("null");
     WriteFileBytes(device, "");
     TDeviceAt files(device);
-    for (const std::string& target : {fifo, dir.File("link.html"), device}) {
+    for (const std::string& target : {fifo, device}) {
         try {
-            ReplaceFileWith(files, target, "a page");
+            ReplaceFileWith(files, target, "a page", Follow);
             ADD_FAILURE() << target << " was replaced";
         } catch (const EInOutError& error) {
             EXPECT_NE(std::string(error.what()).find("a device, a pipe or a socket"), std::string::npos) << error.what();
         }
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
-    EXPECT_TRUE(fs::is_symlink(dir.File("link.html")));
     EXPECT_EQ(TemporaryFilesIn(dir.Path()), Names{}) << "nothing was written beside them";
     // The rename, the last step, refuses one too, should one take the name meanwhile.
     WriteFileBytes(dir.File("new"), "a page");
@@ -86,15 +85,15 @@ TEST(TFileReplacement, MakesTheNewContentTheWholeFileAndLeavesNothingBeside)
 {
     TTempDir dir;
     const std::string path = dir.File("book.html");
-    ReplaceFileWith(PlatformFileSystem(), path, "new file");
+    ReplaceFileWith(PlatformFileSystem(), path, "new file", Follow);
     EXPECT_EQ(ReadFileBytes(path), "new file");
-    ReplaceFileWith(PlatformFileSystem(), path, "short");
+    ReplaceFileWith(PlatformFileSystem(), path, "short", Follow);
     EXPECT_EQ(ReadFileBytes(path), "short") << "nothing of the longer old content is left";
     EXPECT_EQ(FolderEntries(dir.Path()), Names{"book.html"});
 
     // Given up before Commit (the text could not be read, say): the old file stays.
     {
-        TFileReplacement replacement(PlatformFileSystem(), path);
+        TFileReplacement replacement(PlatformFileSystem(), path, Follow);
         replacement.Writer().Write(std::string(3 * FileBlockSize, 'x'));
         EXPECT_TRUE(fs::path(replacement.TemporaryPath()).filename().string().starts_with("VerdaskTemp."));
         EXPECT_EQ(fs::path(replacement.TemporaryPath()).parent_path(), dir.Path());
@@ -109,7 +108,7 @@ TEST(TFileReplacement, KeepsTheModeOfTheFileItReplaces)
     const std::string path = dir.File("private.html");
     WriteFileBytes(path, "old");
     ::chmod(path.c_str(), 0600);
-    ReplaceFileWith(PlatformFileSystem(), path, "new");
+    ReplaceFileWith(PlatformFileSystem(), path, "new", Follow);
     struct stat status {};
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0600u);
@@ -118,37 +117,97 @@ TEST(TFileReplacement, KeepsTheModeOfTheFileItReplaces)
     WriteFileBytes(dir.File("plain"), "");
     struct stat plain {};
     ::stat(dir.File("plain").c_str(), &plain);
-    ReplaceFileWith(PlatformFileSystem(), dir.File("made.html"), "new");
+    ReplaceFileWith(PlatformFileSystem(), dir.File("made.html"), "new", Follow);
     ::stat(dir.File("made.html").c_str(), &status);
     EXPECT_EQ(status.st_mode & 07777, plain.st_mode & 07777);
 }
 
-TEST(TFileReplacement, ALinkedFileIsReplacedWhereTheLinkLeadsAndTheLinkStays)
+// Every kind of file a link may lead to, made afresh for each case.
+struct TLinkedFiles {
+    explicit TLinkedFiles(const TTempDir& dir) : Dir(dir)
+    {
+        fs::create_directories(dir.Path() / "shelf" / "deep");
+        fs::create_directories(dir.Path() / "folder");
+        WriteFileBytes(dir.File("shelf/deep/own.html"), OwnPage);
+        WriteFileBytes(dir.File("foreign.html"), "<HTML><BODY>\r\nanother program's\r\n");
+        WriteFileBytes(dir.File("settings"), "A=1\r\n");
+        EXPECT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+        // A relative link to a relative link in another folder.
+        fs::create_symlink("deep/own.html", dir.Path() / "shelf" / "inner.html");
+        const std::pair<const char*, const char*> links[] = {
+            {"own", "shelf/inner.html"}, {"foreign", "foreign.html"}, {"settings", "settings"},
+            {"nowhere", "shelf/missing.html"}, {"folder", "folder"}, {"pipe", "pipe"}};
+        for (const auto& [name, leadsTo] : links)
+            fs::create_symlink(leadsTo, dir.Path() / (std::string("to-") + name));
+    }
+    ~TLinkedFiles()
+    {
+        for (const auto& name : FolderEntries(Dir.Path()))
+            fs::remove_all(Dir.Path() / name);
+    }
+    static constexpr std::string_view OwnPage = "<HTML><BODY>\r\n<!--Lantorpress header ends here-->\r\nold\r\n";
+    const TTempDir& Dir;
+};
+
+TEST(TFileReplacement, ALinkIsFollowedOnlyWhereTheRuleAllowsAndItsTargetIsNeverMade)
 {
     TTempDir dir;
-    fs::create_directories(dir.Path() / "shelf" / "deep");
-    const std::string real = dir.File("shelf/deep/book.html");
-    WriteFileBytes(real, "old");
-    // A relative link to a relative link in another folder.
-    fs::create_symlink("deep/book.html", dir.Path() / "shelf" / "inner.html");
-    fs::create_symlink("shelf/inner.html", dir.Path() / "book.html");
-    ReplaceFileWith(PlatformFileSystem(), dir.File("book.html"), "new");
-    EXPECT_TRUE(fs::is_symlink(dir.Path() / "book.html"));
-    EXPECT_TRUE(fs::is_symlink(dir.Path() / "shelf" / "inner.html"));
-    EXPECT_EQ(ReadFileBytes(real), "new");
-    EXPECT_EQ(TemporaryFilesIn(dir.Path() / "shelf" / "deep"), Names{});
-
-    // A link that leads nowhere yet: the file is made where it leads.
-    fs::create_symlink(dir.File("shelf/later.html"), dir.Path() / "later.html");
-    ReplaceFileWith(PlatformFileSystem(), dir.File("later.html"), "made");
-    EXPECT_TRUE(fs::is_symlink(dir.Path() / "later.html"));
-    EXPECT_EQ(ReadFileBytes(dir.File("shelf/later.html")), "made");
+    enum Outcome { Followed, Refused, NameReplaced };
+    using enum LinkAtTarget;
+    const struct {
+        const char* Link;
+        const char* LeadsTo; // where a followed link writes
+        LinkAtTarget Rule;
+        Outcome Expected;
+    } cases[] = {
+        {"own", "shelf/deep/own.html", FollowToOwnPage, Followed},
+        {"foreign", "foreign.html", FollowToOwnPage, Refused},
+        {"settings", "settings", FollowToOwnPage, Refused},
+        {"nowhere", "shelf/missing.html", FollowToOwnPage, Refused},
+        {"folder", "folder", FollowToOwnPage, Refused},
+        {"pipe", "pipe", FollowToOwnPage, Refused},
+        {"own", "shelf/deep/own.html", FollowToFile, Followed},
+        {"settings", "settings", FollowToFile, Followed},
+        {"nowhere", "shelf/missing.html", FollowToFile, Refused},
+        {"folder", "folder", FollowToFile, Refused},
+        {"pipe", "pipe", FollowToFile, Refused},
+        {"own", "shelf/deep/own.html", ReplaceName, NameReplaced},
+        {"nowhere", "shelf/missing.html", ReplaceName, NameReplaced},
+        {"pipe", "pipe", ReplaceName, NameReplaced},
+    };
+    for (const auto& c : cases) {
+        const TLinkedFiles files(dir);
+        const std::string link = dir.File(std::string("to-") + c.Link);
+        const std::string leadsTo = dir.File(c.LeadsTo);
+        const std::string label = std::string(c.Link) + " rule " + std::to_string(static_cast<int>(c.Rule));
+        const auto before = fs::symlink_status(leadsTo).type();
+        try {
+            ReplaceFileWith(PlatformFileSystem(), link, "new", c.Rule);
+            EXPECT_NE(c.Expected, Refused) << label;
+        } catch (const ELinkRefused& error) {
+            EXPECT_EQ(c.Expected, Refused) << label;
+            EXPECT_EQ(std::string(error.what()), link + " is a link to " + leadsTo + "; not replaced");
+        }
+        EXPECT_EQ(fs::is_symlink(link), c.Expected != NameReplaced) << label;
+        if (c.Expected == NameReplaced) {
+            EXPECT_EQ(ReadFileBytes(link), "new") << label;
+        }
+        if (c.Expected == Followed) {
+            EXPECT_EQ(ReadFileBytes(leadsTo), "new") << label;
+        } else {
+            EXPECT_EQ(fs::symlink_status(leadsTo).type(), before) << label << ": nothing made or changed where it leads";
+        }
+        EXPECT_EQ(ReadFileBytes(dir.File("shelf/deep/own.html")),
+                  std::string(c.Expected == Followed && std::string(c.Link) == "own" ? "new" : TLinkedFiles::OwnPage))
+            << label;
+        EXPECT_EQ(TemporaryFilesIn(dir.Path()), Names{}) << label;
+    }
 
     // Links in a loop are an error, and nothing is made.
     fs::create_symlink("b.html", dir.Path() / "a.html");
     fs::create_symlink("a.html", dir.Path() / "b.html");
     try {
-        ReplaceFileWith(PlatformFileSystem(), dir.File("a.html"), "x");
+        ReplaceFileWith(PlatformFileSystem(), dir.File("a.html"), "x", FollowToFile);
         ADD_FAILURE() << "a loop of links was written through";
     } catch (const EInOutError& error) {
         EXPECT_EQ(error.Path(), dir.File("a.html"));
@@ -187,7 +246,7 @@ TEST(TFileReplacement, ALinkPlantedAtTheTemporaryNameChangesNothingItPointsTo)
     WriteFileBytes(path, "old");
 
     TPlantingFileSystem planting(victim, 3);
-    ReplaceFileWith(planting, path, "new");
+    ReplaceFileWith(planting, path, "new", Follow);
     EXPECT_EQ(ReadFileBytes(path), "new");
     EXPECT_EQ(ReadFileBytes(victim), "not to be touched");
     ASSERT_EQ(planting.Planted().size(), 3u);
@@ -196,7 +255,7 @@ TEST(TFileReplacement, ALinkPlantedAtTheTemporaryNameChangesNothingItPointsTo)
 
     // A name taken every time: the write gives up, the file stays as it was.
     TPlantingFileSystem always(victim, 1000);
-    EXPECT_THROW(ReplaceFileWith(always, path, "newer"), EInOutError);
+    EXPECT_THROW(ReplaceFileWith(always, path, "newer", Follow), EInOutError);
     EXPECT_EQ(ReadFileBytes(path), "new");
     EXPECT_EQ(ReadFileBytes(victim), "not to be touched");
 }
@@ -208,7 +267,7 @@ TEST(TFileReplacement, AFailureNamesTheFileAndLeavesTheOldOneWhole)
     for (const std::string& path : {dir.File("missing/book.html"), dir.File("folder.html")}) {
         fs::create_directory(dir.Path() / "folder.html");
         try {
-            ReplaceFileWith(PlatformFileSystem(), path, "new");
+            ReplaceFileWith(PlatformFileSystem(), path, "new", Follow);
             ADD_FAILURE() << path;
         } catch (const EInOutError& error) {
             EXPECT_EQ(error.Path(), path);
@@ -222,19 +281,19 @@ TEST(TFileReplacement, AFailureNamesTheFileAndLeavesTheOldOneWhole)
     const std::string old = std::string(2 * FileBlockSize, 'o');
     const std::string now = std::string(3 * FileBlockSize, 'n');
     test::TFailingFileSystem counting;
-    ReplaceFileWith(counting, path, now);
+    ReplaceFileWith(counting, path, now, Follow);
     for (int failAt = 1; failAt <= counting.Calls(); ++failAt) {
         WriteFileBytes(path, old);
         test::TFailingFileSystem failing(failAt);
         const std::string call = counting.Log()[static_cast<std::size_t>(failAt - 1)];
         try {
-            ReplaceFileWith(failing, path, now);
+            ReplaceFileWith(failing, path, now, Follow);
             ADD_FAILURE() << "no failure reported: " << call;
         } catch (const EInOutError& error) {
             EXPECT_EQ(error.Path(), path) << call;
         }
-        // Flushing the folder comes after the rename: the new file is in place then.
-        EXPECT_EQ(ReadFileBytes(path), call.starts_with("sync folder") ? now : old) << call;
+        // Closing the file and flushing the folder come after the rename: the new file is in place then.
+        EXPECT_EQ(ReadFileBytes(path), failing.RenamedBeforeFailure(path) ? now : old) << call;
         EXPECT_EQ(TemporaryFilesIn(dir.Path()), Names{}) << call;
     }
 }
@@ -250,7 +309,7 @@ TEST(TFileReplacement, WritersOfOneFileAtOnceNeverMixIt)
     for (char letter = 'b'; letter <= 'e'; ++letter) {
         writers.emplace_back([&path, letter] {
             for (int round = 0; round < 40; ++round)
-                ReplaceFileWith(PlatformFileSystem(), path, std::string(Size, letter));
+                ReplaceFileWith(PlatformFileSystem(), path, std::string(Size, letter), Follow);
         });
     }
     int reads = 0;

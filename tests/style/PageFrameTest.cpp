@@ -116,7 +116,7 @@ TEST(PageFrame, HeaderAndFooterFrameTheBodyOfAPageBeingWritten)
     test::WriteFileBytes(path, std::string(100000, 'o'));
     TViewStyle style;
     style.TextWidth = 60;
-    TFileReplacement page(PlatformFileSystem(), path);
+    TFileReplacement page(PlatformFileSystem(), path, LinkAtTarget::ReplaceName);
     WritePageHeader(page.Writer(), path, style);
     page.Writer().Write("<BR><A Name=a1>body\r\n");
     AppendPageFooter(page.Writer());

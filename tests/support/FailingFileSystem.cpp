@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FailingFileSystem.h"
 
+#include <algorithm>
 #include <csignal>
 
 namespace verdask::test {
@@ -12,6 +13,7 @@ bool TFailingFileSystem::FailsNow(std::string call)
     if (calls_ != failAt_)
         return false;
     failed_ = true;
+    renamesBeforeFailure_ = renamedTo_.size();
     if (fault_ == Fault::Kill && log_.back() != "write")
         std::raise(SIGKILL);
     return true;
@@ -90,7 +92,28 @@ int TFailingFileSystem::ReadLink(const std::string& path, std::string& target)
 
 int TFailingFileSystem::Replace(const std::string& from, const std::string& to)
 {
-    return FailsNow("replace " + from + " " + to) ? EACCES : real_.Replace(from, to);
+    if (FailsNow("replace " + from + " " + to))
+        return EACCES;
+    const int error = real_.Replace(from, to);
+    if (error == 0)
+        renamedTo_.push_back(to);
+    return error;
+}
+
+int TFailingFileSystem::PlaceNew(const std::string& from, const std::string& to)
+{
+    if (FailsNow("place new " + from + " " + to))
+        return EACCES;
+    const int error = real_.PlaceNew(from, to);
+    if (error == 0)
+        renamedTo_.push_back(to);
+    return error;
+}
+
+bool TFailingFileSystem::RenamedBeforeFailure(const std::string& target) const
+{
+    const auto end = renamedTo_.begin() + static_cast<std::ptrdiff_t>(failed_ ? renamesBeforeFailure_ : 0);
+    return std::find(renamedTo_.begin(), end, target) != end;
 }
 
 int TFailingFileSystem::SyncFolder(const std::string& folder)
@@ -101,6 +124,16 @@ int TFailingFileSystem::SyncFolder(const std::string& folder)
 int TFailingFileSystem::Remove(const std::string& path)
 {
     return FailsNow("remove " + path) ? EACCES : real_.Remove(path);
+}
+
+int TFailingFileSystem::RemoveUnheld(const std::string& path)
+{
+    return FailsNow("remove unheld " + path) ? EACCES : real_.RemoveUnheld(path);
+}
+
+int TFailingFileSystem::ListFolder(const std::string& folder, std::vector<std::string>& names)
+{
+    return FailsNow("list " + folder) ? EACCES : real_.ListFolder(folder, names);
 }
 
 } // namespace verdask::test

@@ -27,6 +27,9 @@ public:
     bool Failed() const { return failed_; }
     // The calls in order, as "open Read /path", for messages.
     const std::vector<std::string>& Log() const { return log_; }
+    // Whether a file was put in place at target before the failing call, which
+    // then leaves the new file there.
+    bool RenamedBeforeFailure(const std::string& target) const;
 
     bool Exists(const std::string& path) override;
     bool CanWriteIn(const std::string& folder) override;
@@ -40,8 +43,11 @@ public:
     int Close(Handle handle) override;
     int ReadLink(const std::string& path, std::string& target) override;
     int Replace(const std::string& from, const std::string& to) override;
+    int PlaceNew(const std::string& from, const std::string& to) override;
     int SyncFolder(const std::string& folder) override;
     int Remove(const std::string& path) override;
+    int RemoveUnheld(const std::string& path) override;
+    int ListFolder(const std::string& folder, std::vector<std::string>& names) override;
 
 private:
     bool FailsNow(std::string call);
@@ -53,6 +59,8 @@ private:
     int calls_ = 0;
     bool failed_ = false;
     std::vector<std::string> log_;
+    std::vector<std::string> renamedTo_; // the targets of renames that succeeded, in order
+    std::size_t renamesBeforeFailure_ = 0;
 };
 
 } // namespace verdask::test
