@@ -148,7 +148,7 @@ TParseResult ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (argument == "--restyle") {
             line.Restyle = true;
         } else if (TakesValue(argument)) {
-            if (!attached && i + 1 == arguments.size())
+            if ((!attached && i + 1 == arguments.size()) || (attached && attached->empty()))
                 return {std::nullopt, argument + " needs a value"};
             if (std::string error = SetValue(line, argument, attached ? *attached : arguments[++i]); !error.empty())
                 return {std::nullopt, error};

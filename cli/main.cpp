@@ -79,7 +79,7 @@ void LookAroundFolderOf(const std::string& page)
     const std::string folder = DirectoryPart(page);
     if (!folders.insert(folder).second)
         return;
-    if (const int removed = RemoveAbandonedTemporaryFiles(PlatformFileSystem(), folder.empty() ? "." : folder))
+    if (const int removed = RemoveAbandonedTemporaryFiles(PlatformFileSystem(), folder))
         Complain(folder.empty() ? "." : folder,
                  "removed " + std::to_string(removed) + " temporary file" + (removed == 1 ? "" : "s") +
                      " left by stopped runs");

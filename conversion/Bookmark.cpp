@@ -10,6 +10,8 @@
 #include "style/PageFrame.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <optional>
 #include <functional>
 #include <vector>
 
@@ -178,7 +180,16 @@ TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position,
         return TBookmarkResult::NoPage;
     // Every pass reads this one open file, so the copy is made of one page even
     // when another window replaces the page meanwhile.
-    TFile page = TFile::OpenForReading(fileSystem, pagePath);
+    std::optional<TFile> opened;
+    try {
+        opened.emplace(TFile::OpenForReading(fileSystem, pagePath));
+    } catch (const EInOutError& error) {
+        // A link whose page has gone.
+        if (error.Code() == ENOENT)
+            return TBookmarkResult::NoPage;
+        throw;
+    }
+    TFile& page = *opened;
     if (!IsOwnPage(page))
         return TBookmarkResult::ForeignPage;
     const std::string scriptLine = MakeBookmarkScript(position);

@@ -165,12 +165,13 @@ void ReplaceFileWith(FileSystem& fileSystem, const std::string& target, std::str
 
 int RemoveAbandonedTemporaryFiles(FileSystem& fileSystem, const std::string& folder)
 {
+    const std::string where = folder.empty() ? "." : folder; // a name without a folder is in the working one
     std::vector<std::string> names;
-    if (fileSystem.ListFolder(folder, names) != 0)
+    if (fileSystem.ListFolder(where, names) != 0)
         return 0;
     int removed = 0;
     for (const std::string& name : names) {
-        if (IsRandomTemporaryName(name) && fileSystem.RemoveUnheld(FileBeside(folder, name)) == 0)
+        if (IsRandomTemporaryName(name) && fileSystem.RemoveUnheld(FileBeside(where, name)) == 0)
             ++removed;
     }
     return removed;

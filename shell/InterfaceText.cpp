@@ -99,6 +99,16 @@ std::string NoPageToRestyleText(int language)
                                      : std::string("There is no page to apply the style to.");
 }
 
+std::string RemovedTemporaryFilesText(int language, int count, std::string_view folder)
+{
+    const std::string number = std::to_string(count);
+    if (language == RussianColumn)
+        return "Удалено временных файлов, оставленных прерванными запусками: " + number + " (" + std::string(folder) +
+               ")";
+    return "Removed " + number + (count == 1 ? " temporary file" : " temporary files") + " left by stopped runs (" +
+           std::string(folder) + ")";
+}
+
 std::string LeftoverCopyText(int language, std::string_view path)
 {
     const std::string_view text =

@@ -85,6 +85,8 @@ std::string NoPageToRestyleText(int language);
 // A file an interrupted rewrite of an earlier version left beside a page, which
 // may hold the only whole copy of it. UTF-8, as the path is.
 std::string LeftoverCopyText(int language, std::string_view path);
+// How many temporary files of stopped runs were removed from a folder.
+std::string RemovedTemporaryFilesText(int language, int count, std::string_view folder);
 
 // The settings file could not be read, or holds no setting: the defaults are used
 // and the file is left as it is. UTF-8, as the path is.

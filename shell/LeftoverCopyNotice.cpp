@@ -6,21 +6,29 @@
 #include "files/Prompts.h"
 #include "shell/InterfaceText.h"
 
+#include <QStatusBar>
 #include <QTimer>
 
 #include <vector>
 
 namespace verdask {
 
-TLeftoverCopyNotice::TLeftoverCopyNotice(Prompts& prompts, std::function<int()> language, QObject* parent)
-    : QObject(parent), prompts_(prompts), language_(std::move(language))
+TLeftoverCopyNotice::TLeftoverCopyNotice(Prompts& prompts, QStatusBar& statusBar, std::function<int()> language,
+                                         QObject* parent)
+    : QObject(parent), prompts_(prompts), statusBar_(statusBar), language_(std::move(language))
 {
 }
 
-void TLeftoverCopyNotice::TellOfCopiesBeside(const std::string& page)
+void TLeftoverCopyNotice::LookAroundFolderOf(const std::string& page)
 {
-    if (!foldersChecked_.insert(DirectoryPart(page)).second)
+    const std::string folder = DirectoryPart(page);
+    if (!foldersChecked_.insert(folder).second)
         return;
+    if (const int removed = RemoveAbandonedTemporaryFiles(PlatformFileSystem(), folder)) {
+        constexpr int ShownFor = 15000; // milliseconds
+        statusBar_.showMessage(QString::fromStdString(RemovedTemporaryFilesText(language_(), removed, folder)),
+                               ShownFor);
+    }
     const std::vector<std::string> leftovers = LeftoverPageCopies(page);
     if (leftovers.empty())
         return;

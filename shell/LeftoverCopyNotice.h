@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Tells of the files an interrupted rewrite of an earlier version left beside a
-// page, which may hold the only whole copy of it: once a folder in a run, for
-// they stay until the user deals with them.
+// Looks, once a folder in a run, at what was left beside a page shown. The files
+// an interrupted rewrite of an earlier version left may hold the only whole copy
+// of a page: they are told of and stay until the user deals with them. The
+// temporary files of stopped runs are removed, and the status line says how many.
 
 #include <QObject>
+
+class QStatusBar;
 
 #include <functional>
 #include <set>
@@ -18,12 +21,13 @@ class Prompts;
 class TLeftoverCopyNotice : public QObject {
 public:
     // language: the language to tell it in (0 Russian, 1 English), when it is told.
-    TLeftoverCopyNotice(Prompts& prompts, std::function<int()> language, QObject* parent);
+    TLeftoverCopyNotice(Prompts& prompts, QStatusBar& statusBar, std::function<int()> language, QObject* parent);
 
-    void TellOfCopiesBeside(const std::string& page);
+    void LookAroundFolderOf(const std::string& page);
 
 private:
     Prompts& prompts_;
+    QStatusBar& statusBar_;
     std::function<int()> language_;
     std::set<std::string> foldersChecked_;
 };

@@ -2,6 +2,7 @@
 // verdask-convert run as a user runs it: a real process on real files.
 
 #include "config/Conf.h"
+#include "files/OwnPage.h"
 #include "style/PageFrame.h"
 #include "style/StyleFile.h"
 #include "support/TestFiles.h"
@@ -233,6 +234,17 @@ TEST(VerdaskConvert, PrintsThePagesContents)
     run = RunConverter(dir, {"--contents", dir.File("none.html")});
     EXPECT_EQ(run.Status, 1);
     EXPECT_NE(run.Err.find(dir.File("none.html")), std::string::npos);
+    // What is no page of this program, however long its lines, is told so.
+    WriteFileBytes(dir.File("other.html"), "<HTML><BODY>\r\n<P>another program's page</P>\r\n");
+    WriteFileBytes(dir.File("random.bin"), std::string(3 << 20, '\x8f') + "<BODY\x01\x02");
+    for (const char* option : {"--contents", "--print-style"}) {
+        for (const char* file : {"tale.txt", "other.html", "random.bin"}) {
+            run = RunConverter(dir, {option, dir.File(file)});
+            EXPECT_EQ(run.Status, 1) << option << ' ' << file;
+            EXPECT_EQ(run.Err, "verdask-convert: " + dir.File(file) + ": not a page of this program\n");
+            EXPECT_EQ(run.Out, "");
+        }
+    }
 
     // What cannot be written to standard output (a full disk) is a failure.
     for (const std::vector<std::string>& arguments :
@@ -395,9 +407,14 @@ TEST(VerdaskConvert, AConverterKilledAtAnyMomentLeavesTheOldPageOrTheNewOne)
             ExitStatusOf(run);
             const std::string now = ReadFileBytes(page);
             EXPECT_TRUE(now == c.before || now == c.after) << c.what << " killed at moment " << moment;
-            test::RemoveTemporaryFiles(dir.Path()); // the killed run's own, never the only copy of the page
-            EXPECT_EQ(RunConverter(dir, c.arguments).Status, 0) << c.what << " after a kill";
+            // The next run removes what the killed one left, and says so.
+            const bool left = !test::TemporaryFilesIn(dir.Path()).empty();
+            const TRun next = RunConverter(dir, c.arguments);
+            EXPECT_EQ(next.Status, 0) << c.what << " after a kill";
+            EXPECT_EQ(next.Err.find("removed 1 temporary file left by stopped runs") != std::string::npos, left)
+                << next.Err;
             EXPECT_EQ(ReadFileBytes(page), c.after) << c.what << " after a kill";
+            EXPECT_EQ(test::TemporaryFilesIn(dir.Path()), std::vector<std::string>{});
         }
     }
 }
@@ -415,7 +432,10 @@ TEST(VerdaskConvert, UsageErrors)
              {"--encoding", "UTF-8", "--restyle", "--style", "s.sty", "p.html"},
              {"--contents", "p.html", "t.txt"},
              {"--force=yes", "a.txt"},
-             {"-x", "a.txt"}}) {
+             {"-x", "a.txt"},
+             {"-"},
+             {"--contents", "-"},
+             {"-o", "x.html", "-"}}) {
         const TRun run = RunConverter(dir, arguments);
         EXPECT_EQ(run.Status, 2) << (arguments.empty() ? "" : arguments[0]);
         // One line that says what is wrong, and where help is.
@@ -453,6 +473,70 @@ TEST(VerdaskConvert, ReadsTheSettingsTheWindowKeeps)
     EXPECT_EQ(ExitStatusOf(pid), 0);
     EXPECT_EQ(ReadFileBytes(dir.File("tale.html")),
               PageHeaderText(dir.File("tale.html"), TViewStyle{}) + Body("&nbsp;") + PageFooterText());
+}
+
+TEST(VerdaskConvert, NoLinkDeviceOrRaceReachesAFileOutsideTheFolder)
+{
+    TTempDir dir;
+    TTempDir elsewhere;
+    const std::string text = dir.File("tale.txt");
+    const std::string page = dir.File("tale.html");
+    WriteFileBytes(text, Book);
+    ASSERT_EQ(RunConverter(dir, {"-o", elsewhere.File("own.html"), text}).Status, 0);
+    // The page of the text under a name: only its title differs.
+    const auto converted = [page = ReadFileBytes(elsewhere.File("own.html"))](const std::string& name) {
+        std::string titled = page;
+        return titled.replace(titled.find("own.html"), 8, name);
+    };
+    WriteFileBytes(elsewhere.File("notes.txt"), "the user's notes");
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+
+    // A link is a taken name; with --force it is followed only to a page of this program.
+    const struct {
+        const char* LeadsTo;
+        bool Followed;
+    } links[] = {{"own.html", true}, {"notes.txt", false}, {"missing.html", false}};
+    for (const auto& link : links) {
+        std::filesystem::remove(page);
+        std::filesystem::create_symlink(elsewhere.File(link.LeadsTo), page);
+        WriteFileBytes(elsewhere.File("own.html"), "<HTML><BODY>\r\n" + std::string(HeaderEndMarker) + "\r\nold\r\n");
+        TRun run = RunConverter(dir, {text});
+        EXPECT_EQ(run.Status, 1) << link.LeadsTo;
+        EXPECT_NE(run.Err.find("exists"), std::string::npos) << run.Err;
+        run = RunConverter(dir, {"--force", text});
+        EXPECT_EQ(run.Status, link.Followed ? 0 : 1) << link.LeadsTo << run.Err;
+        if (!link.Followed) {
+            EXPECT_NE(run.Err.find(page + " is a link to " + elsewhere.File(link.LeadsTo) + "; not replaced"),
+                      std::string::npos)
+                << run.Err;
+        }
+        EXPECT_TRUE(std::filesystem::is_symlink(page));
+        EXPECT_EQ(ReadFileBytes(elsewhere.File("own.html")).starts_with("<HTML>\r\n<HEAD>"), link.Followed);
+    }
+    EXPECT_EQ(ReadFileBytes(elsewhere.File("notes.txt")), "the user's notes");
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.File("missing.html")));
+
+    // A pipe is never written into nor replaced; "-o -" is standard output.
+    TRun run = RunConverter(dir, {"--force", "-o", dir.File("pipe"), text});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.File("pipe")));
+    run = RunConverter(dir, {"-o", "-", text});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, converted("tale.html"));
+
+    // Eight runs started at once into one new page: exactly one converts it.
+    for (int round = 0; round < 5; ++round) {
+        const std::string racedFor = dir.File("raced" + std::to_string(round) + ".html");
+        std::vector<pid_t> runs;
+        for (int i = 0; i < 8; ++i)
+            runs.push_back(StartConverter(dir, {"-o", racedFor, text}, false));
+        int converting = 0;
+        for (const pid_t pid : runs)
+            converting += ExitStatusOf(pid) == 0;
+        EXPECT_EQ(converting, 1) << "round " << round;
+        EXPECT_EQ(ReadFileBytes(racedFor), converted("raced" + std::to_string(round) + ".html"));
+    }
+    EXPECT_EQ(test::TemporaryFilesIn(dir.Path()), std::vector<std::string>{});
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "conversion/Source.h"
 #include "style/PageFrame.h"
 #include "style/Restyle.h"
+#include "style/StyleFile.h"
+#include "files/Misc.h"
 #include "support/FailingFileSystem.h"
 #include "support/TestFiles.h"
 
@@ -16,7 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace verdask {
 namespace {
@@ -120,6 +124,69 @@ TEST_F(InterruptedRewrite, SavingABookmark)
     const std::string script = MakeBookmarkScript(500);
     updated.replace(updated.find(PlainScriptLine), PlainScriptLine.size(), script);
     ExpectNoKillLosesThePage(old, updated, [&](FileSystem& files) { SaveBookmark(PagePath, 500, files); });
+}
+
+// A kill never shows a missing flush (the killed process's writes still reach
+// the disk), so the order of the calls is read from the seam's log instead: the
+// new file's last write, its flush, the rename, then the flush of its folder.
+void ExpectFlushedBeforeAndAfterTheRename(const std::vector<std::string>& log, const std::string& target,
+                                          const std::string& what)
+{
+    std::size_t verb = 0; // the length of "replace " or "place new "
+    const auto renamed = std::find_if(log.begin(), log.end(), [&](const std::string& call) {
+        verb = call.starts_with("replace ") ? 8 : call.starts_with("place new ") ? 10 : 0;
+        return verb > 0 && call.ends_with(" " + target);
+    });
+    ASSERT_NE(renamed, log.end()) << what;
+    const std::string temporary = renamed->substr(verb, renamed->size() - verb - target.size() - 1);
+    const auto created = std::find(log.begin(), renamed, "open CreateNew " + temporary);
+    ASSERT_NE(created, renamed) << what << ": " << temporary;
+    const auto lastOf = [&](const char* call) {
+        const auto found = std::find(std::make_reverse_iterator(renamed), std::make_reverse_iterator(created), call);
+        return found.base() - 1 - log.begin();
+    };
+    EXPECT_LT(created - log.begin(), lastOf("write")) << what;
+    EXPECT_LT(lastOf("write"), lastOf("sync")) << what << ": written, then flushed";
+    const std::string folderFlush = "sync folder " + DirectoryPart(target);
+    EXPECT_NE(std::find_if(renamed, log.end(), [&](const std::string& call) { return call.starts_with(folderFlush); }),
+              log.end())
+        << what << ": the rename flushed with its folder";
+}
+
+TEST_F(InterruptedRewrite, EveryWriterFlushesTheFileBeforeTheRenameAndTheFolderAfter)
+{
+    const std::string backup = Dir.File("foreign.htm_");
+    const std::string foreign = Dir.File("foreign.html");
+    const TRestyleQuestions backUp{[] { return TForeignChoice::BackupBeside; }, {}};
+    const struct {
+        const char* What;
+        std::vector<std::string> Targets;
+        std::function<void(FileSystem&)> Write;
+    } writers[] = {
+        {"page", {PagePath}, [&](FileSystem& files) { WritePage(PagePath, Conf, Source, {}, {}, files); }},
+        {"new page", {PagePath}, [&](FileSystem& files) {
+             std::filesystem::remove(PagePath);
+             WritePage(PagePath, Conf, Source, {}, {}, files, WhenTaken::Refuse);
+         }},
+        {"bookmark", {PagePath}, [&](FileSystem& files) { SaveBookmark(PagePath, 7, files); }},
+        {"backup and restyled page", {backup, foreign}, [&](FileSystem& files) {
+             WriteFileBytes(foreign, "<HTML><BODY>\r\nanother program's\r\n");
+             RestylePage(foreign, TViewStyle{}, backUp, 0, files);
+         }},
+        {"configuration", {Dir.File("verdask.con")}, [&](FileSystem& files) {
+             TConf conf(files);
+             conf.SetValue("Key", "value");
+             conf.SaveToFile(Dir.File("verdask.con"));
+         }},
+        {"style", {Dir.File("day.sty")}, [&](FileSystem& files) { WriteStyleFile(Dir.File("day.sty"), {}, files); }},
+    };
+    PageIn(TViewStyle{});
+    for (const auto& writer : writers) {
+        test::TFailingFileSystem logging;
+        writer.Write(logging);
+        for (const auto& target : writer.Targets)
+            ExpectFlushedBeforeAndAfterTheRename(logging.Log(), target, std::string(writer.What) + " " + target);
+    }
 }
 
 } // namespace

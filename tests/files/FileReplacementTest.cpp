@@ -329,5 +329,66 @@ TEST(TFileReplacement, WritersOfOneFileAtOnceNeverMixIt)
     EXPECT_EQ(FolderEntries(dir.Path()), Names{"book.html"});
 }
 
+TEST(TFileReplacement, OfWritersOfOneNewNameAtOnceExactlyOneWins)
+{
+    TTempDir dir;
+    for (int round = 0; round < 10; ++round) {
+        const std::string path = dir.File("new" + std::to_string(round) + ".html");
+        std::atomic<int> winners = 0;
+        std::atomic<int> refused = 0;
+        std::vector<std::thread> writers;
+        for (char letter = 'a'; letter <= 'h'; ++letter) {
+            writers.emplace_back([&, letter] {
+                try {
+                    TFileReplacement page(PlatformFileSystem(), path, Follow, WhenTaken::Refuse);
+                    page.Writer().Write(std::string(FileBlockSize, letter));
+                    page.Commit();
+                    ++winners;
+                } catch (const EInOutError& error) {
+                    refused += error.Code() == EEXIST;
+                }
+            });
+        }
+        for (auto& writer : writers)
+            writer.join();
+        EXPECT_EQ(winners, 1) << "round " << round;
+        EXPECT_EQ(refused, 7) << "round " << round;
+    }
+    EXPECT_EQ(TemporaryFilesIn(dir.Path()), Names{});
+    // A link counts as a taken name, even one that leads nowhere.
+    fs::create_symlink("missing.html", dir.Path() / "link.html");
+    TFileReplacement page(PlatformFileSystem(), dir.File("link.html"), LinkAtTarget::ReplaceName, WhenTaken::Refuse);
+    EXPECT_THROW(page.Commit(), EInOutError);
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "link.html"));
+    EXPECT_FALSE(fs::exists(dir.Path() / "missing.html"));
+}
+
+TEST(TFileReplacement, OnlyTheTemporaryFilesOfStoppedRunsAreRemoved)
+{
+    TTempDir dir;
+    const Names kept = {"VerdaskTemp.ABCDEFGHIJKL", "VerdaskTemp._a_", "VerdaskTemp._c_", "VerdaskTemp.abc",
+                        "VerdaskTemp.abcdefghijklm", "notes.txt"};
+    for (const auto& name : kept)
+        WriteFileBytes(dir.File(name), "the user's");
+    WriteFileBytes(dir.File("VerdaskTemp.0123456789az"), "stopped");
+    WriteFileBytes(dir.File("VerdaskTemp.stoppedtoo00"), "stopped");
+    fs::create_directory(dir.Path() / "VerdaskTemp.afolder00000");
+    fs::create_symlink("notes.txt", dir.Path() / "VerdaskTemp.alink0000000");
+    {
+        // A run that is writing holds its file.
+        TFileReplacement live(PlatformFileSystem(), dir.File("book.html"), Follow);
+        live.Writer().Write("page");
+        EXPECT_EQ(RemoveAbandonedTemporaryFiles(PlatformFileSystem(), dir.Path().string()), 2);
+        EXPECT_TRUE(fs::exists(live.TemporaryPath()));
+        live.Commit();
+    }
+    EXPECT_EQ(ReadFileBytes(dir.File("book.html")), "page");
+    Names expected = kept;
+    expected.insert(expected.end(), {"VerdaskTemp.afolder00000", "VerdaskTemp.alink0000000", "book.html"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderEntries(dir.Path()), expected);
+    EXPECT_EQ(RemoveAbandonedTemporaryFiles(PlatformFileSystem(), dir.File("missing")), 0);
+}
+
 } // namespace
 } // namespace verdask

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QStatusBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -408,11 +409,13 @@ TEST_F(Reader, PagesOfOtherProgramsAreLeftAlone)
     EXPECT_TRUE(Prompts.Errors.empty());
 }
 
-TEST_F(Reader, AFileAnEarlierVersionLeftBesideAPageIsToldOfOnceAndLeftAlone)
+TEST_F(Reader, WhatRunsLeftBesideAPageIsLookedAtOnce)
 {
     TMainWindow& window = Start();
     const std::string leftover = Dir.File("VerdaskTemp._a_");
     WriteFileBytes(leftover, "the only whole copy of a page");
+    // A stopped run's temporary file is garbage: removed, and the status line says so.
+    WriteFileBytes(Dir.File("VerdaskTemp.0123456789ab"), "half a page");
     WriteFileBytes(PagePath, PageHeaderText(PagePath, TViewStyle{}) + "<BR><A Name=a1>Text\r\n" + PageFooterText());
     window.ShowPage(PagePath);
     ASSERT_TRUE(WaitFor([&] { return !Prompts.Messages.empty(); })) << "told once the window is up";
@@ -425,6 +428,9 @@ TEST_F(Reader, AFileAnEarlierVersionLeftBesideAPageIsToldOfOnceAndLeftAlone)
     ASSERT_TRUE(PageShown(window, PagePath));
     EXPECT_EQ(Prompts.Messages.size(), 1u) << "once a folder in a run";
     EXPECT_EQ(ReadFileBytes(leftover), "the only whole copy of a page");
+    EXPECT_FALSE(std::filesystem::exists(Dir.File("VerdaskTemp.0123456789ab")));
+    EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
+              RemovedTemporaryFilesText(window.LanguageIndex(), 1, Dir.Path().string()));
 }
 
 TEST_F(Reader, ALongBookPrintsIntoAPdfWithItsTextWhileTheWindowGoesOn)
