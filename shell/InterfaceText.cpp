@@ -103,10 +103,11 @@ std::string RemovedTemporaryFilesText(int language, int count, std::string_view 
 {
     const std::string number = std::to_string(count);
     if (language == RussianColumn)
-        return "Удалено временных файлов, оставленных прерванными запусками: " + number + " (" + std::string(folder) +
-               ")";
-    return "Removed " + number + (count == 1 ? " temporary file" : " temporary files") + " left by stopped runs (" +
-           std::string(folder) + ")";
+        return "Удалены временные файлы, которые оставили прерванные запуски программы (" + number + "), в папке:\n" +
+               std::string(folder) + "\nНи один из них не был единственной копией чего-либо.";
+    return "Removed " + number + (count == 1 ? " temporary file" : " temporary files") +
+           " that stopped runs of the program left in the folder:\n" + std::string(folder) +
+           "\nNone of them was the only copy of anything.";
 }
 
 std::string LeftoverCopyText(int language, std::string_view path)

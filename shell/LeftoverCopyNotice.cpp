@@ -6,16 +6,14 @@
 #include "files/Prompts.h"
 #include "shell/InterfaceText.h"
 
-#include <QStatusBar>
 #include <QTimer>
 
 #include <vector>
 
 namespace verdask {
 
-TLeftoverCopyNotice::TLeftoverCopyNotice(Prompts& prompts, QStatusBar& statusBar, std::function<int()> language,
-                                         QObject* parent)
-    : QObject(parent), prompts_(prompts), statusBar_(statusBar), language_(std::move(language))
+TLeftoverCopyNotice::TLeftoverCopyNotice(Prompts& prompts, std::function<int()> language, QObject* parent)
+    : QObject(parent), prompts_(prompts), language_(std::move(language))
 {
 }
 
@@ -24,16 +22,14 @@ void TLeftoverCopyNotice::LookAroundFolderOf(const std::string& page)
     const std::string folder = DirectoryPart(page);
     if (!foldersChecked_.insert(folder).second)
         return;
-    if (const int removed = RemoveAbandonedTemporaryFiles(PlatformFileSystem(), folder)) {
-        constexpr int ShownFor = 15000; // milliseconds
-        statusBar_.showMessage(QString::fromStdString(RemovedTemporaryFilesText(language_(), removed, folder)),
-                               ShownFor);
-    }
+    const int removed = RemoveAbandonedTemporaryFiles(PlatformFileSystem(), folder);
     const std::vector<std::string> leftovers = LeftoverPageCopies(page);
-    if (leftovers.empty())
+    if (removed == 0 && leftovers.empty())
         return;
     // Told over the shown window: at start the page is shown before the window is.
-    QTimer::singleShot(0, this, [this, leftovers] {
+    QTimer::singleShot(0, this, [this, removed, folder, leftovers] {
+        if (removed > 0)
+            prompts_.ShowMessage(RemovedTemporaryFilesText(language_(), removed, folder));
         for (const auto& leftover : leftovers)
             prompts_.ShowMessage(LeftoverCopyText(language_(), leftover));
     });

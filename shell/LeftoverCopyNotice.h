@@ -4,11 +4,9 @@
 // Looks, once a folder in a run, at what was left beside a page shown. The files
 // an interrupted rewrite of an earlier version left may hold the only whole copy
 // of a page: they are told of and stay until the user deals with them. The
-// temporary files of stopped runs are removed, and the status line says how many.
+// temporary files of stopped runs are removed, and the user is told how many.
 
 #include <QObject>
-
-class QStatusBar;
 
 #include <functional>
 #include <set>
@@ -21,13 +19,12 @@ class Prompts;
 class TLeftoverCopyNotice : public QObject {
 public:
     // language: the language to tell it in (0 Russian, 1 English), when it is told.
-    TLeftoverCopyNotice(Prompts& prompts, QStatusBar& statusBar, std::function<int()> language, QObject* parent);
+    TLeftoverCopyNotice(Prompts& prompts, std::function<int()> language, QObject* parent);
 
     void LookAroundFolderOf(const std::string& page);
 
 private:
     Prompts& prompts_;
-    QStatusBar& statusBar_;
     std::function<int()> language_;
     std::set<std::string> foldersChecked_;
 };

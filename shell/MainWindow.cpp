@@ -42,7 +42,7 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     connect(reader_, &TReader::PageDropped, this, &TMainWindow::ForgetDroppedPage);
     connect(reader_, &TReader::ShownChanged, this, &TMainWindow::ShowTitle);
     connect(reader_, &TReader::JumpsChanged, this, &TMainWindow::OfferJumps);
-    leftovers_ = new TLeftoverCopyNotice(prompts_, *statusBar(), [this] { return LanguageIndex(); }, this);
+    leftovers_ = new TLeftoverCopyNotice(prompts_, [this] { return LanguageIndex(); }, this);
     converter_ = new TTextConverter(*this, *commands_, conf_, prompts_, [this] { SaveReadingPosition(); });
     opener_ = new TFileOpener(*this, *commands_->Menu(TMenu::RecentBooks), [this] { return Converting(); });
     connect(opener_, &TFileOpener::FileDropped, this, &TMainWindow::OpenFile);
