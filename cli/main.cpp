@@ -57,9 +57,18 @@ TConf ConversionSettings(const TCommandLine& line, const std::string& programPat
     return conf;
 }
 
+// The default style of the settings; a value that is none of its kind is told
+// and takes its default, as the window does.
+TViewStyle DefaultStyleOf(const TConf& conf)
+{
+    return LoadDefaultStyle(conf, [](std::string_view key, const std::string& reason) {
+        std::cerr << Name << ": settings: " << key << ": " << reason << "; the default is used\n";
+    });
+}
+
 TViewStyle PageStyle(const TCommandLine& line, const TConf& conf)
 {
-    TViewStyle style = LoadDefaultStyle(conf);
+    TViewStyle style = DefaultStyleOf(conf);
     if (line.StylePath)
         ReadStyleFile(*line.StylePath, style);
     return style;
@@ -189,7 +198,7 @@ int PrintStyle(const TConf& conf, const std::string& page)
             Complain(page, NotAPage);
             return 1;
         }
-        std::cout << StyleFileText(ReadStyleFromPage(page, LoadDefaultStyle(conf)));
+        std::cout << StyleFileText(ReadStyleFromPage(page, DefaultStyleOf(conf)));
         return 0;
     } catch (const EVerdaskError& error) {
         Complain(page, error.what());

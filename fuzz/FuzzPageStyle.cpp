@@ -32,12 +32,21 @@ void ReadAnyPage(std::string_view bytes)
     }
 }
 
-// The style as the head holds it: its texts without what would break a rule.
+// The style as the head holds it: a text that is no name or colour as the
+// default's, and the numbers within their ranges.
 TViewStyle AsWritten(TViewStyle style)
 {
-    style.FontName = CssValueText(style.FontName);
-    style.FontColor = CssValueText(style.FontColor);
-    style.BackColor = CssValueText(style.BackColor);
+    const TViewStyle defaults;
+    if (!FontNameFault(style.FontName).empty())
+        style.FontName = defaults.FontName;
+    if (!ColorFault(style.FontColor).empty())
+        style.FontColor = defaults.FontColor;
+    if (!ColorFault(style.BackColor).empty())
+        style.BackColor = defaults.BackColor;
+    style.FontSize = ByteInRange(style.FontSize, FontSizeRange);
+    style.LineHeight = ByteInRange(style.LineHeight, LineHeightRange);
+    style.LetterSpacing = ByteInRange(style.LetterSpacing, LetterSpacingRange);
+    style.TextWidth = InRange(style.TextWidth, TextWidthRange);
     return style;
 }
 

@@ -137,7 +137,9 @@ TViewStyle TStoredSettings::ApplyAtStart(TWindowGeometry& geometry, TCommands& c
     const QRect outer = Geometry();
     geometry.Restore(outer, conf_.GetValue(ConfKey::Maximized) != "No");
     commands.Action(Language() == EnglishColumn ? TCommand::English : TCommand::Russian)->setChecked(true);
-    const TViewStyle defaultStyle = LoadDefaultStyle(conf_, [this](std::string_view key) { return Integer(key); });
+    const TViewStyle defaultStyle = LoadDefaultStyle(conf_, [this](std::string_view key, const std::string& reason) {
+        ReportBadSetting(key, reason, DefaultValueOf(key));
+    });
     if (const auto zoom = ZoomPercent())
         reader.SetZoomPercent(*zoom);
     commands.Action(TCommand::Contents)->setChecked(IsYes(conf_.GetValue(ConfKey::Contents)));

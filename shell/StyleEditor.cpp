@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QSpinBox>
 #include <QTimer>
+#include <QValidator>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -76,6 +77,16 @@ QIcon DrawIcon(TEditorIcon icon)
 constexpr std::string_view StyleFilterForSave = "style files (*.sty)|*.sty";
 constexpr std::string_view StyleFilterForLoad = "Style files (*.sty)|*.sty";
 
+// Refuses, as it is typed or pasted, what no font name holds.
+class TFontNameValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& /*position*/) const override
+    {
+        return FontNameFault(ToWindows1251(input)).empty() ? Acceptable : Invalid;
+    }
+};
+
 } // namespace
 
 QStringList FontList()
@@ -88,6 +99,8 @@ QStringList FontList()
         families << QString(family).remove(Foundry);
     families << "Default";
     families.removeDuplicates();
+    // A family whose name a page cannot hold is not offered.
+    families.removeIf([](const QString& family) { return !FontNameFault(ToWindows1251(family)).empty(); });
     std::sort(families.begin(), families.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     return families;
@@ -195,6 +208,7 @@ void TStyleEditor::CreateControls()
     fontName_->setInsertPolicy(QComboBox::NoInsert);
     fontName_->setFixedWidth(145);
     fontName_->setCompleter(nullptr); // a typed name stays as typed
+    fontName_->setValidator(new TFontNameValidator(fontName_));
     fontSize_ = NumberField(valueBar_, FontSizeRange.Lowest, FontSizeRange.Highest, 1, 12);
     fontColorButton_ = new QToolButton(valueBar_);
     fontColorButton_->setIcon(Icon(TEditorIcon::FontColor));
@@ -205,6 +219,9 @@ void TStyleEditor::CreateControls()
     justifyButton_ = new QToolButton(valueBar_);
     justifyButton_->setIcon(Icon(TEditorIcon::Ragged));
     textWidth_ = NumberField(valueBar_, TextWidthRange.Lowest, TextWidthRange.Highest, 10, 30);
+    // Lines closer than the letters are high would print over each other.
+    connect(fontSize_, &QSpinBox::valueChanged, this,
+            [this](int size) { lineHeight_->setMinimum(std::max(LineHeightRange.Lowest, size)); });
     for (QWidget* control : std::initializer_list<QWidget*>{fontName_, fontSize_, fontColorButton_, lineHeight_,
                                                             letterSpacing_, backColorButton_, justifyButton_,
                                                             textWidth_})
@@ -289,9 +306,9 @@ void TStyleEditor::PreviewEditedStyle()
     style.FontColor = workingFontColor_;
     style.BackColor = workingBackColor_;
     style.FontName = ToWindows1251(fontName_->currentText());
-    style.FontSize = LowByte(fontSize_->value());
-    style.LineHeight = LowByte(lineHeight_->value());
-    style.LetterSpacing = LowByte(letterSpacing_->value());
+    style.FontSize = ByteInRange(fontSize_->value(), FontSizeRange);
+    style.LineHeight = ByteInRange(lineHeight_->value(), LineHeightRange);
+    style.LetterSpacing = ByteInRange(letterSpacing_->value(), LetterSpacingRange);
     style.TextWidth = textWidth_->value();
     RenderPreview(style);
 }

@@ -10,18 +10,16 @@
 
 namespace verdask {
 
-std::string CssValueText(std::string_view value)
+namespace {
+
+// The value when it is one of its kind, else the default style's: nothing but a
+// name or a colour is ever written into a rule.
+std::string RuleValue(const std::string& value, std::string (*fault)(std::string_view), const std::string& fallback)
 {
-    constexpr std::string_view Breaking = "\";<>{}\\";
-    std::string text;
-    text.reserve(value.size());
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F && Breaking.find(c) == std::string_view::npos)
-            text += c;
-    }
-    return text;
+    return fault(value).empty() ? value : fallback;
 }
+
+} // namespace
 
 std::string SpacingText(const TViewStyle& style)
 {
@@ -35,8 +33,11 @@ std::string AlignmentText(const TViewStyle& style)
 
 std::string BodyRule(const TViewStyle& style)
 {
-    return "BODY { color: " + CssValueText(style.FontColor) + ";" + "background: " + CssValueText(style.BackColor) +
-           ";" + "font-family: " + CssValueText(style.FontName) + ";" + "font-size: " + IntegerToText(style.FontSize) + "pt;" +
+    const TViewStyle defaults;
+    return "BODY { color: " + RuleValue(style.FontColor, ColorFault, defaults.FontColor) + ";" +
+           "background: " + RuleValue(style.BackColor, ColorFault, defaults.BackColor) + ";" +
+           "font-family: " + RuleValue(style.FontName, FontNameFault, defaults.FontName) + ";" +
+           "font-size: " + IntegerToText(style.FontSize) + "pt;" +
            "line-height: " + IntegerToText(style.LineHeight) + "pt;" + "letter-spacing: " + SpacingText(style) +
            " } ";
 }
@@ -116,19 +117,19 @@ TViewStyle StyleFromHeadLines(std::string_view bodyLine, std::string_view paragr
         return style;
 
     const std::string_view L = bodyLine;
-    style.FontColor = Sub(L, Pos("color: #", L) + 7, 7);
-    style.BackColor = Sub(L, Pos("background: #", L) + 12, 7);
+    style.FontColor = RuleValue(Sub(L, Pos("color: #", L) + 7, 7), ColorFault, defaultStyle.FontColor);
+    style.BackColor = RuleValue(Sub(L, Pos("background: #", L) + 12, 7), ColorFault, defaultStyle.BackColor);
     const std::int64_t f = Pos("font-family", L);
     const std::int64_t s = Pos("font-size", L);
-    style.FontName = CssValueText(Sub(L, f + 13, s - f - 14));
+    style.FontName = RuleValue(Sub(L, f + 13, s - f - 14), FontNameFault, defaultStyle.FontName);
     const std::int64_t h = Pos("line-height:", L);
-    style.FontSize = LowByte(TextToInteger(Sub(L, s + 11, h - s - 14)));
+    style.FontSize = ByteInRange(TextToInteger(Sub(L, s + 11, h - s - 14)), FontSizeRange);
     const std::int64_t g = Pos("letter-spacing", L);
-    style.LineHeight = LowByte(TextToInteger(Sub(L, h + 13, g - h - 16)));
+    style.LineHeight = ByteInRange(TextToInteger(Sub(L, h + 13, g - h - 16)), LineHeightRange);
     std::string spacing = Sub(L, g + 16, static_cast<std::int64_t>(L.size()) - g - 20);
     if (spacing == "norm")
         spacing = "0";
-    style.LetterSpacing = LowByte(TryTextToInteger(spacing).value_or(0));
+    style.LetterSpacing = ByteInRange(TryTextToInteger(spacing).value_or(0), LetterSpacingRange);
 
     const std::int64_t a = Pos("text-align:", paragraphLine);
     style.Justification = a != 0 && Sub(paragraphLine, a + 12, 1) == "j";
@@ -137,7 +138,7 @@ TViewStyle StyleFromHeadLines(std::string_view bodyLine, std::string_view paragr
     const std::int64_t w = Pos("width:", tableLine);
     const std::int64_t p = Pos("%", tableLine);
     if (w != 0 && p != 0)
-        style.TextWidth = TryTextToInteger(Sub(tableLine, w + 7, p - w - 7)).value_or(100);
+        style.TextWidth = InRange(TryTextToInteger(Sub(tableLine, w + 7, p - w - 7)).value_or(100), TextWidthRange);
     return style;
 }
 

@@ -14,19 +14,14 @@
 
 namespace verdask {
 
-// A value as it may stand in a rule of a page head: without the characters that
-// would end the declaration, the rule, the style element or the line: quotes,
-// semicolons, angle brackets, braces, backslashes and control bytes. A font name or colour from a style file or the settings can
-// then never put markup or other rules into a page, nor make a page of this
-// program look like another program's.
-std::string CssValueText(std::string_view value);
-
 // "normal" for letter spacing 0, otherwise the number and "pt".
 std::string SpacingText(const TViewStyle& style);
 // "justify" or "left".
 std::string AlignmentText(const TViewStyle& style);
 
-// The three rule lines of a page head, each ending in " } ".
+// The three rule lines of a page head, each ending in " } ". A font name or
+// colour that is none (FontNameFault, ColorFault) is written as the default
+// style's, so that no value can put markup or other rules into a page.
 std::string BodyRule(const TViewStyle& style);
 std::string ParagraphRule(const TViewStyle& style);
 std::string TableRule(const TViewStyle& style);
@@ -46,7 +41,8 @@ std::vector<std::string> FindHeadLines(const std::string& pagePath, std::span<co
                                        FileSystem& fileSystem = PlatformFileSystem());
 
 // The style of the three head lines found by the keys above; a missing body line
-// gives the default style. Throws EConvertError for a font size or line height
+// gives the default style, and so does a font name or colour that is none.
+// Numbers out of their range take its nearest end. Throws EConvertError for a font size or line height
 // that is no whole number.
 TViewStyle StyleFromHeadLines(std::string_view bodyLine, std::string_view paragraphLine, std::string_view tableLine,
                               const TViewStyle& defaultStyle);

@@ -2,6 +2,7 @@
 #include "style/StyleFile.h"
 
 #include "config/Conf.h"
+#include "files/Cp1251.h"
 #include "files/Misc.h"
 
 namespace verdask {
@@ -37,15 +38,28 @@ void ReadStyleFile(const std::string& path, TViewStyle& style, FileSystem& fileS
 {
     TConf store(fileSystem);
     store.LoadFromFile(path);
+    const auto checked = [&](std::string_view key, std::string (*fault)(std::string_view)) {
+        std::string value = store.GetValue(key);
+        if (const std::string reason = fault(value); !reason.empty())
+            throw EStyleValueError(path, key, reason);
+        return value;
+    };
+    const auto number = [&](std::string_view key, TStyleRange range) {
+        const std::string value = store.GetValue(key);
+        const auto read = TryTextToInteger(value);
+        if (!read)
+            throw EStyleValueError(path, key, EConvertError(Windows1251ToUtf8(value)).what());
+        return InRange(*read, range);
+    };
     TViewStyle read;
-    read.FontColor = store.GetValue("FontColor");
-    read.BackColor = store.GetValue("BackColor");
-    read.FontName = store.GetValue("FontName");
-    read.FontSize = LowByte(TextToInteger(store.GetValue("FontSize")));
-    read.LineHeight = LowByte(TextToInteger(store.GetValue("LineHeight")));
-    read.LetterSpacing = LowByte(TextToInteger(store.GetValue("LetterSpacing")));
+    read.FontColor = checked("FontColor", ColorFault);
+    read.BackColor = checked("BackColor", ColorFault);
+    read.FontName = checked("FontName", FontNameFault);
+    read.FontSize = static_cast<std::uint8_t>(number("FontSize", FontSizeRange));
+    read.LineHeight = static_cast<std::uint8_t>(number("LineHeight", LineHeightRange));
+    read.LetterSpacing = static_cast<std::uint8_t>(number("LetterSpacing", LetterSpacingRange));
     read.Justification = store.GetValue("Justification") == "1";
-    read.TextWidth = TextToInteger(store.GetValue("TextWidth"));
+    read.TextWidth = number("TextWidth", TextWidthRange);
     style = std::move(read);
 }
 

@@ -17,7 +17,9 @@ std::string StyleFileText(const TViewStyle& style);
 void WriteStyleFile(const std::string& path, const TViewStyle& style, FileSystem& fileSystem = PlatformFileSystem());
 
 // Reads the eight fields into style, all of them or, when the file cannot be read
-// or holds a bad number, none. Throws EFOpenError or EConvertError.
+// or holds a value that is no number, font name or colour, none; numbers out of
+// their range take its nearest end. Throws EFOpenError, or EStyleValueError naming
+// the file and the key.
 void ReadStyleFile(const std::string& path, TViewStyle& style, FileSystem& fileSystem = PlatformFileSystem());
 
 } // namespace verdask

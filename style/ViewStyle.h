@@ -3,6 +3,8 @@
 
 // One view style: the look of a produced page, copied whole wherever it is held.
 
+#include "files/Errors.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -39,15 +41,36 @@ inline constexpr TStyleRange TextWidthRange{30, 100};
 // so that the style the editor shows is the style it applies and saves.
 TViewStyle WithinEditorRanges(TViewStyle style);
 
-// A number read from text as an 8-bit field: only its low 8 bits are kept.
-std::uint8_t LowByte(std::int32_t value);
+// A number of the style, read or typed, brought to the nearest end of its range
+// (a font size of -5 is 2, of 300 is 72).
+std::int32_t InRange(std::int64_t value, TStyleRange range);
+// The same for the fields held in a byte.
+std::uint8_t ByteInRange(std::int64_t value, TStyleRange range);
 
-// How a numeric setting becomes a number.
-using TIntegerSetting = std::function<std::int32_t(std::string_view key)>;
+// What a font name and a colour may hold, so that nothing but a name or a colour
+// ever reaches a page's rules or the preview, whoever wrote the value. Each gives
+// the reason a value is refused, or empty text for a value that is taken.
+// A font name: letters of any script, digits, blanks, "-", "." and "_" (in
+// windows-1251, as the style holds it); an empty name leaves the face to the browser.
+std::string FontNameFault(std::string_view name);
+// A colour: "#" and six hexadecimal digits.
+std::string ColorFault(std::string_view color);
 
-// The default style from the eight Default keys, in their table's order. Without
-// integerOf, a numeric key that is no whole number throws EConvertError.
-TViewStyle LoadDefaultStyle(const TConf& conf, const TIntegerSetting& integerOf = nullptr);
+// A style value that is refused: the message names the file and the key.
+class EStyleValueError : public EVerdaskError {
+public:
+    EStyleValueError(std::string_view file, std::string_view key, std::string_view reason);
+};
+
+// How a setting that holds no value of its kind is answered: told the key and
+// the reason, after which the key takes its default value.
+using TBadSetting = std::function<void(std::string_view key, const std::string& reason)>;
+
+// The default style from the eight Default keys, in their table's order; numbers
+// out of their range take its nearest end. A key whose value is no whole number,
+// no font name or no colour is told to bad and takes its default; without bad,
+// it throws EConvertError for a number and EStyleValueError for a name or colour.
+TViewStyle LoadDefaultStyle(const TConf& conf, const TBadSetting& bad = nullptr);
 
 // Sets the eight Default keys to the style's values, in their table's order.
 void StoreDefaultStyle(TConf& conf, const TViewStyle& style);

@@ -113,7 +113,7 @@ TEST_F(MainWindow, AFirstStartWarnsComesUpInEnglishAndWritesTheDefaults)
         << "the 23 default lines; no page was shown, so no Lastread";
 }
 
-TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
+TEST_F(MainWindow, BadNumbersAndStyleValuesAreReportedAndTheirDefaultsUsed)
 {
     Lines lines = test::DefaultConfigLines();
     for (auto& line : lines) {
@@ -125,6 +125,8 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
             line = "Language=Russian";
         if (line.starts_with("Source encoding="))
             line = "Source encoding=latin-1";
+        if (line.starts_with("DefaultFontColor="))
+            line = "DefaultFontColor=#FFFFFF url(x)";
     }
     WriteConfig(lines);
     TMainWindow& window = Start();
@@ -132,7 +134,10 @@ TEST_F(MainWindow, BadNumbersAreReportedAndTheirDefaultsUsed)
               (Lines{UnknownEncodingText(RussianColumn, "latin-1") + "\n" +
                          BadSettingText(RussianColumn, "Source encoding", ConfigPath),
                      "'wide' is not a valid integer value\n" + BadSettingText(RussianColumn, "Width", ConfigPath),
+                     "'#FFFFFF url(x)' is not a colour: a colour is '#' and six hexadecimal digits\n" +
+                         BadSettingText(RussianColumn, "DefaultFontColor", ConfigPath),
                      "'' is not a valid integer value\n" + BadSettingText(RussianColumn, "DefaultFontSize", ConfigPath)}));
+    EXPECT_EQ(window.Conf().GetValue("DefaultFontColor"), "#000000");
     EXPECT_EQ(window.DefaultStyle().FontSize, 14);
     EXPECT_EQ(window.Conf().GetValue("Width"), "540") << "the store takes the default, and the file heals";
     EXPECT_EQ(window.Conf().GetValue("DefaultFontSize"), "14");

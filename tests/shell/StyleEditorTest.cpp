@@ -9,6 +9,7 @@
 #include "style/PageFrame.h"
 #include "style/StyleCss.h"
 #include "style/StyleFile.h"
+#include "style/ViewStyle.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,10 +17,12 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -175,12 +178,26 @@ TEST_F(StyleEditor, StyleFilesAndTheDefaultStyle)
     EXPECT_EQ(window.CurrentStyle(), TViewStyle{});
     EXPECT_EQ(editor.FontName()->currentText().toStdString(), "Arial");
 
-    // A file whose font size is no number changes nothing: the style is taken whole or not at all.
-    WriteFileBytes(Dir.File("bad.sty"), CrLfLines({"FontColor=#123456", "FontSize=big"}));
-    Prompts.DialogAnswers = {Dir.File("bad.sty")};
-    EXPECT_THROW(editor.LoadStyleFile(), EConvertError) << "reported by the editor's guard";
+    // A file with a value that is no number, name or colour changes nothing: the style is taken whole or not at all.
+    for (const std::string bad : {"FontSize=big", "FontName=Arial/*"}) {
+        WriteFileBytes(Dir.File("bad.sty"), CrLfLines({bad, "FontColor=#123456", "BackColor=#FFFFFF", "FontSize=12",
+                                                        "LineHeight=20", "LetterSpacing=0", "TextWidth=100"}));
+        Prompts.DialogAnswers = {Dir.File("bad.sty")};
+        EXPECT_THROW(editor.LoadStyleFile(), EStyleValueError) << "reported by the editor's guard";
+        EXPECT_EQ(window.CurrentStyle(), TViewStyle{});
+        EXPECT_EQ(editor.WorkingFontColor(), "#000000");
+    }
+
+    // What no font name holds cannot be typed; lines are never closer than the letters are high.
+    QTest::keyClicks(editor.FontName()->lineEdit(), "/*;'(x)");
+    EXPECT_EQ(editor.FontName()->currentText().toStdString(), "Arialx");
+    editor.FontName()->setEditText("Arial");
+    editor.FontSize()->setValue(30);
+    EXPECT_EQ(editor.LineHeight()->value(), 30);
+    editor.LineHeight()->setValue(20);
+    EXPECT_EQ(editor.LineHeight()->value(), 30);
+    editor.UseDefault();
     EXPECT_EQ(window.CurrentStyle(), TViewStyle{});
-    EXPECT_EQ(editor.WorkingFontColor(), "#000000");
 
     // Numbers beyond the fields are brought into them: what is shown is what is saved.
     TViewStyle wide;

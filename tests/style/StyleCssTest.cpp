@@ -71,7 +71,7 @@ TEST(StyleReadBack, TheCutsOfTheBodyLine)
     EXPECT_EQ(spacingOf(Body("1pt", " }")), 0);
     EXPECT_EQ(spacingOf(Body("normal")), 0) << "\"normal\" is cut to \"norm\"";
     EXPECT_EQ(spacingOf(Body("wide")), 0) << "no number gives 0";
-    EXPECT_EQ(spacingOf(Body("300pt")), 44);
+    EXPECT_EQ(spacingOf(Body("300pt")), 100) << "the nearest end of the range";
 
     const TViewStyle style = StyleFromHeadLines(Body("1pt"), "", "", defaults);
     EXPECT_EQ(style.FontColor, "#000000");
@@ -84,16 +84,23 @@ TEST(StyleReadBack, TheCutsOfTheBodyLine)
 
     const std::string big = "BODY { color: #000000;background: #FFFFFF;font-family: A;font-size: 256pt;line-height: "
                             "18pt;letter-spacing: 1pt } ";
-    EXPECT_EQ(StyleFromHeadLines(big, "", "", defaults).FontSize, 0);
+    EXPECT_EQ(StyleFromHeadLines(big, "", "", defaults).FontSize, 72);
 }
 
-TEST(StyleReadBack, FontNamesThatHoldTheLabelsDoNotReadBackWhole)
+TEST(StyleReadBack, NamesAndColoursThatAreNoneAreNeverWrittenNorRead)
 {
     TViewStyle style;
     style.FontName = "Odd;Name";
-    const std::string semicolon = BodyRule(style);
-    EXPECT_EQ(semicolon.find("Odd;"), std::string::npos) << "a semicolon would end the declaration";
-    EXPECT_EQ(StyleFromHeadLines(semicolon, "", "", style).FontName, "OddName");
+    style.FontColor = "#FFFFFF url(http://host/x.png)";
+    style.BackColor = "#000000;}BODY{display:none";
+    const std::string rule = BodyRule(style);
+    EXPECT_EQ(rule, BodyRule(TViewStyle{})) << "the default's values instead";
+    const std::string planted = "BODY { color: #1/*345;background: #FFFFFF;font-family: A'b;font-size: 14pt;"
+                                "line-height: 18pt;letter-spacing: 1pt } ";
+    const TViewStyle read = StyleFromHeadLines(planted, "", "", OddStyle());
+    EXPECT_EQ(read.FontColor, OddStyle().FontColor);
+    EXPECT_EQ(read.FontName, OddStyle().FontName);
+    EXPECT_EQ(read.BackColor, "#FFFFFF");
     style.FontName = "my font-size face";
     EXPECT_THROW(StyleFromHeadLines(BodyRule(style), "", "", style), EConvertError);
 }
@@ -110,7 +117,7 @@ TEST(StyleReadBack, AlignmentAndWidth)
     EXPECT_EQ(read("", "TABLE { width: 60% } ").TextWidth, 60);
     EXPECT_EQ(read("", "TABLE { width: 60 } ").TextWidth, 100) << "no % leaves 100";
     EXPECT_EQ(read("", "TABLE { width: 6x% } ").TextWidth, 100) << "no number gives 100";
-    EXPECT_EQ(read("", "TABLE { width: -20% } ").TextWidth, -20);
+    EXPECT_EQ(read("", "TABLE { width: -20% } ").TextWidth, 30);
     EXPECT_EQ(read("", "<TITLE>TABLE.html</TITLE>").TextWidth, 100);
     EXPECT_EQ(read("", "% TABLE { width: 60").TextWidth, 100) << "% before width: cuts nothing";
 }

@@ -49,7 +49,7 @@ TEST(DefaultStyle, StoreWritesTheEightKeysInOrderAndLoadReadsThemBack)
     EXPECT_EQ(conf.Lines().size(), 7u);
 }
 
-TEST(DefaultStyle, NumbersKeepTheirLowEightBitsAndJustificationIsExactlyOne)
+TEST(DefaultStyle, NumbersTakeTheNearestEndOfTheirRangeAndJustificationIsExactlyOne)
 {
     TConf conf;
     conf.SetDefaults();
@@ -59,31 +59,48 @@ TEST(DefaultStyle, NumbersKeepTheirLowEightBitsAndJustificationIsExactlyOne)
     conf.SetValue("DefaultJustification", "2");
     conf.SetValue("DefaultTextWidth", "-40");
     TViewStyle style = LoadDefaultStyle(conf);
-    EXPECT_EQ(style.FontSize, 44);
-    EXPECT_EQ(style.LineHeight, 0);
-    EXPECT_EQ(style.LetterSpacing, 255);
+    EXPECT_EQ(style.FontSize, 72);
+    EXPECT_EQ(style.LineHeight, 100);
+    EXPECT_EQ(style.LetterSpacing, 0);
     EXPECT_FALSE(style.Justification);
-    EXPECT_EQ(style.TextWidth, -40);
+    EXPECT_EQ(style.TextWidth, 30);
+    conf.SetValue("DefaultFontSize", "-5");
+    EXPECT_EQ(LoadDefaultStyle(conf).FontSize, 2);
 
     conf.SetValue("DefaultJustification", "01"); // the integer 1
     EXPECT_TRUE(LoadDefaultStyle(conf).Justification);
 }
 
-TEST(DefaultStyle, ANumericKeyThatIsNoNumberIsAConversionError)
+TEST(DefaultStyle, AKeyThatHoldsNoValueOfItsKindIsToldAndAloneTakesItsDefault)
 {
-    for (const char* key : {"DefaultFontSize", "DefaultLineHeight", "DefaultLetterSpacing", "DefaultJustification",
-                            "DefaultTextWidth"}) {
+    const struct {
+        const char* Key;
+        const char* Value;
+        const char* Reason;
+    } rows[] = {
+        {"DefaultFontSize", "big", "'big' is not a valid integer value"},
+        {"DefaultTextWidth", "", "'' is not a valid integer value"},
+        {"DefaultFontName", "Arial/*", "'Arial/*' is not a font name"},
+        {"DefaultFontName", "A'B", "'A'B' is not a font name"},
+        {"DefaultFontColor", "#FFFFFF url(http://host/x.png)", "'#FFFFFF url(http://host/x.png)' is not a colour"},
+        {"DefaultBackColor", "red", "'red' is not a colour"},
+    };
+    for (const auto& row : rows) {
         TConf conf;
         conf.SetDefaults();
-        conf.SetValue(key, "big");
-        try {
-            LoadDefaultStyle(conf);
-            ADD_FAILURE() << key;
-        } catch (const EConvertError& error) {
-            EXPECT_STREQ(error.what(), "'big' is not a valid integer value");
-        }
-        conf.SetValue(key, "");
-        EXPECT_THROW(LoadDefaultStyle(conf), EConvertError) << "a missing key reads as empty text";
+        conf.SetValue("DefaultLineHeight", "30");
+        conf.SetValue(row.Key, row.Value);
+        std::vector<std::string> told;
+        const TViewStyle style = LoadDefaultStyle(conf, [&](std::string_view key, const std::string& reason) {
+            told.push_back(std::string(key) + ": " + reason);
+        });
+        ASSERT_EQ(told.size(), 1u) << row.Key;
+        EXPECT_TRUE(told[0].starts_with(std::string(row.Key) + ": " + row.Reason)) << told[0];
+        TViewStyle expected;
+        expected.LineHeight = 30; // the other keys keep their values
+        EXPECT_EQ(style, expected) << row.Key;
+        // Without a listener, the first such key is an error.
+        EXPECT_THROW(LoadDefaultStyle(conf), EVerdaskError) << row.Key;
     }
 }
 
