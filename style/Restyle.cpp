@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "style/Restyle.h"
 
+#include "files/DecodedFile.h"
 #include "files/Errors.h"
 #include "files/FileReplacement.h"
 #include "files/LineReader.h"
@@ -8,7 +9,12 @@
 #include "files/TextFile.h"
 #include "style/PageFrame.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace verdask {
 namespace {
@@ -99,6 +105,133 @@ void WriteRestyledPage(TFile& oldPage, const std::string& pagePath, const TViewS
     page.Commit();
 }
 
+// The name of the charset another program's page declares in its first block
+// ("charset=utf-8"), or empty text.
+std::string DeclaredCharset(std::string_view block)
+{
+    std::string lower(block);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    const auto at = lower.find("charset=");
+    if (at == std::string::npos)
+        return {};
+    std::size_t start = at + 8;
+    while (start < lower.size() && (lower[start] == '"' || lower[start] == '\''))
+        ++start;
+    std::size_t end = start;
+    while (end < lower.size() && (std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '-' ||
+                                  lower[end] == '_' || lower[end] == '.' || lower[end] == ':'))
+        ++end;
+    return lower.substr(start, end - start);
+}
+
+// The encoding a charset name stands for, among those the program reads.
+std::optional<TEncodingGuess> EncodingOfCharset(const std::string& name)
+{
+    static const std::pair<std::string_view, TSourceEncoding> aliases[] = {
+        {"cp1251", TSourceEncoding::Windows1251},  {"x-cp1251", TSourceEncoding::Windows1251},
+        {"win-1251", TSourceEncoding::Windows1251}, {"us-ascii", TSourceEncoding::Windows1251},
+        {"ascii", TSourceEncoding::Windows1251},    {"utf8", TSourceEncoding::Utf8},
+        {"ibm866", TSourceEncoding::Cp866},         {"koi8r", TSourceEncoding::Koi8R},
+    };
+    for (const auto& [alias, encoding] : aliases) {
+        if (name == alias)
+            return TEncodingGuess{encoding};
+    }
+    const auto named = EncodingNamed(name);
+    if (!named || *named == TSourceEncoding::Auto)
+        return std::nullopt;
+    return TEncodingGuess{*named};
+}
+
+// The encoding another program's page is written in: its byte-order mark, else
+// the charset it declares, else UTF-8 when its bytes are UTF-8 beyond ASCII, else
+// windows-1251. Throws EInOutError for a charset the program does not read: the
+// page would be garbled.
+TEncodingGuess ForeignPageEncoding(TFile& page, const std::string& pagePath)
+{
+    page.Seek(0);
+    std::string block(FileBlockSize, '\0');
+    block.resize(page.Read(block.data(), block.size()));
+    const TEncodingGuess detected = DetectEncoding(block);
+    const bool byteOrderMark = block.starts_with("\xEF\xBB\xBF") || block.starts_with("\xFF\xFE") ||
+                               block.starts_with("\xFE\xFF");
+    if (byteOrderMark)
+        return detected;
+    if (const std::string charset = DeclaredCharset(block); !charset.empty()) {
+        if (const auto encoding = EncodingOfCharset(charset))
+            return *encoding;
+        throw EInOutError(pagePath, EILSEQ,
+                          "the page is written in " + charset +
+                              ", which the program does not convert to windows-1251; it is left as it was");
+    }
+    return detected.Encoding == TSourceEncoding::Utf8 ? detected : TEncodingGuess{};
+}
+
+// Where the text of another program's page starts, in its decoded text: after
+// its first body tag in any letter case ("<body", "<Body ...>") and a line end
+// right after the tag; the start of the page when it has none.
+std::uint64_t ForeignBodyStart(TFile& page, TEncodingGuess encoding)
+{
+    constexpr std::string_view Tag = "<body";
+    page.Seek(0);
+    TDecodedFile text(page, encoding);
+    enum { Searching, InTag, AfterTag, AfterReturn } state = Searching;
+    std::size_t matched = 0;
+    std::uint64_t offset = 0;
+    std::vector<char> block(FileBlockSize);
+    for (std::size_t got; (got = text.Read(block.data(), block.size())) > 0;) {
+        for (std::size_t i = 0; i < got; ++i, ++offset) {
+            const char c = block[i];
+            switch (state) {
+            case Searching: {
+                const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+                matched = lower == Tag[matched] ? matched + 1 : (lower == '<' ? 1 : 0);
+                if (matched == Tag.size())
+                    state = InTag;
+                break;
+            }
+            case InTag:
+                if (c == '>')
+                    state = AfterTag;
+                break;
+            case AfterTag:
+                if (c == '\r') {
+                    state = AfterReturn;
+                    break;
+                }
+                return c == '\n' ? offset + 1 : offset;
+            case AfterReturn:
+                return c == '\n' ? offset + 1 : offset;
+            }
+        }
+        text.ForgetBefore(offset);
+    }
+    return state == Searching || state == InTag ? 0 : offset;
+}
+
+// The new header and the text of another program's page, in windows-1251.
+void WriteRestyledForeignPage(TFile& oldPage, const std::string& pagePath, TEncodingGuess encoding,
+                              const TViewStyle& style, std::int64_t position, FileSystem& fileSystem)
+{
+    const std::uint64_t start = ForeignBodyStart(oldPage, encoding);
+    TFileReplacement page(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage);
+    WritePageHeader(page.Writer(), pagePath, style, position);
+    oldPage.Seek(0);
+    TDecodedFile text(oldPage, encoding);
+    std::vector<char> block(FileBlockSize);
+    std::uint64_t offset = 0;
+    for (std::size_t got; (got = text.Read(block.data(), block.size())) > 0; offset += got) {
+        text.ForgetBefore(offset + got);
+        if (offset + got <= start)
+            continue;
+        const std::size_t from = offset >= start ? 0 : static_cast<std::size_t>(start - offset);
+        page.Writer().Write(std::string_view(block.data() + from, got - from));
+    }
+    oldPage.Close();
+    page.Commit();
+}
+
 } // namespace
 
 std::string BackupName(std::string_view pagePath)
@@ -129,7 +262,10 @@ TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style,
         own = ReadToHeaderEnd(reader);
     }
     std::string backup;
+    TEncodingGuess encoding;
     if (!own) {
+        // Before any question: a page the program would garble is left alone.
+        encoding = ForeignPageEncoding(oldPage, pagePath);
         const TForeignChoice choice =
             questions.AskForeignChoice ? questions.AskForeignChoice() : TForeignChoice::Cancel;
         if (choice == TForeignChoice::BackupChosen) {
@@ -154,7 +290,10 @@ TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style,
             return {6, false, false, error.what()};
         }
     }
-    WriteRestyledPage(oldPage, pagePath, style, position, fileSystem);
+    if (own)
+        WriteRestyledPage(oldPage, pagePath, style, position, fileSystem);
+    else
+        WriteRestyledForeignPage(oldPage, pagePath, encoding, style, position, fileSystem);
     return {0, true, true, {}};
 }
 

@@ -45,7 +45,11 @@ bool IsRestylablePage(const std::string& pagePath, FileSystem& fileSystem = Plat
 // Restyles the page: the new header, whose script line holds the bookmark of
 // position (0: none), and the old body and footer are written beside it and take
 // its place in one step (TFileReplacement); a backup of a page of another program
-// is made before that. Cancelling changes no file. A backup that cannot be made is
+// is made before that. A page of another program keeps the whole of its text
+// after its first body tag in any letter case (all of it without one), whatever
+// its line ends, in windows-1251: a page in UTF-8, UTF-16, KOI8-R or CP866 is
+// converted, with character references for what the code page lacks, and one
+// in any other charset is refused with EInOutError before anything is asked. Cancelling changes no file. A backup that cannot be made is
 // code 6, with the page as it was; any other failure throws EInOutError naming the
 // page, which is then as it was.
 TRestyleResult RestylePage(const std::string& pagePath, const TViewStyle& style, const TRestyleQuestions& questions,

@@ -60,9 +60,9 @@ struct RestyleFixture : ::testing::Test {
     std::string Restyled(const std::string& rest) const { return PageHeaderText(PagePath, NewStyle()) + rest; }
 };
 
-const std::string Foreign = CrLfLines({"<html><head><title>other</title></head>", "<body>", "<p>dropped line</p>",
-                                       "<p>kept line</p>", "</body></html>"});
-const std::string ForeignRest = CrLfLines({"<p>kept line</p>", "</body></html>"});
+const std::string Foreign = CrLfLines({"<html><head><title>other</title></head>", "<body>", "<p>first line</p>",
+                                       "<p>second line</p>", "</body></html>"});
+const std::string ForeignRest = CrLfLines({"<p>first line</p>", "<p>second line</p>", "</body></html>"});
 
 TEST_F(RestyleFixture, APageOfThisProgramKeepsItsBodyAndLosesItsBookmark)
 {
@@ -160,26 +160,59 @@ TEST_F(RestyleFixture, TheForeignPageChoices)
     EXPECT_EQ(BackupName("/b/book.htm"), "/b/book.ht_");
 }
 
-TEST_F(RestyleFixture, OddBodyTagsAndLineEnds)
+TEST_F(RestyleFixture, AnOwnPageKeepsItsLinesByTheTextFileRule)
 {
-    // "<Body" is neither "<BODY" nor "<body": foreign, and nothing of it is kept.
-    WriteFileBytes(PagePath, CrLfLines({"<html>", "<Body>", "text"}));
-    Choices = {TForeignChoice::NoBackup};
-    RestylePage(PagePath, NewStyle(), Questions());
-    EXPECT_EQ(ReadFileBytes(PagePath), Restyled(""));
-
     // Lone CR ends a line (written with CR LF), a lone LF stays, Ctrl-Z ends the copy.
     std::string page = PageHeaderText(PagePath, TViewStyle{}) + "one\rtwo\nstill two\r\nthree\x1A" "gone\r\n";
     WriteFileBytes(PagePath, page);
     RestylePage(PagePath, NewStyle(), Questions());
     EXPECT_EQ(ReadFileBytes(PagePath), Restyled("one\r\ntwo\nstill two\r\nthree\r\n"));
+}
 
-    // A foreign page with LF line ends is one line: only the new header remains.
-    WriteFileBytes(PagePath, "<html>\n<body>\n<p>text</p>\n</body></html>\n");
-    Choices = {TForeignChoice::NoBackup, TForeignChoice::NoBackup};
+TEST_F(RestyleFixture, AForeignPageKeepsAllItsTextWhateverItsLineEndsBodyTagAndEncoding)
+{
+    const std::string utf8 = "\xD0\x9C\xD0\xB8\xD1\x80 \xE2\x95\x90"; // "Мир ═"
+    const std::string in1251 = "\xCC\xE8\xF0 &#9552;";
+    const struct {
+        const char* Why;
+        std::string Page;
+        std::string Rest; // after the new header
+    } rows[] = {
+        {"LF", "<html>\n<body>\n<p>text</p>\n</body></html>\n", "<p>text</p>\n</body></html>\n"},
+        {"CR", "<html>\r<body>\r<p>text</p>\r", "<p>text</p>\r"},
+        {"mixed", "<html>\r\n<BODY bgcolor=white>\n<p>a</p>\r<p>b</p>\r\n", "<p>a</p>\r<p>b</p>\r\n"},
+        {"<Body> with text on its line", "<html><Body class=\"x\"><p>text</p></Body>", "<p>text</p></Body>"},
+        {"no body", "<p>only</p>\r\n<p>text</p>", "<p>only</p>\r\n<p>text</p>"},
+        {"a body tag cut by the end", "<p>text</p><body", "<p>text</p><body"},
+        {"windows-1251", "<body>\r\n\xCC\xE8\xF0\x1A\x00tail", "\xCC\xE8\xF0\x1A\x00tail"},
+        {"UTF-8 declared", "<meta charset=\"UTF-8\"><body>\n" + utf8, in1251},
+        {"UTF-8 by its bytes", "<body>\n" + utf8, in1251},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF<body>" + utf8, in1251},
+        {"UTF-16 with a mark", std::string("\xFF\xFE<\0b\0o\0d\0y\0>\0\x1C\x04", 16), "\xCC"},
+        {"KOI8-R declared", "<meta http-equiv=Content-Type content='text/html; charset=koi8-r'><body>\xED\xC9\xD2",
+         "\xCC\xE8\xF0"},
+    };
+    for (const auto& row : rows) {
+        WriteFileBytes(PagePath, row.Page);
+        Choices = {TForeignChoice::NoBackup};
+        Asked = 0;
+        EXPECT_EQ(RestylePage(PagePath, NewStyle(), Questions()).Code, 0) << row.Why;
+        EXPECT_EQ(ReadFileBytes(PagePath), Restyled(row.Rest)) << row.Why;
+    }
+
+    // A charset the program does not read would be garbled: nothing is asked, nothing changes.
+    const std::string greek = "<meta charset=iso-8859-7><body>\xE1\xE2";
+    WriteFileBytes(PagePath, greek);
+    Choices = {};
     Asked = 0;
-    RestylePage(PagePath, NewStyle(), Questions());
-    EXPECT_EQ(ReadFileBytes(PagePath), Restyled(""));
+    try {
+        RestylePage(PagePath, NewStyle(), Questions());
+        ADD_FAILURE() << "a Greek page was restyled";
+    } catch (const EInOutError& error) {
+        EXPECT_NE(std::string(error.what()).find("iso-8859-7"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(Asked, 0);
+    EXPECT_EQ(ReadFileBytes(PagePath), greek);
 }
 
 TEST_F(RestyleFixture, ABackupThatCannotBeMadeLeavesThePageAsItWas)
