@@ -36,11 +36,20 @@ bool StillNamed(int descriptor, const std::string& path)
            opened.st_ino == named.st_ino;
 }
 
+// A file system that keeps no locks (some network and FUSE ones): no file there
+// can be held, so none is taken for one left behind either.
+bool KeepsNoLocks(int error)
+{
+    return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL || error == ENOSYS;
+}
+
 // Takes the lock that tells a run's temporary file from one left behind; a run
 // that finds it taken gives the name up. The lock goes with the last close.
 bool HoldNewFile(int descriptor, const std::string& path)
 {
-    return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && StillNamed(descriptor, path);
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && !KeepsNoLocks(errno))
+        return false;
+    return StillNamed(descriptor, path);
 }
 
 class PosixFileSystem final : public FileSystem {
@@ -232,7 +241,7 @@ public:
         else if (!S_ISREG(status.st_mode))
             error = NotARegularFile;
         else if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
-            error = errno;
+            error = KeepsNoLocks(errno) ? EWOULDBLOCK : errno;
         else if (!StillNamed(descriptor, path))
             error = EWOULDBLOCK;
         else if (::unlink(path.c_str()) != 0)

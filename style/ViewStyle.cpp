@@ -53,8 +53,8 @@ std::string FontNameFault(std::string_view name)
     for (const char byte : name) {
         const char32_t c = Windows1251ToUnicode(static_cast<unsigned char>(byte));
         if (!IsLetter(c) && !(c >= U'0' && c <= U'9') && c != U' ' && c != U'-' && c != U'.' && c != U'_')
-            return "'" + Windows1251ToUtf8(name) +
-                   "' is not a font name: a name holds letters, digits, blanks, '-', '.' and '_' only";
+            return FormatMessage("'%s' is not a font name: a name holds letters, digits, blanks, '-', '.' and '_' only",
+                                 Windows1251ToUtf8(name));
     }
     return {};
 }
@@ -64,7 +64,7 @@ std::string ColorFault(std::string_view color)
     constexpr std::string_view HexDigits = "0123456789abcdefABCDEF";
     if (color.size() == 7 && color[0] == '#' && color.find_first_not_of(HexDigits, 1) == std::string_view::npos)
         return {};
-    return "'" + Windows1251ToUtf8(color) + "' is not a colour: a colour is '#' and six hexadecimal digits";
+    return FormatMessage("'%s' is not a colour: a colour is '#' and six hexadecimal digits", Windows1251ToUtf8(color));
 }
 
 EStyleValueError::EStyleValueError(std::string_view file, std::string_view key, std::string_view reason)
