@@ -54,8 +54,8 @@ inline std::string ReferenceRewrite(std::string_view page, const std::string& sc
     return JoinedLines(lines);
 }
 
-// The restyle of a page: the new head, then the old page's lines after the line
-// that follows its first line holding "<BODY" or "<body" (none: no lines).
+// The restyle of a page of this program: the new head, then the old page's lines
+// after the line that follows its first line holding "<BODY" or "<body".
 inline std::string ReferenceRestyle(std::string_view page, const std::string& newHeader)
 {
     const auto lines = ReferenceLines(page);
@@ -65,6 +65,26 @@ inline std::string ReferenceRestyle(std::string_view page, const std::string& ne
         ++body;
     const std::size_t rest = std::min(lines.size(), body + 2);
     return newHeader + JoinedLines({lines.begin() + static_cast<std::ptrdiff_t>(rest), lines.end()});
+}
+
+// The restyle of a page of another program in an ASCII-compatible encoding, as
+// its bytes stand: the new head, then its bytes after its first "<body" tag in
+// any letter case and a line end right behind the tag; all of them without one.
+inline std::string ReferenceForeignRestyle(std::string_view page, const std::string& newHeader)
+{
+    std::string lower(page);
+    for (char& c : lower)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    const auto tag = lower.find("<body");
+    const auto close = tag == std::string::npos ? tag : page.find('>', tag);
+    if (close == std::string_view::npos)
+        return newHeader + std::string(page);
+    std::size_t start = close + 1;
+    if (start < page.size() && page[start] == '\r')
+        ++start;
+    if (start < page.size() && page[start] == '\n')
+        ++start;
+    return newHeader + std::string(page.substr(start));
 }
 
 } // namespace verdask::test
