@@ -9,7 +9,9 @@
 #include "files/TextFile.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <limits>
+#include <map>
 
 namespace verdask {
 
@@ -43,6 +45,17 @@ std::vector<std::string> ReadPreview(const std::string& sourcePath, TEncodingGue
 }
 
 namespace {
+
+// The value met most often; the smallest of those met equally often.
+std::size_t MostCommon(const std::vector<std::size_t>& values)
+{
+    std::map<std::size_t, int> counts;
+    for (const std::size_t value : values)
+        ++counts[value];
+    return std::max_element(counts.begin(), counts.end(),
+                            [](const auto& a, const auto& b) { return a.second < b.second; })
+        ->first;
+}
 
 // Skips the first 10 lines and the last 9; fewer than 20 lines give nothing.
 bool IsExamined(std::size_t index, std::size_t lineCount)
@@ -95,17 +108,33 @@ int DetectIndentOfSamples(const std::vector<TIndentSample>& samples)
 {
     // 64 bits: a preview of very long blank runs must not wrap the sum.
     std::int64_t sum = 0;
-    std::int64_t count = 0;
+    std::vector<std::size_t> counted;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (IsExamined(i, samples.size()) && samples[i]) {
             sum += static_cast<std::int64_t>(*samples[i]);
-            ++count;
+            counted.push_back(*samples[i]);
         }
     }
-    if (count == 0)
+    if (counted.empty())
         return 4;
-    const double mean = static_cast<double>(sum) / static_cast<double>(count);
-    return mean >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(mean);
+    const double mean = static_cast<double>(sum) / static_cast<double>(counted.size());
+    const int width = mean >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(mean);
+    // A few lines set far in (an epigraph, a poem) pull the mean above the indent
+    // of most paragraphs, which would then be none: the most common indent is
+    // the width instead. Many lines at the mean or just above it are paragraphs
+    // of their own, as in a text whose wrapped lines are indented less than its
+    // paragraphs, and the mean stays.
+    const auto reach = static_cast<std::size_t>(width);
+    std::size_t reaching = 0;
+    std::size_t nearest = std::numeric_limits<std::size_t>::max(); // the least indent that reaches the mean
+    for (const std::size_t blanks : counted) {
+        if (blanks >= reach) {
+            ++reaching;
+            nearest = std::min(nearest, blanks);
+        }
+    }
+    const bool fewAndFar = 4 * reaching < counted.size() && nearest >= 2 * reach;
+    return fewAndFar ? static_cast<int>(MostCommon(counted)) : width;
 }
 
 int DetectIndent(const std::vector<std::string>& preview)
