@@ -2,6 +2,7 @@
 #include "files/SourceEncoding.h"
 
 #include "files/Cp1251.h"
+#include "files/RussianBigrams.h"
 #include "files/Utf8Run.h"
 
 #include <algorithm>
@@ -10,6 +11,19 @@
 
 namespace verdask {
 namespace {
+
+// A character of a decoded text, in windows-1251 or as a reference. "═" is the
+// one the line rules read in a windows-1251 text as the library's letter-spacing
+// mark, "&#9552;": a decoded one is written in hexadecimal, so that it stays a
+// character of the text. Every other reference keeps its decimal form.
+void AppendDecoded(char32_t c, std::string& out)
+{
+    constexpr char32_t DoubleHorizontal = 0x2550;
+    if (c == DoubleHorizontal)
+        out += "&#x2550;";
+    else
+        AppendHtml1251(c, out);
+}
 
 constexpr char32_t Replacement = 0xFFFD;
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
@@ -91,33 +105,44 @@ bool IsUtf8WithLetters(std::string_view block)
     return beyondAscii;
 }
 
-// How often a small Russian letter comes in Russian prose, per mille.
-int LetterWeight(char32_t c)
+// The row of a Russian letter in the pair weights, either case; every other
+// character is a word boundary.
+int RussianSymbolOf(char32_t c)
 {
-    constexpr std::array<int, 32> Weights = {80, 16, 45, 17, 30, 85, 9,  16, 74, 12, 35, 44, 32, 67, 110, 28,
-                                             47, 55, 63, 26, 3,  10, 5,  14, 7,  4,  1,  19, 17, 3,  6,   20};
-    if (c >= 0x0430 && c <= 0x044F)
-        return Weights[c - 0x0430];
-    return c == 0x0451 ? 1 : 0; // ё
+    if (c >= 0x0410 && c <= 0x042F)
+        c += 0x20; // a capital reads as its small letter
+    if (c == 0x0401 || c == 0x0451)
+        return 6; // ё, after е
+    if (c >= 0x0430 && c <= 0x0435)
+        return static_cast<int>(c - 0x0430);
+    if (c >= 0x0436 && c <= 0x044F)
+        return static_cast<int>(c - 0x0430) + 1;
+    return WordBoundary;
 }
 
-// How much the bytes beyond ASCII read as Russian prose in a code page: mostly
-// small letters, the common ones most.
+// How much the text reads as Russian prose in a code page: the weights of its
+// pairs of letters, and a penalty for every byte beyond ASCII that is no letter
+// there. Capitals count as their small letters, so a title in capitals reads as
+// well as in small letters.
 long RussianScore(std::string_view block, char32_t (*decode)(unsigned char))
 {
+    constexpr long NoLetterPenalty = 12;
     long score = 0;
+    int previous = WordBoundary;
     for (const char byte : block) {
         const auto b = static_cast<unsigned char>(byte);
-        if (b < 0x80)
-            continue;
-        const char32_t c = decode(b);
-        if (const int weight = LetterWeight(c); weight > 0)
-            score += weight;
-        else if ((c >= 0x0410 && c <= 0x042F) || c == 0x0401)
-            score += 2; // a capital: rarer in prose than the small letters
-        else
-            score -= 20; // no letter where a Russian text has them
+        int current = WordBoundary;
+        if (b >= 0x80) {
+            current = RussianSymbolOf(decode(b));
+            if (current == WordBoundary)
+                score -= NoLetterPenalty;
+        }
+        if (current != WordBoundary || previous != WordBoundary)
+            score += RussianBigramWeights[static_cast<std::size_t>(previous * RussianSymbols + current)];
+        previous = current;
     }
+    if (previous != WordBoundary)
+        score += RussianBigramWeights[static_cast<std::size_t>(previous * RussianSymbols + WordBoundary)];
     return score;
 }
 
@@ -184,8 +209,11 @@ TEncodingGuess DetectEncoding(std::string_view firstBlock)
     const long windows = RussianScore(firstBlock, Windows1251ToUnicode);
     const long koi8 = RussianScore(firstBlock, FromKoi8R);
     const long dos = RussianScore(firstBlock, FromCp866);
+    // Short texts (a title alone, two letters) that read about as well either
+    // way stay windows-1251.
+    constexpr long ClearlyBetter = 24;
     const long other = std::max(koi8, dos);
-    if (other > 0 && other > 2 * std::max(windows, 0L))
+    if (other > 0 && other - windows >= ClearlyBetter)
         return {koi8 >= dos ? TSourceEncoding::Koi8R : TSourceEncoding::Cp866};
     return {TSourceEncoding::Windows1251};
 }
@@ -254,9 +282,9 @@ void TSourceDecoder::Finish(std::string& out)
         // A sequence the text's end cut gives up its lead byte alone, as anywhere else.
         const std::string rest = std::move(pending_);
         for (std::size_t at = 0; at < rest.size();)
-            AppendHtml1251(NextUtf8CodePoint(rest, at), out);
+            AppendDecoded(NextUtf8CodePoint(rest, at), out);
     } else if (!pending_.empty() || highSurrogate_ != 0) {
-        AppendHtml1251(Replacement, out);
+        AppendDecoded(Replacement, out);
     }
     pending_.clear();
     highSurrogate_ = 0;
@@ -278,7 +306,7 @@ void TSourceDecoder::DecodeUtf8(std::string_view bytes, std::string& out)
                 pending_ = head.substr(position); // this piece is too short to end it
                 return;
             }
-            AppendHtml1251(NextUtf8CodePoint(head, position), out);
+            AppendDecoded(NextUtf8CodePoint(head, position), out);
         }
         at = position - cut;
     }
@@ -292,7 +320,7 @@ void TSourceDecoder::DecodeUtf8(std::string_view bytes, std::string& out)
             return;
         }
         // A broken sequence gives up one byte only: what follows may be whole.
-        AppendHtml1251(NextUtf8CodePoint(bytes, at), out);
+        AppendDecoded(NextUtf8CodePoint(bytes, at), out);
     }
 }
 
@@ -314,22 +342,22 @@ void TSourceDecoder::DecodeUtf16Unit(unsigned char first, unsigned char second, 
     const char32_t unit = encoding_.BigEndian ? (first << 8) | second : (second << 8) | first;
     if (unit >= 0xD800 && unit <= 0xDBFF) {
         if (highSurrogate_ != 0)
-            AppendHtml1251(Replacement, out);
+            AppendDecoded(Replacement, out);
         highSurrogate_ = unit;
         return;
     }
     if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        AppendHtml1251(highSurrogate_ != 0 ? 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (unit - 0xDC00)
+        AppendDecoded(highSurrogate_ != 0 ? 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (unit - 0xDC00)
                                            : Replacement,
                        out);
         highSurrogate_ = 0;
         return;
     }
     if (highSurrogate_ != 0) {
-        AppendHtml1251(Replacement, out);
+        AppendDecoded(Replacement, out);
         highSurrogate_ = 0;
     }
-    AppendHtml1251(unit, out);
+    AppendDecoded(unit, out);
 }
 
 void TSourceDecoder::DecodeTable(std::string_view bytes, const char16_t* upperHalf, std::string& out)
@@ -339,7 +367,7 @@ void TSourceDecoder::DecodeTable(std::string_view bytes, const char16_t* upperHa
         if (b < 0x80)
             out += byte;
         else
-            AppendHtml1251(upperHalf[b - 0x80], out);
+            AppendDecoded(upperHalf[b - 0x80], out);
     }
 }
 

@@ -139,16 +139,20 @@ TEST_F(EncodedSource, EveryEncodingGivesThePageOfItsWindows1251Text)
 
 TEST_F(EncodedSource, CharactersTheCodePageLacksBecomeReferences)
 {
-    WriteFileBytes(dir.File("utf8.txt"), "Автор\r\nЗаголовок ═\r\n     Улыбка 😀, ǅ и ═══ рамка.\r\n");
+    // "═" stays a character; "&#9552;" written as such is the library's letter-spacing mark in any encoding.
+    WriteFileBytes(dir.File("utf8.txt"),
+                   "Автор\r\nЗаголовок ═\r\n     Улыбка 😀, ǅ и ═══ рамка.\r\n     Р&#9552;а&#9552;з.\r\n");
     WriteFileBytes(dir.File("windows.txt"),
-                   Recoded("Автор\r\nЗаголовок &#9552;\r\n     Улыбка &#128512;, &#453; и &#9552;&#9552;&#9552; "
-                           "рамка.\r\n",
+                   Recoded("Автор\r\nЗаголовок &#x2550;\r\n     Улыбка &#128512;, &#453; и &#x2550;&#x2550;&#x2550; "
+                           "рамка.\r\n     Р&#9552;а&#9552;з.\r\n",
                            "UTF-8", "CP1251"));
     const TSourceState utf8 = Loaded(dir.File("utf8.txt"), TSourceEncoding::Auto);
     EXPECT_EQ(utf8.Encoding, TEncodingGuess{TSourceEncoding::Utf8});
     const std::string expected = PageOf(Loaded(dir.File("windows.txt"), TSourceEncoding::Auto));
     EXPECT_EQ(PageOf(utf8), expected);
     EXPECT_NE(expected.find("&#128512;"), std::string::npos);
+    EXPECT_NE(expected.find("&#x2550;&#x2550;&#x2550; "), std::string::npos);
+    EXPECT_EQ(expected.find("&#9552;"), std::string::npos) << "the mark fired the rule";
 }
 
 TEST_F(EncodedSource, TheFirstBlockTellsWhatIsNoText)
