@@ -25,9 +25,14 @@ constexpr std::string_view Prose =
 // A UTF-8 text as the decoder gives it: "═" in hexadecimal, other references in decimal.
 std::string AsDecoded(std::string_view utf8)
 {
-    std::string text = Utf8ToHtml1251(utf8);
-    for (std::size_t at; (at = text.find("&#9552;")) != std::string::npos;)
-        text.replace(at, 7, "&#x2550;");
+    std::string text;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const char32_t c = NextUtf8CodePoint(utf8, at);
+        if (c == 0x2550)
+            text += "&#x2550;";
+        else
+            AppendHtml1251(c, text);
+    }
     return text;
 }
 
