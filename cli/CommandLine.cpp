@@ -7,7 +7,7 @@
 namespace verdask::cli {
 
 const char* const UsageText =
-    "Usage: verdask-convert [-c FILE] [-s FILE.sty] [--encoding NAME] [-o PAGE] [-f] TEXT...\n"
+    "Usage: verdask-convert [-c FILE] [-s FILE.sty] [--encoding NAME] [--paragraphs KIND] [-o PAGE] [-f] TEXT...\n"
     "       verdask-convert [--config FILE] --print-style PAGE\n"
     "       verdask-convert --contents PAGE\n"
     "       verdask-convert --restyle --style FILE.sty PAGE...\n"
@@ -24,6 +24,10 @@ const char* const UsageText =
     "                      UTF-8, KOI8-R, CP866 or UTF-16 (default: \"Source encoding\" of the\n"
     "                      configuration, else Auto); a file that does not look like a text\n"
     "                      is converted only when this is given\n"
+    "  --paragraphs KIND   how the texts mark their paragraphs: auto (tell from the text),\n"
+    "                      indented (the library's), lines (one line each) or blank (empty\n"
+    "                      lines between, lines wrapped) (default: \"Paragraphs\" of the\n"
+    "                      configuration, else auto)\n"
     "  -o, --out PAGE      the page of the one TEXT (default: TEXT with the extension .html;\n"
     "                      - writes it to standard output)\n"
     "  -f, --force         replace existing pages (a page never replaces its own text)\n"
@@ -43,7 +47,7 @@ namespace {
 bool TakesValue(const std::string& option)
 {
     return option == "--config" || option == "--style" || option == "--out" || option == "--print-style" ||
-           option == "--encoding" || option == "--contents";
+           option == "--encoding" || option == "--contents" || option == "--paragraphs";
 }
 
 // An empty text, or why the value makes no command.
@@ -53,6 +57,10 @@ std::string SetValue(TCommandLine& line, const std::string& option, const std::s
         line.Encoding = EncodingNamed(value);
         if (!line.Encoding)
             return "unknown encoding " + value + " (Auto, windows-1251, UTF-8, KOI8-R, CP866 or UTF-16)";
+    } else if (option == "--paragraphs") {
+        line.Paragraphs = LayoutNamed(value);
+        if (!line.Paragraphs)
+            return "unknown paragraph layout " + value + " (auto, indented, lines or blank)";
     } else if (option == "--contents") {
         line.ContentsPage = value;
     } else if (option == "--config")
@@ -82,13 +90,13 @@ std::string CheckCombination(const TCommandLine& line)
         return "- (standard input) is not read; name a file";
     if (line.ContentsPage) {
         if (line.Restyle || line.PrintStylePage || line.OutPath || line.StylePath || line.Force || line.Encoding ||
-            !line.Texts.empty())
+            line.Paragraphs || !line.Texts.empty())
             return "--contents takes a page and nothing else";
         return {};
     }
     if (line.Restyle) {
-        if (line.PrintStylePage || line.OutPath || line.Force || line.Encoding)
-            return "--restyle takes no --print-style, --out, --encoding or --force";
+        if (line.PrintStylePage || line.OutPath || line.Force || line.Encoding || line.Paragraphs)
+            return "--restyle takes no --print-style, --out, --encoding, --paragraphs or --force";
         if (!line.StylePath)
             return "--restyle needs --style";
         if (line.Texts.empty())
@@ -96,8 +104,8 @@ std::string CheckCombination(const TCommandLine& line)
         return {};
     }
     if (line.PrintStylePage) {
-        if (!line.Texts.empty() || line.OutPath || line.StylePath || line.Force || line.Encoding)
-            return "--print-style takes no texts and no --style, --out, --encoding or --force";
+        if (!line.Texts.empty() || line.OutPath || line.StylePath || line.Force || line.Encoding || line.Paragraphs)
+            return "--print-style takes no texts and no --style, --out, --encoding, --paragraphs or --force";
         return {};
     }
     if (line.Texts.empty())

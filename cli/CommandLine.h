@@ -3,6 +3,7 @@
 
 // The arguments of verdask-convert.
 
+#include "conversion/Layout.h"
 #include "files/SourceEncoding.h"
 
 #include <optional>
@@ -22,6 +23,7 @@ struct TCommandLine {
     std::optional<std::string> PrintStylePage;
     std::optional<std::string> ContentsPage;
     std::optional<TSourceEncoding> Encoding; // given: also texts that look like no text are converted
+    std::optional<TParagraphLayout> Paragraphs;
     std::vector<std::string> Texts;
 };
 

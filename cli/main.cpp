@@ -137,6 +137,7 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
         source.SourcePath = text;
         source.Encoding = kind.Encoding;
         source.IndentWidth = IndentWidthOfText(conf, text, kind.Encoding);
+        source.Layout = LayoutOfText(line.Paragraphs.value_or(ChosenLayout(conf)), ReadLineShapes(text, kind.Encoding));
         if (toStandardOutput) {
             WritePageToStandardOutput(conf, source, style);
             return true;

@@ -67,6 +67,7 @@ std::vector<TConfDefault> ConfDefaults()
         {ConfKey::DefaultJustification, "0"},
         {ConfKey::DefaultTextWidth, "100"},
         {ConfKey::SourceEncoding, "Auto"},
+        {ConfKey::Paragraphs, "Auto"},
     };
 }
 

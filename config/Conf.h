@@ -42,6 +42,9 @@ inline constexpr std::string_view DefaultJustification = "DefaultJustification";
 inline constexpr std::string_view DefaultTextWidth = "DefaultTextWidth";
 // "Auto" or the name of an encoding source texts are read in (files/SourceEncoding).
 inline constexpr std::string_view SourceEncoding = "Source encoding";
+// "Auto" or how texts mark their paragraphs (conversion/Layout): "Indented",
+// "One line each", "Blank lines".
+inline constexpr std::string_view Paragraphs = "Paragraphs";
 // The zoom of every page in the reader, in percent; written when the program ends.
 inline constexpr std::string_view Zoom = "Zoom";
 // "Yes" when the contents panel is shown beside the page.

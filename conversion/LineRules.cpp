@@ -2,6 +2,7 @@
 #include "conversion/LineRules.h"
 
 #include "config/Conf.h"
+#include "conversion/Layout.h"
 #include "conversion/Source.h"
 #include "files/LineReader.h"
 #include "files/Misc.h"
@@ -173,16 +174,26 @@ void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& pag
     TPageSink sink(page);
     TLineConverter converter(ConversionOptionsFrom(conf, source.IndentWidth), sink, events.Pending);
     TLineReader reader(fileSystem, source.SourcePath, LineEnds::SourceText, source.Encoding, blockSize);
+    // The library's own layout goes to the rules line by line, as it always has.
+    const bool libraryLayout = source.Layout.Paragraphs == TParagraphLayout::Indented && !source.Layout.TabIndent;
+    TLayoutFeeder feeder(source.Layout, static_cast<std::size_t>(std::max(source.IndentWidth, 1)), converter);
     while (reader.StartLine()) {
-        if (const auto line = reader.WholeLine())
+        const auto line = reader.WholeLine();
+        if (libraryLayout && line)
             converter.ConvertLine(*line);
-        else
+        else if (libraryLayout)
             ConvertLongLine(reader, converter);
+        else if (line)
+            feeder.Line(*line);
+        else
+            feeder.LongLine(reader);
         if (events.Progress)
             events.Progress(reader.FileOffset());
         if (events.Pending)
             events.Pending();
     }
+    if (!libraryLayout)
+        feeder.Finish();
     reader.Close();
 }
 

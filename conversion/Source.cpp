@@ -20,6 +20,20 @@ TSourceEncoding ChosenEncoding(const TConf& conf)
     return EncodingNamed(conf.GetValue(ConfKey::SourceEncoding)).value_or(TSourceEncoding::Auto);
 }
 
+TParagraphLayout ChosenLayout(const TConf& conf)
+{
+    return LayoutNamed(conf.GetValue(ConfKey::Paragraphs)).value_or(TParagraphLayout::Auto);
+}
+
+TLayout LayoutOfText(TParagraphLayout chosen, const std::vector<TLineShape>& shapes)
+{
+    TLayout layout;
+    layout.Paragraphs = chosen == TParagraphLayout::Auto ? DetectLayout(shapes) : chosen;
+    layout.TabIndent = layout.Paragraphs == TParagraphLayout::Indented && TabsIndent(shapes);
+    layout.WrapWidth = WrapWidthOf(shapes);
+    return layout;
+}
+
 TSourceKind ExamineSource(const std::string& sourcePath, TSourceEncoding chosen, FileSystem& fileSystem)
 {
     TFile file = TFile::OpenForReading(fileSystem, sourcePath);
@@ -203,6 +217,7 @@ bool LoadSourceFile(TConf& conf, const std::string& path, Prompts& prompts,
     loaded.Encoding = kind.Encoding;
     loaded.Preview = ReadPreview(path, kind.Encoding, fileSystem);
     loaded.IndentWidth = IndentWidthFor(conf, loaded.Preview);
+    loaded.Layout = LayoutOfText(ChosenLayout(conf), LineShapesOf(loaded.Preview));
     state = std::move(loaded);
     return true;
 }

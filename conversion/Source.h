@@ -4,6 +4,7 @@
 // Loading a source text: the open dialog, the 360-line preview and the indent width.
 
 #include "files/FileSystem.h"
+#include "conversion/Layout.h"
 #include "files/SourceEncoding.h"
 
 #include <functional>
@@ -27,11 +28,19 @@ struct TSourceState {
     TEncodingGuess Encoding; // what the text is decoded from
     std::vector<std::string> Preview;
     int IndentWidth = 0; // leading blanks that mark a paragraph start
+    TLayout Layout;      // how the text marks its paragraphs
 };
 
 // The encoding the configuration's "Source encoding" chooses; Auto for an empty
 // or unknown name.
 TSourceEncoding ChosenEncoding(const TConf& conf);
+
+// The layout the configuration's "Paragraphs" chooses; Auto for an empty or unknown name.
+TParagraphLayout ChosenLayout(const TConf& conf);
+
+// The layout a text is converted in: the one chosen, or the one its lines show
+// for Auto; with the indent's kind and the wrap width.
+TLayout LayoutOfText(TParagraphLayout chosen, const std::vector<TLineShape>& shapes);
 
 // What the first block of a text tells: the encoding it is read in (the one
 // chosen, or the one detected for Auto) and whether it looks like no text at all.

@@ -32,6 +32,8 @@ std::string Described(const TCommandLine& line)
     addValue("contents", line.ContentsPage);
     if (line.Encoding)
         add("encoding");
+    if (line.Paragraphs)
+        add("paragraphs=" + std::string(LayoutName(*line.Paragraphs)));
     for (const auto& text : line.Texts)
         add("[" + text + "]");
     return text;
@@ -52,6 +54,8 @@ TEST(ParseCommandLine, TakesEveryFormOfEveryOption)
         {{"--force", "--config=v.con", "--style=d.sty", "a.txt"}, "force config=v.con style=d.sty [a.txt]"},
         {{"--encoding", "KOI8-R", "a.txt"}, "encoding [a.txt]"},
         {{"--encoding=utf-8", "a.txt"}, "encoding [a.txt]"},
+        {{"--paragraphs", "LINES", "a.txt"}, "paragraphs=One line each [a.txt]"},
+        {{"--paragraphs=blank", "a.txt"}, "paragraphs=Blank lines [a.txt]"},
         {{"--", "-f", "--out"}, "[-f] [--out]"},
         {{"--restyle", "--style", "d.sty", "p.html", "q.html"}, "restyle style=d.sty [p.html] [q.html]"},
         {{"--print-style", "p.html", "-c", "v.con"}, "config=v.con print-style=p.html"},
@@ -81,13 +85,15 @@ TEST(ParseCommandLine, NamesWhatMakesNoCommand)
         {{"-o", "p.html", "a.txt", "b.txt"}, "--out goes with exactly one text"},
         {{"--encoding", "latin-1", "a.txt"},
          "unknown encoding latin-1 (Auto, windows-1251, UTF-8, KOI8-R, CP866 or UTF-16)"},
+        {{"--paragraphs", "poems", "a.txt"}, "unknown paragraph layout poems (auto, indented, lines or blank)"},
         {{"--contents", "p.html", "a.txt"}, "--contents takes a page and nothing else"},
         {{"--contents", "p.html", "-f"}, "--contents takes a page and nothing else"},
         {{"--restyle", "p.html"}, "--restyle needs --style"},
         {{"--restyle", "-s", "d.sty"}, "no page to restyle"},
-        {{"--restyle", "-s", "d.sty", "-f", "p.html"}, "--restyle takes no --print-style, --out, --encoding or --force"},
+        {{"--restyle", "-s", "d.sty", "-f", "p.html"},
+         "--restyle takes no --print-style, --out, --encoding, --paragraphs or --force"},
         {{"--print-style", "p.html", "a.txt"},
-         "--print-style takes no texts and no --style, --out, --encoding or --force"},
+         "--print-style takes no texts and no --style, --out, --encoding, --paragraphs or --force"},
         {{"-"}, "- (standard input) is not read; name a file"},
         {{"-c", "-", "a.txt"}, "- (standard input) is not read; name a file"},
         {{"--contents", "-"}, "- (standard input) is not read; name a file"},

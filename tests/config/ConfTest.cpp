@@ -37,7 +37,7 @@ Lines DefaultLines()
         "Same directory=Yes", "Language=English", "Left=50", "Top=50", "Width=540", "Height=380",
         "Maximized=No", "DefaultFontColor=#000000", "DefaultBackColor=#FFFFFF", "DefaultFontName=Arial",
         "DefaultFontSize=14", "DefaultLineHeight=18", "DefaultLetterSpacing=1", "DefaultJustification=0",
-        "DefaultTextWidth=100", "Source encoding=Auto",
+        "DefaultTextWidth=100", "Source encoding=Auto", "Paragraphs=Auto",
     };
 }
 
@@ -47,7 +47,7 @@ TEST(TConfDefaults, AnEmptyStoreGetsEveryKeyButLastreadInOrder)
     conf.SetDefaults();
     EXPECT_EQ(conf.Lines(), DefaultLines());
     EXPECT_EQ(conf.GetValue("Lastread"), "");
-    EXPECT_EQ(ConfDefaults().size(), 25u);
+    EXPECT_EQ(ConfDefaults().size(), 26u);
     EXPECT_EQ(ConfDefaults()[2].Key, "Lastread");
 }
 
