@@ -99,6 +99,48 @@ std::string NoPageToRestyleText(int language)
                                      : std::string("There is no page to apply the style to.");
 }
 
+std::string ParagraphsLabelText(int language)
+{
+    return language == RussianColumn ? "Абзацы в текстах:" : "Paragraphs:";
+}
+
+std::string LayoutText(int language, TParagraphLayout layout)
+{
+    const bool russian = language == RussianColumn;
+    switch (layout) {
+    case TParagraphLayout::Auto:
+        return russian ? "Авто (по тексту)" : "Auto (told from the text)";
+    case TParagraphLayout::Indented:
+        return russian ? "С отступом (как в библиотеке)" : "Indented (the library's)";
+    case TParagraphLayout::OneLineEach:
+        return russian ? "Каждый в своей строке" : "One line each";
+    case TParagraphLayout::BlankLines:
+        return russian ? "Через пустую строку" : "Between empty lines";
+    }
+    return {};
+}
+
+std::string LayoutUsedText(int language, TParagraphLayout layout, bool detected)
+{
+    const bool russian = language == RussianColumn;
+    std::string name;
+    switch (layout) {
+    case TParagraphLayout::Auto:
+    case TParagraphLayout::Indented:
+        name = russian ? "с отступом" : "indented";
+        break;
+    case TParagraphLayout::OneLineEach:
+        name = russian ? "каждый в своей строке" : "one line each";
+        break;
+    case TParagraphLayout::BlankLines:
+        name = russian ? "через пустую строку" : "between empty lines";
+        break;
+    }
+    if (russian)
+        return "абзацы " + name + (detected ? " (по тексту)" : " (из настроек)");
+    return "paragraphs " + name + (detected ? " (told)" : " (chosen)");
+}
+
 std::string RemovedTemporaryFilesText(int language, int count, std::string_view folder)
 {
     const std::string number = std::to_string(count);

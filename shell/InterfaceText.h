@@ -6,6 +6,8 @@
 // shown when no readme exists. Every text is windows-1251, like all of the
 // program's text.
 
+#include "conversion/Layout.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -86,6 +88,11 @@ std::string NoPageToRestyleText(int language);
 // may hold the only whole copy of it. UTF-8, as the path is.
 std::string LeftoverCopyText(int language, std::string_view path);
 // How many temporary files of stopped runs were removed from a folder.
+// The settings' paragraph layouts: the label and each choice.
+std::string ParagraphsLabelText(int language);
+std::string LayoutText(int language, TParagraphLayout layout);
+// The layout a loaded text is read in, for the status line.
+std::string LayoutUsedText(int language, TParagraphLayout layout, bool detected);
 std::string RemovedTemporaryFilesText(int language, int count, std::string_view folder);
 
 // The settings file could not be read, or holds no setting: the defaults are used

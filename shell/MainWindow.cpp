@@ -157,7 +157,7 @@ void TMainWindow::ShowTitle()
 bool TMainWindow::ShowLoadedText(bool loaded)
 {
     if (loaded)
-        views_->ShowText(converter_->Source(), converter_->EncodingDetected());
+        views_->ShowText(converter_->Source(), converter_->EncodingDetected(), converter_->LayoutDetected());
     return loaded;
 }
 

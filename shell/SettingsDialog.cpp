@@ -24,7 +24,8 @@ namespace verdask {
 namespace {
 
 constexpr int DesignWidth = 551;
-constexpr int DesignHeight = 206;
+constexpr int DesignHeight = 232;
+constexpr int ButtonTop = 196;
 constexpr int RightMargin = 16;
 constexpr int SaveLeft = 176;
 constexpr int CancelLeft = 272;
@@ -32,6 +33,9 @@ constexpr int CancelLeft = 272;
 constexpr TSourceEncoding EncodingItems[] = {TSourceEncoding::Auto,  TSourceEncoding::Windows1251,
                                              TSourceEncoding::Utf8,  TSourceEncoding::Koi8R,
                                              TSourceEncoding::Cp866, TSourceEncoding::Utf16};
+
+constexpr TParagraphLayout LayoutItems[] = {TParagraphLayout::Auto, TParagraphLayout::Indented,
+                                            TParagraphLayout::OneLineEach, TParagraphLayout::BlankLines};
 
 const char* YesNo(const QCheckBox* box)
 {
@@ -55,6 +59,8 @@ TSettingsDialog::TSettingsDialog(TMainWindow* mainWindow)
       sameDirectory_(new QCheckBox(this)),
       encodingLabel_(new QLabel(this)),
       encoding_(new QComboBox(this)),
+      paragraphsLabel_(new QLabel(this)),
+      paragraphs_(new QComboBox(this)),
       save_(new QPushButton(this)),
       cancel_(new QPushButton(this))
 {
@@ -74,8 +80,11 @@ TSettingsDialog::TSettingsDialog(TMainWindow* mainWindow)
     for (const TSourceEncoding encoding : EncodingItems)
         encoding_->addItem(QString::fromUtf8(EncodingName(encoding).data(),
                                                 static_cast<qsizetype>(EncodingName(encoding).size())));
-    save_->setGeometry(SaveLeft, 170, 75, 25);
-    cancel_->setGeometry(CancelLeft, 170, 75, 25);
+    paragraphsLabel_->move(16, 166);
+    paragraphs_->move(16, 162);
+    paragraphs_->addItems(QStringList(std::size(LayoutItems), QString()));
+    save_->setGeometry(SaveLeft, ButtonTop, 75, 25);
+    cancel_->setGeometry(CancelLeft, ButtonTop, 75, 25);
     for (QPushButton* button : {save_, cancel_})
         button->setAutoDefault(false);
     connect(save_, &QPushButton::clicked, this, &QDialog::accept);
@@ -108,6 +117,9 @@ void TSettingsDialog::ShowSettings()
     encoding_->setCurrentIndex(
         static_cast<int>(std::find(std::begin(EncodingItems), std::end(EncodingItems), chosen) - std::begin(EncodingItems)));
 
+    paragraphs_->setCurrentIndex(static_cast<int>(
+        std::find(std::begin(LayoutItems), std::end(LayoutItems), ChosenLayout(conf)) - std::begin(LayoutItems)));
+
     const auto text = [this](int row) { return FromWindows1251(mainWindow_->Text(row)); };
     indentWidthLabel_->setText(text(Row::IndentWidthLabel));
     detectIndentLabel_->setText(text(Row::DetectIndentLabel));
@@ -126,6 +138,12 @@ void TSettingsDialog::ShowSettings()
     encoding_->setItemText(0, QString::fromStdString(AutoEncodingText(language)));
     encoding_->adjustSize();
     encoding_->move(encodingLabel_->geometry().right() + 1 + 5, encoding_->y());
+    paragraphsLabel_->setText(QString::fromStdString(ParagraphsLabelText(language)));
+    paragraphsLabel_->adjustSize();
+    for (std::size_t i = 0; i < std::size(LayoutItems); ++i)
+        paragraphs_->setItemText(static_cast<int>(i), QString::fromStdString(LayoutText(language, LayoutItems[i])));
+    paragraphs_->adjustSize();
+    paragraphs_->move(paragraphsLabel_->geometry().right() + 1 + 5, paragraphs_->y());
     save_->setText(text(Row::Save));
     cancel_->setText(text(Row::Cancel));
     indentWidth_->move(indentWidthLabel_->geometry().right() + 1 + 5, indentWidth_->y());
@@ -142,7 +160,7 @@ void TSettingsDialog::FitTexts()
     int right = 0;
     for (QWidget* control : std::initializer_list<QWidget*>{indentWidthLabel_, indentWidth_, detectIndentLabel_, detectIndent_, replaceNbsps_,
                                                             nbspCountLabel_, nbspCount_, replaceDoubleDash_, replaceLeadingDash_, sameDirectory_,
-                                                            encodingLabel_, encoding_})
+                                                            encodingLabel_, encoding_, paragraphsLabel_, paragraphs_})
         right = std::max(right, control->geometry().right() + 1);
     setFixedSize(std::max(DesignWidth, right + RightMargin), DesignHeight);
     const int shift = (width() - DesignWidth) / 2;
@@ -163,6 +181,7 @@ void TSettingsDialog::StoreSettings()
     conf.SetValue(ConfKey::ReplaceLeadingDash, YesNo(replaceLeadingDash_));
     conf.SetValue(ConfKey::SameDirectory, YesNo(sameDirectory_));
     conf.SetValue(ConfKey::SourceEncoding, EncodingName(EncodingItems[encoding_->currentIndex()]));
+    conf.SetValue(ConfKey::Paragraphs, LayoutName(LayoutItems[paragraphs_->currentIndex()]));
 }
 
 void TSettingsDialog::showEvent(QShowEvent* event)

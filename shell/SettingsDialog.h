@@ -39,6 +39,7 @@ public:
     QLabel* EncodingLabel() const { return encodingLabel_; }
     // "Auto", then the encodings by their names.
     QComboBox* Encoding() const { return encoding_; }
+    QComboBox* Paragraphs() const { return paragraphs_; }
     QPushButton* SaveButton() const { return save_; }
     QPushButton* CancelButton() const { return cancel_; }
 
@@ -62,6 +63,8 @@ private:
     QCheckBox* sameDirectory_;
     QLabel* encodingLabel_;
     QComboBox* encoding_;
+    QLabel* paragraphsLabel_;
+    QComboBox* paragraphs_;
     QPushButton* save_;
     QPushButton* cancel_;
 };

@@ -58,8 +58,10 @@ bool TTextConverter::LoadText(const std::string& path, std::string_view notAText
 
 bool TTextConverter::Loaded(bool loaded)
 {
-    if (loaded)
+    if (loaded) {
         encodingDetected_ = ChosenEncoding(conf_) == TSourceEncoding::Auto;
+        layoutDetected_ = ChosenLayout(conf_) == TParagraphLayout::Auto;
+    }
     return loaded;
 }
 

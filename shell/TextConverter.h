@@ -49,6 +49,7 @@ public:
     const TSourceState& Source() const { return source_; }
     // The encoding of the text was told from it, not chosen in the settings.
     bool EncodingDetected() const { return encodingDetected_; }
+    bool LayoutDetected() const { return layoutDetected_; }
     TFileDialog& OpenDialog() { return openDialog_; }
     TFileDialog& SaveDialog() { return saveDialog_; }
     const TFileDialog& OpenDialog() const { return openDialog_; }
@@ -71,6 +72,7 @@ private:
     std::function<void()> saveReadingPosition_;
     TSourceState source_;
     bool encodingDetected_ = false;
+    bool layoutDetected_ = false;
     TFileDialog openDialog_;
     TFileDialog saveDialog_;
 

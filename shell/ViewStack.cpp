@@ -68,10 +68,12 @@ bool TViewStack::PreviewShown() const
     return stack_->currentWidget() == preview_;
 }
 
-void TViewStack::ShowText(const TSourceState& source, bool encodingDetected)
+void TViewStack::ShowText(const TSourceState& source, bool encodingDetected, bool layoutDetected)
 {
     encoding_ = source.Encoding;
     encodingDetected_ = encodingDetected;
+    layout_ = source.Layout.Paragraphs;
+    layoutDetected_ = layoutDetected;
     preview_->Show(source);
     ShowEncoding();
 }
@@ -109,8 +111,9 @@ void TViewStack::ShowPosition()
 
 void TViewStack::ShowEncoding()
 {
-    encodingLabel_->setText(
-        QString::fromStdString(EncodingUsedText(language_, EncodingName(encoding_.Encoding), encodingDetected_)));
+    encodingLabel_->setText(QString::fromStdString(
+        EncodingUsedText(language_, EncodingName(encoding_.Encoding), encodingDetected_) + " · " +
+        LayoutUsedText(language_, layout_, layoutDetected_)));
 }
 
 } // namespace verdask

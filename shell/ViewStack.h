@@ -5,6 +5,7 @@
 // with the encoding it is read in on the status line, and the reader, with the
 // paragraph being read on the status line.
 
+#include "conversion/Layout.h"
 #include "files/SourceEncoding.h"
 
 #include <QWidget>
@@ -32,7 +33,8 @@ public:
     void ShowReader();
     bool PreviewShown() const;
     // A text was loaded: its first lines, and its encoding, told from the text or chosen.
-    void ShowText(const TSourceState& source, bool encodingDetected);
+    // detected: whether the encoding and the paragraph layout were told from the text.
+    void ShowText(const TSourceState& source, bool encodingDetected, bool layoutDetected);
     // The status line's texts and the reader's (0 Russian, 1 English).
     void SetLanguage(int language);
 
@@ -58,6 +60,8 @@ private:
     int language_ = 1;
     TEncodingGuess encoding_;
     bool encodingDetected_ = false;
+    TParagraphLayout layout_ = TParagraphLayout::Indented;
+    bool layoutDetected_ = false;
 };
 
 } // namespace verdask

@@ -90,7 +90,7 @@ TEST_F(Dialogs, TheSettingsDialogWritesItsSevenKeysOnConfirmOnly)
     window.EditSettings();
 }
 
-TEST_F(Dialogs, TheSettingsDialogChoosesTheSourceEncoding)
+TEST_F(Dialogs, TheSettingsDialogChoosesTheSourceEncodingAndTheParagraphs)
 {
     std::vector<std::string> lines = test::DefaultConfigLines();
     std::erase(lines, "Source encoding=Auto"); // a file of an earlier version
@@ -102,10 +102,14 @@ TEST_F(Dialogs, TheSettingsDialogChoosesTheSourceEncoding)
         EXPECT_EQ(dialog.Encoding()->count(), 6);
         EXPECT_EQ(dialog.Encoding()->x(), dialog.EncodingLabel()->geometry().right() + 1 + 5);
         dialog.Encoding()->setCurrentText("KOI8-R");
+        EXPECT_EQ(dialog.Paragraphs()->currentText().toStdString(), LayoutText(EnglishColumn, TParagraphLayout::Auto));
+        EXPECT_EQ(dialog.Paragraphs()->count(), 4);
+        dialog.Paragraphs()->setCurrentIndex(3);
     }, true);
     window.EditSettings();
     TConf conf = StoredConfig();
     EXPECT_EQ(conf.GetValue("Source encoding"), "KOI8-R");
+    EXPECT_EQ(conf.GetValue("Paragraphs"), "Blank lines");
     EXPECT_EQ(conf.Lines().back(), "Source encoding=KOI8-R") << "after the seven keys the dialog writes";
 
     window.ChooseLanguage(RussianColumn);
@@ -113,6 +117,8 @@ TEST_F(Dialogs, TheSettingsDialogChoosesTheSourceEncoding)
         EXPECT_EQ(dialog.Encoding()->currentText().toStdString(), "KOI8-R");
         EXPECT_EQ(dialog.EncodingLabel()->text().toStdString(), SourceEncodingLabelText(RussianColumn));
         EXPECT_EQ(dialog.Encoding()->itemText(0).toStdString(), AutoEncodingText(RussianColumn));
+        EXPECT_EQ(dialog.Paragraphs()->currentText().toStdString(),
+                  LayoutText(RussianColumn, TParagraphLayout::BlankLines));
         dialog.Encoding()->setCurrentIndex(0);
     }, true);
     window.EditSettings();

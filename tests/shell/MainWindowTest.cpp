@@ -382,9 +382,15 @@ TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
     ASSERT_TRUE(window.TextLoaded());
     EXPECT_EQ(Utf8(window.Views().Preview()->item(2)->text()), "     Ёлка -- ель.");
     EXPECT_TRUE(window.Views().EncodingLabel()->isVisible());
-    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()), EncodingUsedText(EnglishColumn, "UTF-8", true));
+    // Three lines: too few to tell a layout, so the library's.
+    const auto status = [](int language, const char* encoding, bool told, TParagraphLayout layout, bool layoutTold) {
+        return EncodingUsedText(language, encoding, told) + " · " + LayoutUsedText(language, layout, layoutTold);
+    };
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()),
+              status(EnglishColumn, "UTF-8", true, TParagraphLayout::Indented, true));
     window.ChooseLanguage(RussianColumn);
-    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()), EncodingUsedText(RussianColumn, "UTF-8", true));
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()),
+              status(RussianColumn, "UTF-8", true, TParagraphLayout::Indented, true));
 
     // What looks like no text is loaded only when the user says so.
     Prompts.DialogAnswers = {photo};
@@ -395,9 +401,11 @@ TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
     EXPECT_EQ(window.Converter().Source().SourcePath, text);
 
     window.Conf().SetValue("Source encoding", "KOI8-R");
+    window.Conf().SetValue("Paragraphs", "One line each");
     Prompts.DialogAnswers = {text};
     window.LoadText();
-    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()), EncodingUsedText(RussianColumn, "KOI8-R", false));
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()),
+              status(RussianColumn, "KOI8-R", false, TParagraphLayout::OneLineEach, false));
 
     window.ConvertText();
     EXPECT_FALSE(window.Views().EncodingLabel()->isVisible()) << "the page is shown";
