@@ -130,7 +130,7 @@ std::string LayoutUsedText(int language, TParagraphLayout layout, bool detected)
         name = russian ? "с отступом" : "indented";
         break;
     case TParagraphLayout::OneLineEach:
-        name = russian ? "каждый в своей строке" : "one line each";
+        name = russian ? "по строкам" : "one line each";
         break;
     case TParagraphLayout::BlankLines:
         name = russian ? "через пустую строку" : "between empty lines";

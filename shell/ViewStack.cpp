@@ -31,7 +31,9 @@ TViewStack::TViewStack(Prompts& prompts, QStatusBar& statusBar, QWidget* parent)
     stack_->setContentsMargins(5, 5, 5, 5);
     stack_->addWidget(preview_);
     stack_->addWidget(reader_);
-    statusBar.addWidget(encodingLabel_);
+    // The encoding and the layout of a text take two lines where one is too narrow.
+    encodingLabel_->setWordWrap(true);
+    statusBar.addWidget(encodingLabel_, 1);
     statusBar.addWidget(positionLabel_);
     statusBar.addWidget(goTo_);
     encodingLabel_->hide();
