@@ -80,6 +80,10 @@ TBodyLine ParseLine(std::string_view line)
         line.remove_prefix(4);
     }
     parsed.Text = WithoutSpaces(line);
+    // The library marks emphasis with asterisks, and some books their headings so ("*I*").
+    if (parsed.Text.size() > 2 && parsed.Text.front() == '*' && parsed.Text.back() == '*' &&
+        parsed.Text.find('*', 1) == parsed.Text.size() - 1)
+        parsed.Text = Trimmed(std::string_view(parsed.Text).substr(1, parsed.Text.size() - 2));
     return parsed;
 }
 

@@ -83,6 +83,10 @@ TEST_F(Contents, EveryKindOfHeadingAtItsAnchorAndDepth)
         "",
         "     XII",              // a7: a numeral with the paragraph indent has its own anchor
         "     Абзац восемь.",   // a8
+        "",
+        "            *XIII*",    // a heading in the library's emphasis marks
+        "",
+        "     Абзац девять.",   // a9
     };
     EXPECT_EQ(Listed(Of(book)), (std::vector<std::string>{
                                     "0 0 Повесть о двух томах",
@@ -97,6 +101,7 @@ TEST_F(Contents, EveryKindOfHeadingAtItsAnchorAndDepth)
                                     "1 7 Повесть о двух томах. Том 2",
                                     "2 7 ЭПИЛОГ",
                                     "3 7 XII",
+                                    "3 9 XIII",
                                 }));
 }
 
