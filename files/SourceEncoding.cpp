@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <cstdint>
 
 namespace verdask {
@@ -332,8 +333,38 @@ void TSourceDecoder::DecodeUtf16(std::string_view bytes, std::string& out)
         pending_.clear();
         at = 1;
     }
-    for (; at + 1 < bytes.size(); at += 2)
-        DecodeUtf16Unit(static_cast<unsigned char>(bytes[at]), static_cast<unsigned char>(bytes[at + 1]), out);
+    // The windows-1251 byte of every UTF-16 unit, 0 where a reference is written
+    // (and for NUL, its own byte): one lookup a unit, no branch on its kind.
+    static const auto direct = [] {
+        auto table = std::make_unique<std::array<unsigned char, 0x10000>>();
+        for (unsigned unit = 0; unit < table->size(); ++unit)
+            (*table)[unit] = unit < 0x80 ? static_cast<unsigned char>(unit)
+                             : unit < Windows1251Limit && unit != 0x2550 ? Windows1251Bytes[unit]
+                                                                          : 0;
+        return std::unique_ptr<const std::array<unsigned char, 0x10000>>(std::move(table));
+    }();
+    const auto& directBytes = *direct;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const bool bigEndian = encoding_.BigEndian;
+    while (at + 1 < bytes.size()) {
+        // Most of a Russian book: ASCII and the letters of the code page, outside
+        // any surrogate pair, gathered in a local block the compiler keeps apart.
+        std::array<char, 4096> run;
+        std::size_t length = 0;
+        while (highSurrogate_ == 0 && at + 1 < bytes.size() && length < run.size()) {
+            const unsigned unit = bigEndian ? (data[at] << 8) | data[at + 1] : (data[at + 1] << 8) | data[at];
+            const unsigned char byte = directBytes[unit];
+            if (byte == 0 && unit != 0)
+                break;
+            run[length++] = static_cast<char>(byte);
+            at += 2;
+        }
+        out.append(run.data(), length);
+        if (length == run.size() || at + 1 >= bytes.size())
+            continue;
+        DecodeUtf16Unit(data[at], data[at + 1], out);
+        at += 2;
+    }
     pending_.append(bytes.substr(at));
 }
 
@@ -362,12 +393,36 @@ void TSourceDecoder::DecodeUtf16Unit(unsigned char first, unsigned char second, 
 
 void TSourceDecoder::DecodeTable(std::string_view bytes, const char16_t* upperHalf, std::string& out)
 {
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        if (b < 0x80)
-            out += byte;
-        else
-            AppendDecoded(upperHalf[b - 0x80], out);
+    // The windows-1251 byte of each byte of the code page, 0 where a reference is
+    // written (and for NUL, its own byte): one lookup a byte for a whole book.
+    const auto directBytes = [](const char16_t* half) {
+        std::array<unsigned char, 256> direct{};
+        for (unsigned b = 0; b < 0x80; ++b)
+            direct[b] = static_cast<unsigned char>(b);
+        for (unsigned b = 0x80; b < 0x100; ++b) {
+            const char32_t c = half[b - 0x80];
+            direct[b] = c < Windows1251Limit && c != 0x2550 ? Windows1251Bytes[c] : 0;
+        }
+        return direct;
+    };
+    static const std::array<unsigned char, 256> koi8 = directBytes(Koi8RUpperHalf);
+    static const std::array<unsigned char, 256> dos = directBytes(Cp866UpperHalf);
+    const auto& direct = upperHalf == Koi8RUpperHalf ? koi8 : dos;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t at = 0; at < bytes.size();) {
+        // Gathered in a local block the compiler keeps apart from everything else.
+        std::array<char, 4096> run;
+        std::size_t length = 0;
+        while (at < bytes.size() && length < run.size()) {
+            const unsigned char decoded = direct[data[at]];
+            if (decoded == 0 && data[at] != 0)
+                break;
+            run[length++] = static_cast<char>(decoded);
+            ++at;
+        }
+        out.append(run.data(), length);
+        if (length < run.size() && at < bytes.size())
+            AppendDecoded(upperHalf[data[at++] - 0x80], out);
     }
 }
 
