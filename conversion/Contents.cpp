@@ -208,8 +208,16 @@ public:
         if (line.Anchor > 0)
             GiveAnchor(line.Anchor);
         if (line.Title) {
-            if (!line.Text.empty())
+            // A book whose title line is a chapter's ("ГЛАВА I") has no title of its
+            // own: the line is its first chapter, and the others stand beside it.
+            const auto kind = line.Text.empty() ? std::nullopt : KindOf(line.Text);
+            if (kind == THeadingKind::Chapter || kind == THeadingKind::Part) {
+                Push(*kind, line.Text, 0, false);
+                namesChapter_ = *kind == THeadingKind::Chapter && Words(line.Text).size() <= 2;
+                afterHeading_ = true;
+            } else if (!line.Text.empty()) {
                 Push(THeadingKind::Title, line.Text, 0, true);
+            }
             afterBlank_ = true;
             return;
         }

@@ -105,6 +105,21 @@ TEST_F(Contents, EveryKindOfHeadingAtItsAnchorAndDepth)
                                 }));
 }
 
+TEST_F(Contents, AChapterOnTheTitleLineIsTheFirstChapterNotTheTitle)
+{
+    const std::vector<std::string> book = {
+        "Автор",
+        "ГЛАВА I",
+        "",
+        "     Абзац один.",  // a1
+        "",
+        "ГЛАВА II",
+        "",
+        "     Абзац два.",   // a2
+    };
+    EXPECT_EQ(Listed(Of(book)), (std::vector<std::string>{"1 1 ГЛАВА I", "1 2 ГЛАВА II"}));
+}
+
 TEST_F(Contents, DialogueListsPoemsAndShortLinesAreNoHeadings)
 {
     const std::vector<std::string> book = {
