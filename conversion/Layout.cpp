@@ -11,6 +11,9 @@
 namespace verdask {
 namespace {
 
+// The short lines held back at most while a group may yet turn out to be prose.
+constexpr std::size_t MostHeldLines = 256;
+
 constexpr std::array<std::pair<TParagraphLayout, std::string_view>, 4> Names = {{
     {TParagraphLayout::Auto, "Auto"},
     {TParagraphLayout::Indented, "Indented"},
@@ -255,7 +258,7 @@ void TLayoutFeeder::Line(std::string_view line)
         joined_.clear();
         whole.append(WithoutLeadingBlanks(line));
         const bool wholeStarts = joinedStarts_;
-        if (EndsInBrokenWord(whole)) {
+        if (EndsInBrokenWord(whole) && whole.size() < FileBlockSize) {
             joined_ = std::move(whole);
             joinedStarts_ = wholeStarts;
             return;
@@ -265,8 +268,17 @@ void TLayoutFeeder::Line(std::string_view line)
     }
     const std::size_t length = line.find_last_not_of(" \t") + 1;
     const bool wellShort = 3 * length < 2 * layout_.WrapWidth;
+    if (verse_) {
+        Paragraph(line);
+        return;
+    }
     if (!prose_ && wellShort) {
         group_.emplace_back(line);
+        // So many short lines in one group are verse, or a list: no more are held.
+        if (group_.size() == MostHeldLines) {
+            verse_ = true;
+            GiveGroup(true);
+        }
         return;
     }
     // A line near the wrap width: the group is prose, and its lines join.
@@ -274,7 +286,7 @@ void TLayoutFeeder::Line(std::string_view line)
         prose_ = true;
         GiveGroup(false);
     }
-    if (EndsInBrokenWord(line)) {
+    if (EndsInBrokenWord(line) && line.size() < FileBlockSize) {
         joined_.assign(line.substr(0, length));
         joinedStarts_ = starts;
         return;
@@ -330,6 +342,7 @@ void TLayoutFeeder::Finish()
     // A group that never came near the wrap width keeps its lines.
     GiveGroup(!prose_);
     prose_ = false;
+    verse_ = false;
 }
 
 } // namespace verdask

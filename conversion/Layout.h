@@ -92,6 +92,7 @@ private:
     bool started_ = false;
     std::vector<std::string> group_; // Blank lines: the group's lines while it may be a poem
     bool prose_ = false;             // Blank lines: the group has a line near the wrap width
+    bool verse_ = false;             // Blank lines: the group has too many short lines to hold
     std::string joined_;             // Blank lines: a line that ended in a hyphen, waiting for the next
     bool joinedStarts_ = false;      // whether joined_ starts a paragraph
     bool afterEmpty_ = true;         // Blank lines: the last line was empty, or none came yet

@@ -107,6 +107,10 @@ TEST(ParagraphLayout, AWordBrokenAtALinesEndIsWholeAgainAndATabIsTheIndentOfATab
     }
     const std::string body = Convert(blank, "\r\n", TParagraphLayout::BlankLines).Body;
     EXPECT_NE(body.find("была пу-стой и длинной"), std::string::npos);
+    // A group of more short lines than are held back (a long list) keeps every line.
+    for (int i = 0; i < 300; ++i)
+        blank.push_back("Строка " + std::to_string(i));
+    EXPECT_EQ(Convert(blank, "\r\n", TParagraphLayout::BlankLines).Anchors, 12u + 300u);
 
     Lines tabbed = {"Автор", "Рассказ"};
     for (int i = 0; i < 30; ++i)
