@@ -136,8 +136,9 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
         TSourceState source;
         source.SourcePath = text;
         source.Encoding = kind.Encoding;
-        source.IndentWidth = IndentWidthOfText(conf, text, kind.Encoding);
-        source.Layout = LayoutOfText(line.Paragraphs.value_or(ChosenLayout(conf)), ReadLineShapes(text, kind.Encoding));
+        const std::vector<TLineShape> shapes = ReadLineShapes(text, kind.Encoding);
+        source.IndentWidth = IndentWidthOf(conf, shapes);
+        source.Layout = LayoutOfText(line.Paragraphs.value_or(ChosenLayout(conf)), shapes);
         if (toStandardOutput) {
             WritePageToStandardOutput(conf, source, style);
             return true;

@@ -44,6 +44,11 @@ public:
                 leadingBlank_ = true;
             if (position_ == 0 && c == '\t')
                 leadingTab_ = true;
+            if (!afterBlanks_ && c != ' ') {
+                afterBlanks_ = true;
+                if (position_ > 0)
+                    shape_.Indent = position_;
+            }
             ++position_;
             if (c != ' ' && c != '\t') {
                 shape_.Empty = false;
@@ -64,6 +69,7 @@ private:
     std::size_t position_ = 0;
     bool leadingBlank_ = false;
     bool leadingTab_ = false;
+    bool afterBlanks_ = false; // a character other than a blank has come
 };
 
 std::string_view WithoutLeadingBlanks(std::string_view text)
@@ -312,13 +318,9 @@ void TLayoutFeeder::LongLine(TLineReader& reader)
     }
     const bool indented = layout_.Paragraphs == TParagraphLayout::Indented ||
                           layout_.Paragraphs == TParagraphLayout::Auto;
-    TLineScanner scanner(converter_.NeedsTitleMark());
-    std::string_view piece;
-    while (reader.NextPiece(piece))
-        scanner.Add(piece);
-    if (!converter_.BeginLine(scanner.Facts()))
+    if (!converter_.BeginLongLine(reader))
         return;
-    reader.RewindLine();
+    std::string_view piece;
     bool leading = !indented;
     if (!indented && starts && titleGiven_)
         converter_.Put(indent_);

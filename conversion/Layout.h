@@ -31,6 +31,9 @@ struct TLineShape {
     bool Blank = false;      // starts with a blank and holds more
     bool Tab = false;        // starts with a tab and holds more
     std::size_t Length = 0;  // in bytes, blanks at its end left out
+    // What the line adds to the mean indent: its leading blanks, when it starts
+    // with a blank and holds more than blanks.
+    std::optional<std::size_t> Indent;
 };
 
 std::vector<TLineShape> LineShapesOf(const std::vector<std::string>& lines);

@@ -149,18 +149,26 @@ bool TLineConverter::ConvertLine(std::string_view line)
     return true;
 }
 
-namespace {
-
 // A line longer than a block is read twice: once for its facts, once to convert it.
-void ConvertLongLine(TLineReader& reader, TLineConverter& converter)
+bool TLineConverter::BeginLongLine(TLineReader& reader)
 {
-    TLineScanner scanner(converter.NeedsTitleMark());
+    TLineScanner scanner(NeedsTitleMark());
     std::string_view piece;
     while (reader.NextPiece(piece))
         scanner.Add(piece);
-    if (!converter.BeginLine(scanner.Facts()))
-        return;
+    if (!BeginLine(scanner.Facts()))
+        return false;
     reader.RewindLine();
+    return true;
+}
+
+namespace {
+
+void ConvertLongLine(TLineReader& reader, TLineConverter& converter)
+{
+    if (!converter.BeginLongLine(reader))
+        return;
+    std::string_view piece;
     while (reader.NextPiece(piece))
         converter.Put(piece);
     converter.EndLine();

@@ -14,6 +14,7 @@
 namespace verdask {
 
 class TConf;
+class TLineReader;
 class TTextWriter;
 struct TSourceState;
 
@@ -75,6 +76,10 @@ public:
 
     // The whole next line; false when it was dropped.
     bool ConvertLine(std::string_view line);
+    // Starts a line longer than a block, which the reader has just begun: its
+    // pieces are read once for its facts and the reader goes back to its start.
+    // False when the line is dropped.
+    bool BeginLongLine(TLineReader& reader);
 
     // The number the next paragraph anchor gets.
     std::int64_t NextAnchor() const { return anchor_; }

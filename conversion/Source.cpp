@@ -79,45 +79,6 @@ bool IsExamined(std::size_t index, std::size_t lineCount)
 
 } // namespace
 
-namespace {
-
-TIndentSample IndentSampleOf(std::string_view line)
-{
-    if (line.empty() || line[0] != ' ')
-        return std::nullopt;
-    const auto firstText = line.find_first_not_of(' ', 1);
-    if (firstText == std::string_view::npos)
-        return std::nullopt; // blanks only
-    return firstText;
-}
-
-// The sample of a line given in pieces.
-class TIndentCounter {
-public:
-    void Add(std::string_view piece)
-    {
-        if (decided_ || piece.empty())
-            return;
-        const auto firstText = piece.find_first_not_of(' ');
-        if (firstText == std::string_view::npos) {
-            blanks_ += piece.size();
-            return;
-        }
-        decided_ = true;
-        blanks_ += firstText;
-        if (blanks_ > 0)
-            sample_ = blanks_;
-    }
-    TIndentSample Sample() const { return sample_; }
-
-private:
-    bool decided_ = false;
-    std::size_t blanks_ = 0;
-    TIndentSample sample_;
-};
-
-} // namespace
-
 int DetectIndentOfSamples(const std::vector<TIndentSample>& samples)
 {
     // 64 bits: a preview of very long blank runs must not wrap the sum.
@@ -151,44 +112,46 @@ int DetectIndentOfSamples(const std::vector<TIndentSample>& samples)
     return fewAndFar ? static_cast<int>(MostCommon(counted)) : width;
 }
 
-int DetectIndent(const std::vector<std::string>& preview)
+namespace {
+
+std::vector<TIndentSample> IndentSamplesOf(const std::vector<TLineShape>& shapes)
 {
     std::vector<TIndentSample> samples;
-    samples.reserve(preview.size());
-    for (const auto& line : preview)
-        samples.push_back(IndentSampleOf(line));
-    return DetectIndentOfSamples(samples);
+    samples.reserve(shapes.size());
+    for (const TLineShape& shape : shapes)
+        samples.push_back(shape.Indent);
+    return samples;
+}
+
+} // namespace
+
+int DetectIndent(const std::vector<std::string>& preview)
+{
+    return DetectIndentOfSamples(IndentSamplesOf(LineShapesOf(preview)));
 }
 
 std::vector<TIndentSample> ReadIndentSamples(const std::string& sourcePath, TEncodingGuess encoding,
                                              FileSystem& fileSystem)
 {
-    std::vector<TIndentSample> samples;
-    TLineReader reader(fileSystem, sourcePath, LineEnds::SourceText, encoding);
-    for (int i = 0; i < PreviewLineCount && reader.StartLine(); ++i) {
-        TIndentCounter counter;
-        std::string_view piece;
-        while (reader.NextPiece(piece))
-            counter.Add(piece);
-        samples.push_back(counter.Sample());
-    }
-    reader.Close();
-    return samples;
+    return IndentSamplesOf(ReadLineShapes(sourcePath, encoding, fileSystem));
 }
 
 int IndentWidthFor(const TConf& conf, const std::vector<std::string>& preview)
 {
+    return IndentWidthOf(conf, LineShapesOf(preview));
+}
+
+int IndentWidthOf(const TConf& conf, const std::vector<TLineShape>& shapes)
+{
     if (IsYes(conf.GetValue(ConfKey::Autodetect)))
-        return DetectIndent(preview);
+        return DetectIndentOfSamples(IndentSamplesOf(shapes));
     return TextToInteger(conf.GetValue(ConfKey::LeadingSpaces));
 }
 
 int IndentWidthOfText(const TConf& conf, const std::string& sourcePath, TEncodingGuess encoding,
                       FileSystem& fileSystem)
 {
-    if (IsYes(conf.GetValue(ConfKey::Autodetect)))
-        return DetectIndentOfSamples(ReadIndentSamples(sourcePath, encoding, fileSystem));
-    return TextToInteger(conf.GetValue(ConfKey::LeadingSpaces));
+    return IndentWidthOf(conf, ReadLineShapes(sourcePath, encoding, fileSystem));
 }
 
 bool LoadSource(TConf& conf, TFileDialog& openDialog, Prompts& prompts,

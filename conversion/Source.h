@@ -72,6 +72,8 @@ std::vector<TIndentSample> ReadIndentSamples(const std::string& sourcePath, TEnc
 // The indent width as Load settles it: detected when "Autodetect" is exactly "Yes",
 // else "Leading spaces" (EConvertError when that is no whole number).
 int IndentWidthFor(const TConf& conf, const std::vector<std::string>& preview);
+// The same for the shapes of a text's first lines.
+int IndentWidthOf(const TConf& conf, const std::vector<TLineShape>& shapes);
 // The same for a text on disk, without keeping a preview.
 int IndentWidthOfText(const TConf& conf, const std::string& sourcePath, TEncodingGuess encoding = {},
                       FileSystem& fileSystem = PlatformFileSystem());

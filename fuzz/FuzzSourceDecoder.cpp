@@ -6,6 +6,7 @@
 #include "FuzzSupport.h"
 #include "files/Cp1251.h"
 #include "files/DecodedFile.h"
+#include "support/TextFileReference.h"
 
 using namespace verdask;
 
@@ -72,16 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string whole = DecodedWhole(encoding, text);
     fuzz::Require(DecodedInPieces(encoding, text, pieceSize) == whole);
     if (encoding.Encoding == TSourceEncoding::Utf8 && !text.starts_with("\xEF\xBB\xBF")) {
-        // As the code page's own conversion, character by character, but "═" in hexadecimal.
-        std::string expected;
-        for (std::size_t at = 0; at < text.size();) {
-            const char32_t c = NextUtf8CodePoint(text, at);
-            if (c == 0x2550)
-                expected += "&#x2550;";
-            else
-                AppendHtml1251(c, expected);
-        }
-        fuzz::Require(whole == expected);
+        fuzz::Require(whole == test::ReferenceDecoded(text));
     }
     CheckGoingBack(encoding, text, pieceSize, steps, whole);
     DetectEncoding(text);

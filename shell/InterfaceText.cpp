@@ -104,39 +104,42 @@ std::string ParagraphsLabelText(int language)
     return language == RussianColumn ? "Абзацы в текстах:" : "Paragraphs:";
 }
 
+namespace {
+
+// Each paragraph layout as the settings offer it and as the status line names it.
+struct TLayoutWords {
+    TParagraphLayout Layout;
+    std::string_view Choice[2];  // Russian, English
+    std::string_view Status[2];
+};
+
+constexpr TLayoutWords LayoutWords[] = {
+    {TParagraphLayout::Auto, {"Авто (по тексту)", "Auto (told from the text)"}, {"с отступом", "indented"}},
+    {TParagraphLayout::Indented, {"С отступом (как в библиотеке)", "Indented (the library's)"}, {"с отступом", "indented"}},
+    {TParagraphLayout::OneLineEach, {"Каждый в своей строке", "One line each"}, {"по строкам", "one line each"}},
+    {TParagraphLayout::BlankLines, {"Через пустую строку", "Between empty lines"}, {"через пустую строку", "between empty lines"}},
+};
+
+const TLayoutWords& WordsOf(TParagraphLayout layout)
+{
+    for (const auto& words : LayoutWords) {
+        if (words.Layout == layout)
+            return words;
+    }
+    return LayoutWords[0];
+}
+
+} // namespace
+
 std::string LayoutText(int language, TParagraphLayout layout)
 {
-    const bool russian = language == RussianColumn;
-    switch (layout) {
-    case TParagraphLayout::Auto:
-        return russian ? "Авто (по тексту)" : "Auto (told from the text)";
-    case TParagraphLayout::Indented:
-        return russian ? "С отступом (как в библиотеке)" : "Indented (the library's)";
-    case TParagraphLayout::OneLineEach:
-        return russian ? "Каждый в своей строке" : "One line each";
-    case TParagraphLayout::BlankLines:
-        return russian ? "Через пустую строку" : "Between empty lines";
-    }
-    return {};
+    return std::string(WordsOf(layout).Choice[language == RussianColumn ? 0 : 1]);
 }
 
 std::string LayoutUsedText(int language, TParagraphLayout layout, bool detected)
 {
-    const bool russian = language == RussianColumn;
-    std::string name;
-    switch (layout) {
-    case TParagraphLayout::Auto:
-    case TParagraphLayout::Indented:
-        name = russian ? "с отступом" : "indented";
-        break;
-    case TParagraphLayout::OneLineEach:
-        name = russian ? "по строкам" : "one line each";
-        break;
-    case TParagraphLayout::BlankLines:
-        name = russian ? "через пустую строку" : "between empty lines";
-        break;
-    }
-    if (russian)
+    const std::string name(WordsOf(layout).Status[language == RussianColumn ? 0 : 1]);
+    if (language == RussianColumn)
         return "абзацы " + name + (detected ? " (по тексту)" : " (из настроек)");
     return "paragraphs " + name + (detected ? " (told)" : " (chosen)");
 }

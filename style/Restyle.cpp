@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "style/Restyle.h"
 
+#include "files/Cp1251.h"
 #include "files/DecodedFile.h"
 #include "files/Errors.h"
 #include "files/FileReplacement.h"
@@ -110,8 +111,7 @@ void WriteRestyledPage(TFile& oldPage, const std::string& pagePath, const TViewS
 std::string DeclaredCharset(std::string_view block)
 {
     std::string lower(block);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::transform(lower.begin(), lower.end(), lower.begin(), LowerCase1251);
     const auto at = lower.find("charset=");
     if (at == std::string::npos)
         return {};
@@ -185,7 +185,7 @@ std::uint64_t ForeignBodyStart(TFile& page, TEncodingGuess encoding)
             const char c = block[i];
             switch (state) {
             case Searching: {
-                const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+                const char lower = LowerCase1251(c);
                 matched = lower == Tag[matched] ? matched + 1 : (lower == '<' ? 1 : 0);
                 if (matched == Tag.size())
                     state = InTag;

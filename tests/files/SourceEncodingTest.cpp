@@ -4,6 +4,7 @@
 #include "files/Cp1251.h"
 #include "files/DecodedFile.h"
 #include "support/TestFiles.h"
+#include "support/TextFileReference.h"
 
 #include <gtest/gtest.h>
 
@@ -20,21 +21,6 @@ constexpr std::string_view Prose =
     "августа, когда лето ещё не ушло, а осень уже стоит за плечами.\r\n"
     " - Не ждите понапрасну, барыня, - сказал, подходя, садовник.\r\n"
     "     Ёлки у дороги стояли тёмные и молчаливые.\r\n";
-
-// The text in another encoding, as iconv makes it.
-// A UTF-8 text as the decoder gives it: "═" in hexadecimal, other references in decimal.
-std::string AsDecoded(std::string_view utf8)
-{
-    std::string text;
-    for (std::size_t at = 0; at < utf8.size();) {
-        const char32_t c = NextUtf8CodePoint(utf8, at);
-        if (c == 0x2550)
-            text += "&#x2550;";
-        else
-            AppendHtml1251(c, text);
-    }
-    return text;
-}
 
 // A Russian text in UTF-8 in capitals.
 std::string Upper(std::string utf8)
@@ -60,6 +46,7 @@ std::string Upper(std::string utf8)
     return utf8;
 }
 
+// The text in another encoding, as iconv makes it.
 std::string Encoded(std::string_view utf8, const char* encoding)
 {
     return test::Recoded(utf8, "UTF-8", encoding);
@@ -186,7 +173,7 @@ TEST(SourceEncoding, Utf8DecodesAsTheCodePageDoesCharacterByCharacter)
         const bool plain = round % 2 == 0; // half the texts are Russian letters and blanks only
         for (int i = random() % 400; i > 0; --i)
             text += tokens[random() % (plain ? 12 : tokens.size())];
-        const std::string expected = AsDecoded(text);
+        const std::string expected = test::ReferenceDecoded(text);
         EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, text), expected) << round;
         EXPECT_EQ(Decoded({TSourceEncoding::Utf8}, text, {1 + random() % 40, 1 + random() % 40}), expected) << round;
     }
@@ -213,7 +200,7 @@ TEST(TDecodedFile, GoesBackToAnyOffsetNotGivenUp)
     std::string text;
     for (int i = 0; i < 3000; ++i)
         text += i % 7 == 0 ? std::string("😀═") : std::string("Ёлка и ель. ");
-    const std::string expected = AsDecoded(text);
+    const std::string expected = test::ReferenceDecoded(text);
     const std::string path = dir.File("book.txt");
     test::WriteFileBytes(path, "\xEF\xBB\xBF" + text);
     for (const std::size_t block : {1u, 3u, 7u, 4096u}) {

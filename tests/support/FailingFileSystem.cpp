@@ -92,9 +92,11 @@ int TFailingFileSystem::ReadLink(const std::string& path, std::string& target)
 
 int TFailingFileSystem::Replace(const std::string& from, const std::string& to)
 {
-    if (FailsNow("replace " + from + " " + to))
-        return EACCES;
-    const int error = real_.Replace(from, to);
+    return FailsNow("replace " + from + " " + to) ? EACCES : Renamed(real_.Replace(from, to), to);
+}
+
+int TFailingFileSystem::Renamed(int error, const std::string& to)
+{
     if (error == 0)
         renamedTo_.push_back(to);
     return error;
@@ -102,12 +104,7 @@ int TFailingFileSystem::Replace(const std::string& from, const std::string& to)
 
 int TFailingFileSystem::PlaceNew(const std::string& from, const std::string& to)
 {
-    if (FailsNow("place new " + from + " " + to))
-        return EACCES;
-    const int error = real_.PlaceNew(from, to);
-    if (error == 0)
-        renamedTo_.push_back(to);
-    return error;
+    return FailsNow("place new " + from + " " + to) ? EACCES : Renamed(real_.PlaceNew(from, to), to);
 }
 
 bool TFailingFileSystem::RenamedBeforeFailure(const std::string& target) const

@@ -51,6 +51,8 @@ public:
 
 private:
     bool FailsNow(std::string call);
+    // Notes a rename that succeeded; returns its error.
+    int Renamed(int error, const std::string& to);
 
     FileSystem& real_ = PlatformFileSystem();
     int failAt_;

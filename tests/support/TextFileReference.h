@@ -4,6 +4,7 @@
 // Page rewrites as they are worded, slow and plain: the measure of the program's
 // rewrites in tests and fuzzing.
 
+#include "files/Cp1251.h"
 #include "style/PageFrame.h"
 
 #include <string>
@@ -11,6 +12,21 @@
 #include <vector>
 
 namespace verdask::test {
+
+// A UTF-8 text as the decoder gives it, character by character: the code page's
+// byte or a reference, "═" in hexadecimal and every other reference in decimal.
+inline std::string ReferenceDecoded(std::string_view utf8)
+{
+    std::string text;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const char32_t c = NextUtf8CodePoint(utf8, at);
+        if (c == 0x2550)
+            text += "&#x2550;";
+        else
+            AppendHtml1251(c, text);
+    }
+    return text;
+}
 
 // The lines of a text by the text-file rule: the text ends at its first Ctrl-Z, a
 // CR or CR LF ends a line, and an unended last line counts when it is not empty.
