@@ -258,6 +258,10 @@ public:
     std::vector<THeading> Finish()
     {
         ConfirmCapitals();
+        for (const std::size_t index : waiting_) {
+            headings_[index].Anchor = lastAnchor_;
+            headings_[index].AfterAnchor = true;
+        }
         const bool any = std::any_of(headings_.begin(), headings_.end(), [](const THeading& heading) {
             return heading.Kind != THeadingKind::Title && heading.Kind != THeadingKind::Break;
         });
@@ -301,6 +305,7 @@ private:
     // Headings without an anchor of their own go to the next paragraph.
     void GiveAnchor(std::int64_t anchor)
     {
+        lastAnchor_ = anchor;
         for (const std::size_t index : waiting_)
             headings_[index].Anchor = anchor;
         waiting_.clear();
@@ -341,6 +346,7 @@ private:
 
     std::vector<THeading> headings_;
     std::vector<std::size_t> waiting_;
+    std::int64_t lastAnchor_ = 0;
     std::optional<THeading> capitals_; // a line of capitals, a heading if a blank line follows
     std::int64_t lineNumber_ = 0;
     bool afterBlank_ = true;

@@ -22,6 +22,9 @@ struct THeading {
     std::int64_t Anchor = 0; // the paragraph to go to: the heading's own, else the
                              // first after it; 0 for the top of the page
     std::int64_t Line = 0;   // the heading's line in the page's body, from 1
+    // No paragraph starts after the heading: Anchor is the last one before it (0 for
+    // a page without anchors), and the heading's own line is found from there on.
+    bool AfterAnchor = false;
 
     bool operator==(const THeading&) const = default;
 };

@@ -311,7 +311,7 @@ void TReader::GoToHeading(const THeading& heading)
         return;
     find_->End();
     PushJump(place_->Keep());
-    place_->GoToHeading(heading.Anchor, FromWindows1251(heading.Text));
+    place_->GoToHeading(heading.Anchor, {FromWindows1251(heading.Text), heading.AfterAnchor});
     view_->View()->setFocus(Qt::OtherFocusReason);
 }
 

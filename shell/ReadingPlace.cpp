@@ -34,7 +34,7 @@ void TReadingPlace::StartPage(const QUrl& url, std::int64_t anchor)
     Hold(anchor, {});
 }
 
-void TReadingPlace::Hold(std::int64_t anchor, const QString& heading)
+void TReadingPlace::Hold(std::int64_t anchor, const THeadingLine& heading)
 {
     heldAnchor_ = anchor;
     heldHeading_ = heading;
@@ -205,15 +205,19 @@ void TReadingPlace::ReturnTo(const TKept& kept)
     MeasureSoon();
 }
 
-void TReadingPlace::GoToHeading(std::int64_t anchor, const QString& heading)
+void TReadingPlace::GoToHeading(std::int64_t anchor, const THeadingLine& heading)
 {
-    if (anchor <= 0)
+    if (anchor <= 0 && !heading.AfterAnchor)
         return ReturnTo({}); // a heading above the first paragraph: the top of the page
     suspended_ = false;
     paragraph_ = anchor;
     Hold(anchor, heading);
     emit Changed();
-    HoldPlace();
+    if (anchor > 0)
+        return HoldPlace();
+    // A page without anchors has no paragraph to hold: its heading's line is put
+    // at the top once, and the reader reads on from there.
+    view_.PlaceParagraph(0, heading, {}, [](const std::optional<TWebView::TPlace>&) {});
 }
 
 } // namespace verdask

@@ -28,7 +28,7 @@ public:
     struct TKept {
         TWebView::TPlace Place;
         std::int64_t HeldAnchor = 0;
-        QString HeldHeading;
+        THeadingLine HeldHeading;
         QString HeldLayout;
         double HeldScrollY = 0;
     };
@@ -76,9 +76,9 @@ public:
     // Back to a kept place, which is the reader's again.
     void ReturnTo(const TKept& kept);
     // Puts a contents heading's line at the top, which may stand at the end of the
-    // paragraph before its own: the place is the heading's paragraph, and the
-    // heading is put back there until the reader moves.
-    void GoToHeading(std::int64_t anchor, const QString& heading);
+    // paragraph before its own, or after the last paragraph: the place is the
+    // heading's paragraph, and the heading is put back there until the reader moves.
+    void GoToHeading(std::int64_t anchor, const THeadingLine& heading);
 
 signals:
     // The paragraph at the top, or the number of paragraphs, changed.
@@ -88,7 +88,7 @@ private:
     void MeasureLater();
     void TakeMeasure(const TWebView::TPlace& place);
     bool Holding(const TWebView::TPlace& place);
-    void Hold(std::int64_t anchor, const QString& heading);
+    void Hold(std::int64_t anchor, const THeadingLine& heading);
     bool Shown() const;
 
     TWebView& view_;
@@ -98,7 +98,7 @@ private:
     std::int64_t paragraph_ = 0;      // where the page opened, or measured while it was shown
     std::int64_t paragraphCount_ = 0;
     std::int64_t heldAnchor_ = 0;     // put at the top by the program, until the reader moves
-    QString heldHeading_;             // the line put there, when a heading's
+    THeadingLine heldHeading_;        // the line put there, when a heading's
     QString heldLayout_;              // the page's size and zoom when it was put there
     double heldScrollY_ = 0;          // and the page's scroll offset then
     bool suspended_ = false;

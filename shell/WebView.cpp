@@ -395,32 +395,48 @@ void TWebView::ParagraphCountLater(std::function<void(std::int64_t)> answer)
 // paragraph); the top of the page for n = 0. Unless the page is still laid out as
 // held. [document URL, n (0 without such an anchor), layout, scroll offset], or
 // null when left as it was.
-void TWebView::PlaceParagraph(std::int64_t anchor, const QString& heading, const QString& heldLayout,
+void TWebView::PlaceParagraph(std::int64_t anchor, const THeadingLine& heading, const QString& heldLayout,
                               std::function<void(const std::optional<TPlace>&)> placed)
 {
     static const QString script = QStringLiteral(
-        "(function(n, heading, held) { var layout = %4;"
+        "(function(n, heading, after, held) { var layout = %5;"
         " var a = n > 0 ? document.getElementsByName('a' + n)[0] : null;"
         " if (n > 0 && !a) return [document.URL, 0, layout, window.scrollY];"
         " if (layout == held) return null;"
         " function plain(node) { return node.textContent.replace(/\u00a0/g, ' ').trim(); }"
+        " function toTop(text) { var range = document.createRange(); range.selectNodeContents(text);"
+        "  window.scrollTo(0, window.scrollY + range.getBoundingClientRect().top); }"
+        // The heading's first line: all of it, or a chapter's number the heading
+        // joins with the name on the next line ("II." + "БЭЛА" is "II. БЭЛА"), in
+        // emphasis marks or not.
+        " function opens(line) { line = line.replace(/^\\*+\\s*|\\s*\\*+$/g, '');"
+        "  return line && (line == heading || heading.indexOf(line.replace(/\\.$/, '') + '. ') == 0); }"
+        " function placeAfter() {"
+        "  var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);"
+        "  if (a) walker.currentNode = a;"
+        "  for (var text = walker.nextNode(); text; text = walker.nextNode())"
+        "   if (opens(plain(text))) { toTop(text); return true; }"
+        "  return false; }"
         " function place() {"
+        "  if (after && heading && placeAfter()) return;"
         "  if (!a) { window.scrollTo(0, 0); return; }"
         "  var own = plain(a); if (!heading || (own && heading.indexOf(own) == 0)) { a.scrollIntoView(true); return; }"
         "  var walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT); walker.currentNode = a;"
         "  for (var i = 0; i < 1000; ++i) {"
         "   var text = walker.previousNode(); if (!text) break;"
         "   var line = plain(text);"
-        "   if (line && heading.indexOf(line) == 0) {"
-        "    var range = document.createRange(); range.selectNodeContents(text);"
-        "    window.scrollTo(0, window.scrollY + range.getBoundingClientRect().top); return; } }"
+        "   if (line && heading.indexOf(line) == 0) { toTop(text); return; } }"
         "  a.scrollIntoView(true); }"
-        " place(); return [document.URL, n, layout, window.scrollY]; })(%1, %2[0], %3[0])");
+        " place(); return [document.URL, n, layout, window.scrollY]; })(%1, %2[0], %3, %4[0])");
     const auto quoted = [](const QString& text) {
         return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact));
     };
     RunScriptLater(
-        script.arg(anchor).arg(quoted(heading)).arg(quoted(heldLayout)).arg(LayoutExpression),
+        script.arg(anchor)
+            .arg(quoted(heading.Text))
+            .arg(heading.AfterAnchor ? QStringLiteral("true") : QStringLiteral("false"))
+            .arg(quoted(heldLayout))
+            .arg(LayoutExpression),
         [placed = std::move(placed)](const QVariant& result) {
             placed(result.isValid() ? std::optional(PlaceFrom(result)) : std::nullopt);
         },

@@ -20,6 +20,14 @@ class QWebEngineView;
 
 namespace verdask {
 
+// The line of a contents heading, put at the top in place of its paragraph's anchor.
+struct THeadingLine {
+    QString Text; // empty: the anchor itself
+    // The line follows the anchor's paragraph (no paragraph starts after it); else it
+    // is the paragraph's own or stands at the end of the one before.
+    bool AfterAnchor = false;
+};
+
 class TWebView : public QWidget {
     Q_OBJECT
 
@@ -57,13 +65,13 @@ public:
     // gets it when the view gives it.
     void ParagraphCountLater(std::function<void(std::int64_t)> answer);
     // Puts paragraph anchor aN at the top of the view, or the line of its heading
-    // when heading names one (a contents heading, which may stand at the end of
-    // the paragraph before); the top of the page for anchor 0. Unless the page is
+    // when heading names one; the top of the page for anchor 0, unless the heading
+    // follows it. Unless the page is
     // still laid out as heldLayout (as TPlace::Layout; empty for any), where it was
     // put there before and the reader may have moved since. placed gets where the
     // view then stands (anchor 0 when the page has no such anchor), or nothing when
     // it was left as it was.
-    void PlaceParagraph(std::int64_t anchor, const QString& heading, const QString& heldLayout,
+    void PlaceParagraph(std::int64_t anchor, const THeadingLine& heading, const QString& heldLayout,
                         std::function<void(const std::optional<TPlace>&)> placed);
     // Puts the page's caret at the start of paragraph anchor aN (the top of the
     // page for 0), where a find begins; then runs done.

@@ -34,8 +34,8 @@ struct Contents : ::testing::Test {
     {
         std::vector<std::string> listed;
         for (const THeading& heading : headings)
-            listed.push_back(std::to_string(heading.Depth) + " " + std::to_string(heading.Anchor) + " " +
-                             Windows1251ToUtf8(heading.Text));
+            listed.push_back(std::to_string(heading.Depth) + " " + std::to_string(heading.Anchor) +
+                             (heading.AfterAnchor ? "+ " : " ") + Windows1251ToUtf8(heading.Text));
         return listed;
     }
 
@@ -86,7 +86,11 @@ TEST_F(Contents, EveryKindOfHeadingAtItsAnchorAndDepth)
         "",
         "            *XIII*",    // a heading in the library's emphasis marks
         "",
-        "     Абзац девять.",   // a9
+        "     Абзац девять.",   // a10 (the emphasis line is a9)
+        "",
+        "ГЛАВА ПОСЛЕДНЯЯ",       // no paragraph starts after it: found from a10 on
+        "",
+        "Строка без отступа.",
     };
     EXPECT_EQ(Listed(Of(book)), (std::vector<std::string>{
                                     "0 0 Повесть о двух томах",
@@ -102,6 +106,7 @@ TEST_F(Contents, EveryKindOfHeadingAtItsAnchorAndDepth)
                                     "2 7 ЭПИЛОГ",
                                     "3 7 XII",
                                     "3 9 XIII",
+                                    "3 10+ ГЛАВА ПОСЛЕДНЯЯ",
                                 }));
 }
 
@@ -118,6 +123,9 @@ TEST_F(Contents, AChapterOnTheTitleLineIsTheFirstChapterNotTheTitle)
         "     Абзац два.",   // a2
     };
     EXPECT_EQ(Listed(Of(book)), (std::vector<std::string>{"1 1 ГЛАВА I", "1 2 ГЛАВА II"}));
+
+    const std::vector<std::string> unindented = {"Автор", "ГЛАВА I", "", "Абзац один.", "", "ГЛАВА II", "", "Абзац два."};
+    EXPECT_EQ(Listed(Of(unindented)), (std::vector<std::string>{"1 0+ ГЛАВА I", "1 0+ ГЛАВА II"}));
 }
 
 TEST_F(Contents, DialogueListsPoemsAndShortLinesAreNoHeadings)

@@ -1005,6 +1005,10 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     lines.insert(lines.end(), {"", "ГЛАВА II", "", "- Так начинается вторая глава, - сказал он."});
     for (int i = 1; i <= 60; ++i)
         lines.push_back("     Второй " + std::to_string(i) + paragraph);
+    // The last chapter has no paragraph marks of its own: it is found by its line.
+    lines.insert(lines.end(), {"", "ГЛАВА III", ""});
+    for (int i = 1; i <= 60; ++i)
+        lines.push_back("Третий " + std::to_string(i) + paragraph);
     WriteFileBytes(Text, test::Recoded(CrLfLines(lines), "UTF-8", "CP1251"));
     TMainWindow& window = StartShown();
     Prompts.DialogAnswers = {Text};
@@ -1016,7 +1020,7 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     EXPECT_FALSE(panel.isVisible());
     QTest::keySequence(&window, QKeySequence(Qt::Key_F9));
     ASSERT_TRUE(panel.isVisible());
-    ASSERT_EQ(panel.Headings().size(), 4u);
+    ASSERT_EQ(panel.Headings().size(), 5u);
     const THeading second = panel.Headings()[3];
     EXPECT_EQ(Windows1251ToUtf8(second.Text), "ГЛАВА II");
     EXPECT_EQ(second.Anchor, 61);
@@ -1029,13 +1033,17 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, panel.visualItemRect(item).center());
     // The heading's line stands at the top of the view (the page holds it in the
     // paragraph before it, so that is where the reader is).
-    const QString headingTop = QString::fromUtf8(
-        "(function() { var w = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);"
-        " while (w.nextNode()) if (w.currentNode.textContent.trim() == 'ГЛАВА II') {"
-        " var r = document.createRange(); r.selectNodeContents(w.currentNode);"
-        " return Math.round(r.getBoundingClientRect().top); } return -1; })()");
-    EXPECT_TRUE(WaitFor([&] { return std::abs(RunScript(*window.Reader().View(), headingTop).toInt()) <= 2; }))
-        << RunScript(*window.Reader().View(), headingTop).toInt();
+    const auto headingTop = [&](const char* heading) {
+        return RunScript(*window.Reader().View(),
+                         QString::fromUtf8("(function(h) { var w = document.createTreeWalker(document.body, "
+                                           "NodeFilter.SHOW_TEXT);"
+                                           " while (w.nextNode()) if (w.currentNode.textContent.trim() == h) {"
+                                           " var r = document.createRange(); r.selectNodeContents(w.currentNode);"
+                                           " return Math.round(r.getBoundingClientRect().top); } return -1; })('%1')")
+                             .arg(QString::fromUtf8(heading)))
+            .toInt();
+    };
+    EXPECT_TRUE(WaitFor([&] { return std::abs(headingTop("ГЛАВА II")) <= 2; })) << headingTop("ГЛАВА II");
     EXPECT_TRUE(ShownAt(window, 60));
     // The place is the chapter's first paragraph until the reader moves, and its
     // heading is the one marked.
@@ -1055,6 +1063,12 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 3; })) << "the chapter being read is marked";
     ASSERT_TRUE(ScrollTo(window, 20));
     EXPECT_TRUE(WaitFor([&] { return panel.Marked() == 2; })) << panel.Marked();
+    QTreeWidgetItem* last = panel.findItems(QString::fromUtf8("ГЛАВА III"), Qt::MatchExactly | Qt::MatchRecursive).at(0);
+    panel.setCurrentItem(last);
+    QTest::keyClick(&panel, Qt::Key_Return);
+    EXPECT_TRUE(WaitFor([&] { return std::abs(headingTop("ГЛАВА III")) <= 2; }))
+        << "after the last paragraph mark, the heading's own line comes to the top: " << headingTop("ГЛАВА III");
+    EXPECT_EQ(ReaderOf(window).ShownParagraph(), 120);
     EXPECT_EQ(ReadFileBytes(PagePath), page) << "the panel never writes the page";
 
     CloseAndDestroy();
@@ -1063,7 +1077,7 @@ TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
     TMainWindow& again = StartShown();
     EXPECT_TRUE(ReaderOf(again).Contents()->isVisible()) << "remembered";
     EXPECT_TRUE(again.Commands().Action(TCommand::Contents)->isChecked());
-    EXPECT_EQ(ReaderOf(again).Contents()->Headings().size(), 4u);
+    EXPECT_EQ(ReaderOf(again).Contents()->Headings().size(), 5u);
 }
 
 } // namespace
