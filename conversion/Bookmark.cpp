@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <limits>
 #include <optional>
 #include <functional>
 #include <vector>
@@ -172,6 +174,46 @@ std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem)
             break;
     }
     return 0;
+}
+
+std::int64_t LastParagraph(const std::string& pagePath, FileSystem& fileSystem)
+{
+    constexpr std::string_view AnchorTag = "<A Name=a";
+    // A tag begun in one block may end in the one after it.
+    constexpr std::size_t LongestTag = AnchorTag.size() + std::numeric_limits<std::int64_t>::digits10 + 2;
+    TFile page = TFile::OpenForReading(fileSystem, pagePath);
+    std::string text;
+    for (std::uint64_t end = page.Size(); end > 0;) {
+        const std::uint64_t start = end > FileBlockSize ? end - FileBlockSize : 0;
+        std::string block(static_cast<std::size_t>(end - start), '\0');
+        page.Seek(start);
+        std::size_t got = 0;
+        while (got < block.size()) {
+            const std::size_t count = page.Read(block.data() + got, block.size() - got);
+            if (count == 0)
+                break;
+            got += count;
+        }
+        block.resize(got);
+        text = block + text.substr(0, LongestTag);
+        for (std::size_t at = text.rfind(AnchorTag); at != std::string::npos;
+             at = at == 0 ? std::string::npos : text.rfind(AnchorTag, at - 1)) {
+            const std::string_view digits = std::string_view(text).substr(at + AnchorTag.size());
+            std::int64_t anchor = 0;
+            const auto [past, error] = std::from_chars(digits.data(), digits.data() + digits.size(), anchor);
+            if (error == std::errc() && past != digits.data() && past < digits.data() + digits.size() && *past == '>')
+                return anchor;
+        }
+        end = start;
+    }
+    return 0;
+}
+
+std::optional<TPagePlace> PlaceInPage(const std::string& pagePath, FileSystem& fileSystem)
+{
+    if (!fileSystem.Exists(pagePath) || !IsOwnPage(pagePath, fileSystem))
+        return std::nullopt;
+    return TPagePlace{StoredBookmark(pagePath, fileSystem), LastParagraph(pagePath, fileSystem)};
 }
 
 TBookmarkResult SaveBookmark(const std::string& pagePath, std::int64_t position, FileSystem& fileSystem)

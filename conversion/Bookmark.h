@@ -9,6 +9,7 @@
 #include "style/PageFrame.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace verdask {
@@ -23,6 +24,23 @@ enum class TBookmarkResult {
     Unchanged,   // the page holds that bookmark already: not rewritten
     Saved,
 };
+
+// Where a page of this program stands: its bookmark and its number of
+// paragraphs (its last anchor).
+struct TPagePlace {
+    std::int64_t Anchor = 0;
+    std::int64_t Paragraphs = 0;
+
+    bool operator==(const TPagePlace&) const = default;
+};
+
+// Read from the page's head and its end only: nothing for no file or a page of
+// another program. Throws EInOutError.
+std::optional<TPagePlace> PlaceInPage(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
+
+// The number of the page's last paragraph anchor, 0 for none. Reads from its end
+// back, a block at a time. Throws EInOutError.
+std::int64_t LastParagraph(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
 
 // Rewrites the page with the script line of position: the rewritten page is
 // written beside it and takes its place in one step (TFileReplacement). Throws

@@ -10,6 +10,9 @@
 #include "files/TextFile.h"
 #include "style/PageFrame.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace verdask {
 namespace {
 
@@ -68,14 +71,43 @@ void WritePageInto(TTextWriter& page, std::string_view pageName, const TConf& co
     AppendPageFooter(page);
 }
 
+std::int64_t CarriedPlace(const TPagePlace& before, std::int64_t paragraphs)
+{
+    if (before.Anchor <= 0 || paragraphs <= 0)
+        return 0;
+    if (before.Paragraphs == paragraphs || before.Paragraphs <= 0)
+        return std::min(before.Anchor, paragraphs);
+    const double share = static_cast<double>(before.Anchor) / static_cast<double>(before.Paragraphs);
+    return std::clamp<std::int64_t>(std::llround(share * static_cast<double>(paragraphs)), 1, paragraphs);
+}
+
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
                const TConversionEvents& events, FileSystem& fileSystem, WhenTaken whenTaken)
 {
-    // Written whole beside its place before it takes it: a failing disk or text
-    // never leaves half a page, nor takes the page it replaces.
-    TFileReplacement page(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage, whenTaken);
-    WritePageInto(page.Writer(), pagePath, conf, source, style, events, fileSystem);
-    page.Commit();
+    std::optional<TPagePlace> before;
+    try {
+        before = PlaceInPage(pagePath, fileSystem);
+    } catch (const EVerdaskError&) {
+        // A page that cannot be read has no place to carry; replacing it is another matter.
+    }
+    std::int64_t position = before ? before->Anchor : 0;
+    for (int pass = 1;; ++pass) {
+        // Written whole beside its place before it takes it: a failing disk or text
+        // never leaves half a page, nor takes the page it replaces.
+        TFileReplacement page(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage, whenTaken);
+        WritePageHeader(page.Writer(), pagePath, style, position);
+        const std::int64_t paragraphs = ConvertBody(conf, source, page.Writer(), events, fileSystem);
+        const std::int64_t carried = before ? CarriedPlace(*before, paragraphs) : 0;
+        // The bookmark stands in the head: a book whose paragraphs are not the ones
+        // it had is written again once they are counted.
+        if (carried != position && pass == 1) {
+            position = carried;
+            continue;
+        }
+        AppendPageFooter(page.Writer());
+        page.Commit();
+        return;
+    }
 }
 
 std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& source, const TViewStyle& style,

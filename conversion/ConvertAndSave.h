@@ -4,6 +4,7 @@
 // The convert-and-save command: names the page, asks before replacing a file,
 // and writes header, body and footer in that order.
 
+#include "conversion/Bookmark.h"
 #include "conversion/LineRules.h"
 #include "files/FileReplacement.h"
 #include "files/FileSystem.h"
@@ -39,10 +40,16 @@ std::optional<std::string> ConvertAndSave(TConf& conf, const TSourceState& sourc
                                           const TConversionEvents& events,
                                           FileSystem& fileSystem = PlatformFileSystem());
 
+// The reader's place in a book converted again, from the page it replaces: the
+// same paragraph when the book has as many as before (the same text, layout and
+// indent), else the one at the same share of the book; 0 for none.
+std::int64_t CarriedPlace(const TPagePlace& before, std::int64_t paragraphs);
+
 // Header, body and footer of the page, written beside it and then put in its
 // place (TFileReplacement); a link at the page's name is followed only to a page
-// of this program. On failure the page is as before and the temporary file is
-// gone; errors name the page (or the text, for its own).
+// of this program. A page of this program it replaces gives its reader's place
+// to the new one (CarriedPlace). On failure the page is as before and the
+// temporary file is gone; errors name the page (or the text, for its own).
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
                const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem(),
                WhenTaken whenTaken = WhenTaken::Replace);

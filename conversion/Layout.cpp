@@ -134,6 +134,31 @@ std::vector<TLineShape> ReadLineShapes(const std::string& sourcePath, TEncodingG
     return shapes;
 }
 
+namespace {
+
+// Whether the lines of the groups are broken at a width: most lines that another
+// of their group follows come near the width of the longest of them (the longest
+// but a tenth, so that a stray long line does not count). Lines that are whole
+// paragraphs vary far more: empty lines around chapter numbers alone make groups
+// of such lines, which are not wrapped.
+bool BrokenAtAWidth(const std::vector<TLineShape>& shapes)
+{
+    std::vector<std::size_t> lengths;
+    for (std::size_t i = 0; i + 1 < shapes.size(); ++i) {
+        if (IsExaminedLine(i, shapes.size()) && !shapes[i].Empty && !shapes[i + 1].Empty)
+            lengths.push_back(shapes[i].Length);
+    }
+    if (lengths.size() < 3)
+        return false;
+    std::sort(lengths.begin(), lengths.end());
+    const std::size_t width = lengths[lengths.size() * 9 / 10];
+    const auto near = std::count_if(lengths.begin(), lengths.end(),
+                                    [width](std::size_t length) { return 10 * length >= 7 * width; });
+    return 3 * static_cast<std::size_t>(near) >= 2 * lengths.size();
+}
+
+} // namespace
+
 TParagraphLayout DetectLayout(const std::vector<TLineShape>& shapes)
 {
     std::size_t indented = 0;
@@ -156,7 +181,8 @@ TParagraphLayout DetectLayout(const std::vector<TLineShape>& shapes)
     if (indented >= 3 || nonEmpty == 0)
         return TParagraphLayout::Indented;
     // Without empty lines there are no groups, only lines.
-    return empty > 0 && 2 * grouped > nonEmpty ? TParagraphLayout::BlankLines : TParagraphLayout::OneLineEach;
+    return empty > 0 && 2 * grouped > nonEmpty && BrokenAtAWidth(shapes) ? TParagraphLayout::BlankLines
+                                                                          : TParagraphLayout::OneLineEach;
 }
 
 bool TabsIndent(const std::vector<TLineShape>& shapes)

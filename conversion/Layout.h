@@ -43,9 +43,10 @@ std::vector<TLineShape> ReadLineShapes(const std::string& sourcePath, TEncodingG
 
 // The layout told from the examined lines (the 11th to the tenth from the end, as
 // for the indent): Indented when at least three start with a blank or a tab, or
-// when too few lines are examined; else Blank lines when there are empty lines
-// and most non-empty lines stand in groups of two or more between them; else
-// One line each.
+// when too few lines are examined; else Blank lines when there are empty lines,
+// most non-empty lines stand in groups of two or more between them and the
+// groups' lines are broken at a width (most come near the longest); else One
+// line each.
 TParagraphLayout DetectLayout(const std::vector<TLineShape>& shapes);
 
 // Whether the indent of an indented text is a tab: three or more examined lines

@@ -176,7 +176,7 @@ void ConvertLongLine(TLineReader& reader, TLineConverter& converter)
 
 } // namespace
 
-void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const TConversionEvents& events,
+std::int64_t ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const TConversionEvents& events,
                  FileSystem& fileSystem, std::size_t blockSize)
 {
     TPageSink sink(page);
@@ -203,6 +203,7 @@ void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& pag
     if (!libraryLayout)
         feeder.Finish();
     reader.Close();
+    return converter.NextAnchor() - 1;
 }
 
 } // namespace verdask

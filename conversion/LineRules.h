@@ -111,9 +111,10 @@ struct TConversionEvents {
 
 // Converts the whole source text of the last load into the page, a line at a
 // time and a long line a block at a time, so memory does not grow with the book.
-// Throws EConvertError (before any line is written) or EInOutError.
+// Returns the number of paragraphs written. Throws EConvertError (before any
+// line is written) or EInOutError.
 // blockSize is the reader's: a line longer than that is read in pieces.
-void ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const TConversionEvents& events,
+std::int64_t ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const TConversionEvents& events,
                  FileSystem& fileSystem = PlatformFileSystem(), std::size_t blockSize = FileBlockSize);
 
 } // namespace verdask

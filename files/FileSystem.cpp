@@ -121,6 +121,15 @@ public:
         return ::lseek(handle, static_cast<off_t>(offset), SEEK_SET) < 0 ? errno : 0;
     }
 
+    int Size(Handle handle, std::uint64_t& size) override
+    {
+        struct stat status {};
+        if (::fstat(handle, &status) != 0)
+            return errno;
+        size = static_cast<std::uint64_t>(status.st_size);
+        return 0;
+    }
+
     int Write(Handle handle, const char* data, std::size_t size) override
     {
         while (size > 0) {

@@ -52,6 +52,8 @@ public:
     virtual int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) = 0;
     // Moves a file opened for reading to an offset from its start.
     virtual int Seek(Handle handle, std::uint64_t offset) = 0;
+    // The number of bytes of an open file.
+    virtual int Size(Handle handle, std::uint64_t& size) = 0;
     // Writes all size bytes.
     virtual int Write(Handle handle, const char* data, std::size_t size) = 0;
     // Puts what was written to the file on the disk.

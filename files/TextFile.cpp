@@ -85,6 +85,14 @@ void TFile::Seek(std::uint64_t offset)
         throw EInOutError(reportedName_, error);
 }
 
+std::uint64_t TFile::Size()
+{
+    std::uint64_t size = 0;
+    if (const int error = fileSystem_->Size(handle_, size))
+        throw EInOutError(reportedName_, error);
+    return size;
+}
+
 void TFile::Write(std::string_view data)
 {
     if (const int error = fileSystem_->Write(handle_, data.data(), data.size()))

@@ -35,6 +35,7 @@ public:
     std::size_t Read(char* buffer, std::size_t size);
     // Moves a file opened for reading to an offset from its start.
     void Seek(std::uint64_t offset);
+    std::uint64_t Size();
     void Write(std::string_view data);
     // Puts what was written on the disk.
     void Sync();

@@ -168,11 +168,14 @@ bool TMainWindow::Converting() const
 
 bool TMainWindow::ConvertAndSave()
 {
+    // The page may be the one being read: it carries the place it holds now.
+    SaveReadingPosition();
     const std::optional<std::string> page =
         converter_->Convert(defaultStyle_, {Text(Row::OverwriteQuestion), Text(Row::ChooseAnotherName)});
     if (!page)
         return false;
-    ShowPage(*page);
+    reader_->ShowConvertedPage(*page);
+    leftovers_->LookAroundFolderOf(*page);
     views_->ShowReader();
     return true;
 }

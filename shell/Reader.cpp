@@ -111,6 +111,20 @@ void TReader::ShowPage(const std::string& path)
     if (!MayShow(path))
         return;
     SaveReadingPosition();
+    OpenPage(path);
+}
+
+void TReader::ShowConvertedPage(const std::string& path)
+{
+    if (!MayShow(path))
+        return;
+    if (path != currentPage_)
+        SaveReadingPosition();
+    OpenPage(path);
+}
+
+void TReader::OpenPage(const std::string& path)
+{
     const bool another = path != currentPage_;
     currentPage_ = path;
     currentUrl_ = QUrl::fromLocalFile(FromPath(path));
@@ -129,8 +143,7 @@ void TReader::ShowPage(const std::string& path)
         // The view shows why the page cannot be read; there is no bookmark to keep.
     }
     // Until the reader moves, the page is where it opens: left before it has
-    // loaded, or unmoved, it keeps its bookmark, and a page just written over it
-    // gets that one.
+    // loaded, or unmoved, it keeps its bookmark.
     place_->StartPage(currentUrl_, bookmark);
     loading_ = true;
     view_->NavigateToFile(path);

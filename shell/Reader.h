@@ -53,6 +53,10 @@ public:
     // page, loaded anew from its file: it opens at its stored bookmark. A page of
     // more than 50 MB is shown only when the reader says so.
     void ShowPage(const std::string& path);
+    // Shows a page the program has just written, as ShowPage does; written over the
+    // current page, it holds the reader's place carried over by the conversion,
+    // which the place measured in the page it replaced must not overwrite.
+    void ShowConvertedPage(const std::string& path);
     // Shows what is no page to read (the home page, the built-in page); the
     // current page and its bookmark stay.
     void ShowOther(const std::string& target);
@@ -129,6 +133,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void OpenPage(const std::string& path);
     void LoadStarted();
     void LoadFinished(bool ok);
     void FileRequested(const QUrl& url);

@@ -90,6 +90,31 @@ TEST_F(BookmarkFixture, TheStoredBookmarkIsReadFromTheHeadAlone)
     EXPECT_THROW(StoredBookmark(Dir.File("missing.html")), EInOutError);
 }
 
+TEST_F(BookmarkFixture, APagesPlaceIsItsBookmarkAndItsLastAnchorReadFromItsEnd)
+{
+    const std::string longTail(3 * FileBlockSize, 'x');
+    const std::string tag = "<BR><A Name=a77>";
+    // The tag of the last anchor begun in one block read from the end and ended in the next.
+    const std::size_t straddling = FileBlockSize - PageFooterText().size() - 3;
+    const struct {
+        const char* Why;
+        std::string Page;
+        std::optional<TPagePlace> Place;
+    } rows[] = {
+        {"five paragraphs", WithScript(Page(PagePath), MakeBookmarkScript(3)), TPagePlace{3, 5}},
+        {"a last paragraph longer than a block", Page(PagePath, longTail), TPagePlace{0, 5}},
+        {"a tag across two blocks", Page(PagePath, tag + std::string(straddling, 'x')), TPagePlace{0, 77}},
+        {"text that only looks like a tag", Page(PagePath, "<A Name=a9 <A Name=a>"), TPagePlace{0, 5}},
+        {"no paragraphs", PageHeaderText(PagePath, {}) + PageFooterText(), TPagePlace{0, 0}},
+        {"another program's page", CrLfLines({"<html><body>", "<A Name=a4>text</body></html>"}), std::nullopt},
+    };
+    for (const auto& row : rows) {
+        WritePage(row.Page);
+        EXPECT_EQ(PlaceInPage(PagePath), row.Place) << row.Why;
+    }
+    EXPECT_EQ(PlaceInPage(Dir.File("missing.html")), std::nullopt);
+}
+
 TEST_F(BookmarkFixture, NoFontNameOrColourBreaksAPage)
 {
     for (const char c : std::string("\";<>{}\\\r\n\x1A\x7F", 11)) {

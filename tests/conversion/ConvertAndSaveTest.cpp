@@ -145,6 +145,52 @@ TEST_F(ConvertFixture, AnExistingPageAndYesIsReplacedWhole)
     EXPECT_EQ(dialog.Title, TitleDialog);
 }
 
+TEST(CarriedPlace, TheSameParagraphForAsManyElseTheSameShare)
+{
+    const struct {
+        TPagePlace Before;
+        std::int64_t Paragraphs;
+        std::int64_t Carried;
+    } rows[] = {
+        {{0, 10}, 10, 0},  {{4, 10}, 10, 4}, {{4, 10}, 20, 8},  {{10, 10}, 3, 3},
+        {{1, 100}, 10, 1}, {{4, 0}, 10, 4},  {{40, 0}, 10, 10}, {{4, 10}, 0, 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CarriedPlace(row.Before, row.Paragraphs), row.Carried)
+            << row.Before.Anchor << "/" << row.Before.Paragraphs << " to " << row.Paragraphs;
+}
+
+TEST_F(ConvertFixture, ABookConvertedAgainKeepsTheReadersPlace)
+{
+    const auto book = [](int paragraphs) {
+        std::vector<std::string> lines = {"Author", "Title"};
+        for (int i = 1; i <= paragraphs; ++i)
+            lines.push_back("     Paragraph " + std::to_string(i));
+        return CrLfLines(lines);
+    };
+    Source("tale.txt", book(10));
+    const std::string page = dir.File("tale.html");
+    WritePage(page, conf, source, style, {});
+    const std::string fresh = ReadFileBytes(page);
+    ASSERT_EQ(SaveBookmark(page, 6), TBookmarkResult::Saved);
+    WritePage(page, conf, source, style, {});
+    EXPECT_EQ(StoredBookmark(page), 6) << "the same paragraphs: the same place";
+    std::string expected = fresh;
+    expected.replace(expected.find(PlainScriptLine), PlainScriptLine.size(), MakeBookmarkScript(6));
+    EXPECT_EQ(ReadFileBytes(page), expected) << "the page but its bookmark is the fresh one";
+
+    Source("tale.txt", book(20));
+    WritePage(page, conf, source, style, {});
+    EXPECT_EQ(StoredBookmark(page), 12) << "twice the paragraphs: the same share of the book";
+    EXPECT_EQ(LastParagraph(page), 20);
+    EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"tale.html", "tale.txt"}));
+
+    WriteFileBytes(page, CrLfLines({"<html><body>", MakeBookmarkScript(5), "</body></html>"}));
+    prompts.YesNoAnswers = {true};
+    ASSERT_TRUE(Convert());
+    EXPECT_EQ(StoredBookmark(page), 0) << "another program's page has no place to give";
+}
+
 TEST_F(ConvertFixture, APageIsNeverWrittenOverItsOwnText)
 {
     // A text named .html, chosen through the all-files filter.

@@ -64,6 +64,13 @@ TEST(ParagraphLayout, EachLayoutIsToldAndGivesTheParagraphsAReaderWouldMark)
     Lines spaced = {"Рассказ", ""};
     Lines blank = {"Рассказ", ""};
     Lines indented = {"Автор", "Рассказ"};
+    // Empty lines around chapter numbers alone make groups of whole paragraphs.
+    Lines chapters = {"Рассказ"};
+    for (int i = 0; i < 30; ++i) {
+        if (i % 10 == 0)
+            chapters.insert(chapters.end(), {"", std::string(i == 0 ? "I" : i == 10 ? "II" : "III"), ""});
+        chapters.push_back(i % 2 == 0 ? Prose : Dialogue);
+    }
     for (int i = 0; i < 30; ++i) {
         const std::string& line = i % 2 == 0 ? Prose : Dialogue;
         oneEach.push_back(line);
@@ -83,6 +90,7 @@ TEST(ParagraphLayout, EachLayoutIsToldAndGivesTheParagraphsAReaderWouldMark)
     } rows[] = {
         {"one line each", oneEach, TParagraphLayout::OneLineEach, 30},
         {"one line each, empty lines between", spaced, TParagraphLayout::OneLineEach, 30},
+        {"one line each, empty lines around chapters", chapters, TParagraphLayout::OneLineEach, 33},
         {"blank lines, wrapped", blank, TParagraphLayout::BlankLines, 32},
         {"indented", indented, TParagraphLayout::Indented, 30},
     };

@@ -232,6 +232,15 @@ TEST_F(Reader, EveryWayOfShowingThePageAgainOpensItWhereTheReaderWas)
     Prompts.YesNoAnswers = {true}; // the page exists: replace it
     window.LoadAndConvert();
     expectAt50("F2 converting the book being read");
+
+    // With twice the paragraphs (another layout, another indent) it is the same share of the book.
+    WriteFileBytes(Text, LongBook(600));
+    Prompts.DialogAnswers = {Text};
+    Prompts.YesNoAnswers = {true};
+    window.LoadAndConvert();
+    ASSERT_TRUE(PageShown(window, PagePath));
+    EXPECT_EQ(StoredBookmark(PagePath), 100);
+    EXPECT_TRUE(ShownAt(window, 100)) << "at " << Top(window);
 }
 
 // Whatever the top line shows, an unmoved page keeps its bookmark: none at its

@@ -55,6 +55,11 @@ int TFailingFileSystem::Seek(Handle handle, std::uint64_t offset)
     return FailsNow("seek " + std::to_string(offset)) ? EIO : real_.Seek(handle, offset);
 }
 
+int TFailingFileSystem::Size(Handle handle, std::uint64_t& size)
+{
+    return FailsNow("size") ? EIO : real_.Size(handle, size);
+}
+
 int TFailingFileSystem::Write(Handle handle, const char* data, std::size_t size)
 {
     if (FailsNow("write")) {

@@ -37,6 +37,7 @@ public:
     int Open(const std::string& path, OpenMode mode, Handle& handle) override;
     int Read(Handle handle, char* buffer, std::size_t size, std::size_t& count) override;
     int Seek(Handle handle, std::uint64_t offset) override;
+    int Size(Handle handle, std::uint64_t& size) override;
     int Write(Handle handle, const char* data, std::size_t size) override;
     int Sync(Handle handle) override;
     int CopyPermissions(Handle handle, const std::string& original) override;
