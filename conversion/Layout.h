@@ -18,6 +18,9 @@
 namespace verdask {
 
 enum class TParagraphLayout { Auto, Indented, OneLineEach, BlankLines };
+// Every choice, in the order the settings and the preview offer them.
+inline constexpr TParagraphLayout ParagraphLayouts[] = {TParagraphLayout::Auto, TParagraphLayout::Indented,
+                                                        TParagraphLayout::OneLineEach, TParagraphLayout::BlankLines};
 
 // "Auto", "Indented", "One line each", "Blank lines": the names of the key "Paragraphs".
 std::string_view LayoutName(TParagraphLayout layout);

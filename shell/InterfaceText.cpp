@@ -136,6 +136,11 @@ std::string LayoutText(int language, TParagraphLayout layout)
     return std::string(WordsOf(layout).Choice[language == RussianColumn ? 0 : 1]);
 }
 
+std::string BookLayoutLabelText(int language)
+{
+    return language == RussianColumn ? "Абзацы этой книги:" : "Paragraphs of this book:";
+}
+
 std::string LayoutUsedText(int language, TParagraphLayout layout, bool detected)
 {
     const std::string name(WordsOf(layout).Status[language == RussianColumn ? 0 : 1]);

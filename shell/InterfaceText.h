@@ -87,12 +87,14 @@ std::string NoPageToRestyleText(int language);
 // A file an interrupted rewrite of an earlier version left beside a page, which
 // may hold the only whole copy of it. UTF-8, as the path is.
 std::string LeftoverCopyText(int language, std::string_view path);
-// How many temporary files of stopped runs were removed from a folder.
 // The settings' paragraph layouts: the label and each choice.
 std::string ParagraphsLabelText(int language);
 std::string LayoutText(int language, TParagraphLayout layout);
+// The label of the preview's choice of layout for the loaded text alone.
+std::string BookLayoutLabelText(int language);
 // The layout a loaded text is read in, for the status line.
 std::string LayoutUsedText(int language, TParagraphLayout layout, bool detected);
+// How many temporary files of stopped runs were removed from a folder.
 std::string RemovedTemporaryFilesText(int language, int count, std::string_view folder);
 
 // The settings file could not be read, or holds no setting: the defaults are used

@@ -44,6 +44,10 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     connect(reader_, &TReader::JumpsChanged, this, &TMainWindow::OfferJumps);
     leftovers_ = new TLeftoverCopyNotice(prompts_, [this] { return LanguageIndex(); }, this);
     converter_ = new TTextConverter(*this, *commands_, conf_, prompts_, [this] { SaveReadingPosition(); });
+    connect(views_, &TViewStack::LayoutChosen, this, [this](TParagraphLayout choice) {
+        converter_->ChooseLayout(choice);
+        views_->ShowLayout(converter_->Source().Layout.Paragraphs, converter_->LayoutChoice());
+    });
     opener_ = new TFileOpener(*this, *commands_->Menu(TMenu::RecentBooks), [this] { return Converting(); });
     connect(opener_, &TFileOpener::FileDropped, this, &TMainWindow::OpenFile);
     connect(opener_, &TFileOpener::RecentBookChosen, this, &TMainWindow::OpenRecentBook);
@@ -157,7 +161,7 @@ void TMainWindow::ShowTitle()
 bool TMainWindow::ShowLoadedText(bool loaded)
 {
     if (loaded)
-        views_->ShowText(converter_->Source(), converter_->EncodingDetected(), converter_->LayoutDetected());
+        views_->ShowText(converter_->Source(), converter_->EncodingDetected(), converter_->LayoutChoice());
     return loaded;
 }
 

@@ -34,9 +34,6 @@ constexpr TSourceEncoding EncodingItems[] = {TSourceEncoding::Auto,  TSourceEnco
                                              TSourceEncoding::Utf8,  TSourceEncoding::Koi8R,
                                              TSourceEncoding::Cp866, TSourceEncoding::Utf16};
 
-constexpr TParagraphLayout LayoutItems[] = {TParagraphLayout::Auto, TParagraphLayout::Indented,
-                                            TParagraphLayout::OneLineEach, TParagraphLayout::BlankLines};
-
 const char* YesNo(const QCheckBox* box)
 {
     return box->isChecked() ? "Yes" : "No";
@@ -82,7 +79,7 @@ TSettingsDialog::TSettingsDialog(TMainWindow* mainWindow)
                                                 static_cast<qsizetype>(EncodingName(encoding).size())));
     paragraphsLabel_->move(16, 166);
     paragraphs_->move(16, 162);
-    paragraphs_->addItems(QStringList(std::size(LayoutItems), QString()));
+    paragraphs_->addItems(QStringList(std::size(ParagraphLayouts), QString()));
     save_->setGeometry(SaveLeft, ButtonTop, 75, 25);
     cancel_->setGeometry(CancelLeft, ButtonTop, 75, 25);
     for (QPushButton* button : {save_, cancel_})
@@ -118,7 +115,7 @@ void TSettingsDialog::ShowSettings()
         static_cast<int>(std::find(std::begin(EncodingItems), std::end(EncodingItems), chosen) - std::begin(EncodingItems)));
 
     paragraphs_->setCurrentIndex(static_cast<int>(
-        std::find(std::begin(LayoutItems), std::end(LayoutItems), ChosenLayout(conf)) - std::begin(LayoutItems)));
+        std::find(std::begin(ParagraphLayouts), std::end(ParagraphLayouts), ChosenLayout(conf)) - std::begin(ParagraphLayouts)));
 
     const auto text = [this](int row) { return FromWindows1251(mainWindow_->Text(row)); };
     indentWidthLabel_->setText(text(Row::IndentWidthLabel));
@@ -140,8 +137,8 @@ void TSettingsDialog::ShowSettings()
     encoding_->move(encodingLabel_->geometry().right() + 1 + 5, encoding_->y());
     paragraphsLabel_->setText(QString::fromStdString(ParagraphsLabelText(language)));
     paragraphsLabel_->adjustSize();
-    for (std::size_t i = 0; i < std::size(LayoutItems); ++i)
-        paragraphs_->setItemText(static_cast<int>(i), QString::fromStdString(LayoutText(language, LayoutItems[i])));
+    for (std::size_t i = 0; i < std::size(ParagraphLayouts); ++i)
+        paragraphs_->setItemText(static_cast<int>(i), QString::fromStdString(LayoutText(language, ParagraphLayouts[i])));
     paragraphs_->adjustSize();
     paragraphs_->move(paragraphsLabel_->geometry().right() + 1 + 5, paragraphs_->y());
     save_->setText(text(Row::Save));
@@ -181,7 +178,7 @@ void TSettingsDialog::StoreSettings()
     conf.SetValue(ConfKey::ReplaceLeadingDash, YesNo(replaceLeadingDash_));
     conf.SetValue(ConfKey::SameDirectory, YesNo(sameDirectory_));
     conf.SetValue(ConfKey::SourceEncoding, EncodingName(EncodingItems[encoding_->currentIndex()]));
-    conf.SetValue(ConfKey::Paragraphs, LayoutName(LayoutItems[paragraphs_->currentIndex()]));
+    conf.SetValue(ConfKey::Paragraphs, LayoutName(ParagraphLayouts[paragraphs_->currentIndex()]));
 }
 
 void TSettingsDialog::showEvent(QShowEvent* event)

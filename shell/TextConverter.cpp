@@ -60,9 +60,18 @@ bool TTextConverter::Loaded(bool loaded)
 {
     if (loaded) {
         encodingDetected_ = ChosenEncoding(conf_) == TSourceEncoding::Auto;
-        layoutDetected_ = ChosenLayout(conf_) == TParagraphLayout::Auto;
+        layoutChoice_ = ChosenLayout(conf_);
     }
     return loaded;
+}
+
+bool TTextConverter::ChooseLayout(TParagraphLayout choice)
+{
+    if (running_ || source_.SourcePath.empty())
+        return false;
+    layoutChoice_ = choice;
+    source_.Layout = LayoutOfText(choice, LineShapesOf(source_.Preview));
+    return true;
 }
 
 std::optional<std::string> TTextConverter::Convert(const TViewStyle& style, const TSaveTexts& texts)

@@ -49,7 +49,11 @@ public:
     const TSourceState& Source() const { return source_; }
     // The encoding of the text was told from it, not chosen in the settings.
     bool EncodingDetected() const { return encodingDetected_; }
-    bool LayoutDetected() const { return layoutDetected_; }
+    // The layout the loaded text is read in was told from it (Auto) or chosen.
+    TParagraphLayout LayoutChoice() const { return layoutChoice_; }
+    // Reads the loaded text in another layout (Auto: told from it) until the next
+    // load; the settings stay as they are. False while it is being converted.
+    bool ChooseLayout(TParagraphLayout choice);
     TFileDialog& OpenDialog() { return openDialog_; }
     TFileDialog& SaveDialog() { return saveDialog_; }
     const TFileDialog& OpenDialog() const { return openDialog_; }
@@ -72,7 +76,7 @@ private:
     std::function<void()> saveReadingPosition_;
     TSourceState source_;
     bool encodingDetected_ = false;
-    bool layoutDetected_ = false;
+    TParagraphLayout layoutChoice_ = TParagraphLayout::Auto;
     TFileDialog openDialog_;
     TFileDialog saveDialog_;
 

@@ -9,6 +9,8 @@
 #include "shell/WebView.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QStackedLayout>
 #include <QStatusBar>
@@ -22,14 +24,30 @@ TViewStack::TViewStack(Prompts& prompts, QStatusBar& statusBar, QWidget* parent)
     : QWidget(parent),
       statusBar_(statusBar),
       stack_(new QStackedLayout(this)),
-      preview_(new TSourcePreview(this)),
+      previewPage_(new QWidget(this)),
+      bookLayoutLabel_(new QLabel(previewPage_)),
+      bookLayout_(new QComboBox(previewPage_)),
+      preview_(new TSourcePreview(previewPage_)),
       reader_(new TReader(prompts, this)),
       encodingLabel_(new QLabel(this)),
       positionLabel_(new QLabel(this)),
       goTo_(new TGoToField(this))
 {
     stack_->setContentsMargins(5, 5, 5, 5);
-    stack_->addWidget(preview_);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(bookLayoutLabel_);
+    choice->addWidget(bookLayout_);
+    choice->addStretch(1);
+    auto* page = new QVBoxLayout(previewPage_);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addLayout(choice);
+    page->addWidget(preview_, 1);
+    bookLayoutLabel_->setBuddy(bookLayout_);
+    bookLayout_->addItems(QStringList(std::size(ParagraphLayouts), QString()));
+    bookLayout_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(bookLayout_, &QComboBox::activated, this,
+            [this](int index) { emit LayoutChosen(ParagraphLayouts[static_cast<std::size_t>(index)]); });
+    stack_->addWidget(previewPage_);
     stack_->addWidget(reader_);
     // The encoding and the layout of a text take two lines where one is too narrow.
     encodingLabel_->setWordWrap(true);
@@ -45,7 +63,7 @@ TViewStack::TViewStack(Prompts& prompts, QStatusBar& statusBar, QWidget* parent)
 
 void TViewStack::ShowPreview()
 {
-    stack_->setCurrentWidget(preview_);
+    stack_->setCurrentWidget(previewPage_);
     positionLabel_->hide();
     goTo_->hide();
     encodingLabel_->show();
@@ -67,16 +85,23 @@ void TViewStack::ShowReader()
 
 bool TViewStack::PreviewShown() const
 {
-    return stack_->currentWidget() == preview_;
+    return stack_->currentWidget() == previewPage_;
 }
 
-void TViewStack::ShowText(const TSourceState& source, bool encodingDetected, bool layoutDetected)
+void TViewStack::ShowText(const TSourceState& source, bool encodingDetected, TParagraphLayout layoutChoice)
 {
     encoding_ = source.Encoding;
     encodingDetected_ = encodingDetected;
-    layout_ = source.Layout.Paragraphs;
-    layoutDetected_ = layoutDetected;
     preview_->Show(source);
+    ShowLayout(source.Layout.Paragraphs, layoutChoice);
+}
+
+void TViewStack::ShowLayout(TParagraphLayout layout, TParagraphLayout layoutChoice)
+{
+    layout_ = layout;
+    layoutChoice_ = layoutChoice;
+    const auto* chosen = std::find(std::begin(ParagraphLayouts), std::end(ParagraphLayouts), layoutChoice);
+    bookLayout_->setCurrentIndex(static_cast<int>(chosen - std::begin(ParagraphLayouts)));
     ShowEncoding();
 }
 
@@ -85,6 +110,9 @@ void TViewStack::SetLanguage(int language)
     language_ = language;
     reader_->SetLanguage(language);
     goTo_->SetLanguage(language);
+    bookLayoutLabel_->setText(QString::fromStdString(BookLayoutLabelText(language)));
+    for (std::size_t i = 0; i < std::size(ParagraphLayouts); ++i)
+        bookLayout_->setItemText(static_cast<int>(i), QString::fromStdString(LayoutText(language, ParagraphLayouts[i])));
     ShowEncoding();
     ShowPosition();
 }
@@ -115,7 +143,7 @@ void TViewStack::ShowEncoding()
 {
     encodingLabel_->setText(QString::fromStdString(
         EncodingUsedText(language_, EncodingName(encoding_.Encoding), encodingDetected_) + " · " +
-        LayoutUsedText(language_, layout_, layoutDetected_)));
+        LayoutUsedText(language_, layout_, layoutChoice_ == TParagraphLayout::Auto)));
 }
 
 } // namespace verdask

@@ -13,6 +13,7 @@
 #include "style/PageFrame.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QTimer>
 #include <QListWidget>
 #include <QMenu>
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTest>
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -406,6 +408,19 @@ TEST_F(MainWindow, ATextIsPreviewedDecodedAndTheStatusTellsItsEncoding)
     window.LoadText();
     EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()),
               status(RussianColumn, "KOI8-R", false, TParagraphLayout::OneLineEach, false));
+
+    // This book alone is read in another layout: the settings stay.
+    QComboBox& bookLayout = *window.Views().BookLayout();
+    EXPECT_EQ(Utf8(bookLayout.currentText()), LayoutText(RussianColumn, TParagraphLayout::OneLineEach));
+    bookLayout.setFocus();
+    QTest::keyClick(&bookLayout, Qt::Key_Down);
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()),
+              status(RussianColumn, "KOI8-R", false, TParagraphLayout::BlankLines, false));
+    QTest::keyClick(&bookLayout, Qt::Key_Home);
+    EXPECT_EQ(Utf8(window.Views().EncodingLabel()->text()),
+              status(RussianColumn, "KOI8-R", false, TParagraphLayout::Indented, true));
+    EXPECT_EQ(window.Converter().Source().Layout.Paragraphs, TParagraphLayout::Indented);
+    EXPECT_EQ(window.Conf().GetValue("Paragraphs"), "One line each");
 
     window.ConvertText();
     EXPECT_FALSE(window.Views().EncodingLabel()->isVisible()) << "the page is shown";
