@@ -56,6 +56,17 @@ bool ResolveExistingPage(TConf& conf, const TSourceState& source, TFileDialog& s
     return true;
 }
 
+// The place of the page a conversion replaces; none for no page of this program,
+// nor for one that cannot be read (replacing it is another matter).
+TPagePlace PlaceToCarry(const std::string& pagePath, FileSystem& fileSystem)
+{
+    try {
+        return PlaceInPage(pagePath, fileSystem).value_or(TPagePlace{});
+    } catch (const EVerdaskError&) {
+        return {};
+    }
+}
+
 } // namespace
 
 std::string PageNameFor(std::string_view sourcePath)
@@ -84,20 +95,15 @@ std::int64_t CarriedPlace(const TPagePlace& before, std::int64_t paragraphs)
 void WritePage(const std::string& pagePath, const TConf& conf, const TSourceState& source, const TViewStyle& style,
                const TConversionEvents& events, FileSystem& fileSystem, WhenTaken whenTaken)
 {
-    std::optional<TPagePlace> before;
-    try {
-        before = PlaceInPage(pagePath, fileSystem);
-    } catch (const EVerdaskError&) {
-        // A page that cannot be read has no place to carry; replacing it is another matter.
-    }
-    std::int64_t position = before ? before->Anchor : 0;
+    const TPagePlace before = PlaceToCarry(pagePath, fileSystem);
+    std::int64_t position = before.Anchor;
     for (int pass = 1;; ++pass) {
         // Written whole beside its place before it takes it: a failing disk or text
         // never leaves half a page, nor takes the page it replaces.
         TFileReplacement page(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage, whenTaken);
         WritePageHeader(page.Writer(), pagePath, style, position);
         const std::int64_t paragraphs = ConvertBody(conf, source, page.Writer(), events, fileSystem);
-        const std::int64_t carried = before ? CarriedPlace(*before, paragraphs) : 0;
+        const std::int64_t carried = CarriedPlace(before, paragraphs);
         // The bookmark stands in the head: a book whose paragraphs are not the ones
         // it had is written again once they are counted.
         if (carried != position && pass == 1) {
