@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace verdask {
@@ -27,12 +28,6 @@ constexpr std::array<std::pair<TParagraphLayout, std::string_view>, 4> ShortName
     {TParagraphLayout::OneLineEach, "lines"},
     {TParagraphLayout::BlankLines, "blank"},
 }};
-
-// The 11th line to the tenth from the end, as the indent detection examines.
-bool IsExaminedLine(std::size_t index, std::size_t count)
-{
-    return count >= 20 && index >= 10 && index <= count - 10;
-}
 
 // Measures a line given in pieces.
 class TShapeCounter {
@@ -86,6 +81,11 @@ bool EndsInBrokenWord(std::string_view line)
 }
 
 } // namespace
+
+bool IsExaminedLine(std::size_t index, std::size_t count)
+{
+    return count >= 20 && index >= 10 && index <= count - 10;
+}
 
 std::string_view LayoutName(TParagraphLayout layout)
 {
@@ -141,7 +141,8 @@ namespace {
 // but a tenth, so that a stray long line does not count). Lines that are whole
 // paragraphs vary far more: empty lines around chapter numbers alone make groups
 // of such lines, which are not wrapped.
-bool BrokenAtAWidth(const std::vector<TLineShape>& shapes)
+// The width they are broken at, or nothing.
+std::optional<std::size_t> WidthOfBrokenLines(const std::vector<TLineShape>& shapes)
 {
     std::vector<std::size_t> lengths;
     for (std::size_t i = 0; i + 1 < shapes.size(); ++i) {
@@ -149,15 +150,50 @@ bool BrokenAtAWidth(const std::vector<TLineShape>& shapes)
             lengths.push_back(shapes[i].Length);
     }
     if (lengths.size() < 3)
-        return false;
+        return std::nullopt;
     std::sort(lengths.begin(), lengths.end());
     const std::size_t width = lengths[lengths.size() * 9 / 10];
     const auto near = std::count_if(lengths.begin(), lengths.end(),
                                     [width](std::size_t length) { return 10 * length >= 7 * width; });
-    return 3 * static_cast<std::size_t>(near) >= 2 * lengths.size();
+    if (3 * static_cast<std::size_t>(near) < 2 * lengths.size())
+        return std::nullopt;
+    return width;
+}
+
+bool BrokenAtAWidth(const std::vector<TLineShape>& shapes)
+{
+    return WidthOfBrokenLines(shapes).has_value();
 }
 
 } // namespace
+
+std::optional<std::size_t> ContinuationIndent(const std::vector<TLineShape>& shapes)
+{
+    // Verse is broken at a width too, but a narrower one than prose's.
+    constexpr std::size_t NarrowestProse = 50;
+    const auto width = WidthOfBrokenLines(shapes);
+    if (!width || *width < NarrowestProse)
+        return std::nullopt;
+    std::vector<std::size_t> indents;
+    std::size_t nonEmpty = 0;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (!IsExaminedLine(i, shapes.size()) || shapes[i].Empty)
+            continue;
+        ++nonEmpty;
+        if (shapes[i].Indent)
+            indents.push_back(*shapes[i].Indent);
+    }
+    if (indents.empty())
+        return std::nullopt;
+    const std::size_t least = *std::min_element(indents.begin(), indents.end());
+    const auto atLeast = static_cast<std::size_t>(std::count(indents.begin(), indents.end(), least));
+    const std::size_t deeper = indents.size() - atLeast;
+    // Most lines are wrapped ones; a text whose wrapped lines start at the margin
+    // has its paragraphs' indent as its least.
+    if (2 * atLeast <= nonEmpty || deeper < 3)
+        return std::nullopt;
+    return least;
+}
 
 TParagraphLayout DetectLayout(const std::vector<TLineShape>& shapes)
 {

@@ -40,6 +40,9 @@ struct TLineShape {
 };
 
 std::vector<TLineShape> LineShapesOf(const std::vector<std::string>& lines);
+// The lines the indent and the layout are told from: the 11th to the tenth from
+// the end of the preview; none of fewer than 20 lines.
+bool IsExaminedLine(std::size_t index, std::size_t count);
 // The shapes of the first PreviewLineCount lines of a text, read in pieces.
 std::vector<TLineShape> ReadLineShapes(const std::string& sourcePath, TEncodingGuess encoding = {},
                                        FileSystem& fileSystem = PlatformFileSystem());
@@ -51,6 +54,13 @@ std::vector<TLineShape> ReadLineShapes(const std::string& sourcePath, TEncodingG
 // groups' lines are broken at a width (most come near the longest); else One
 // line each.
 TParagraphLayout DetectLayout(const std::vector<TLineShape>& shapes);
+
+// The indent of the wrapped lines of a text that indents them less than its
+// paragraphs ("     " starts a paragraph, "  " goes on with it): most examined
+// lines have the least indent, at least three a deeper one, and the lines are
+// broken at a width (most come near the longest) of prose, not of verse.
+// Nothing for any other text.
+std::optional<std::size_t> ContinuationIndent(const std::vector<TLineShape>& shapes);
 
 // Whether the indent of an indented text is a tab: three or more examined lines
 // start with one and fewer than three with a blank.

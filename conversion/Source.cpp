@@ -71,23 +71,17 @@ std::size_t MostCommon(const std::vector<std::size_t>& values)
         ->first;
 }
 
-// Skips the first 10 lines and the last 9; fewer than 20 lines give nothing.
-bool IsExamined(std::size_t index, std::size_t lineCount)
-{
-    return lineCount >= 20 && index >= 10 && index <= lineCount - 10;
-}
-
-} // namespace
-
-int DetectIndentOfSamples(const std::vector<TIndentSample>& samples)
+// The truncated mean indent of the examined lines, or their most common indent
+// where a few lines set far in mislead the mean.
+int MeanOrMostCommonIndent(const std::vector<TLineShape>& shapes)
 {
     // 64 bits: a preview of very long blank runs must not wrap the sum.
     std::int64_t sum = 0;
     std::vector<std::size_t> counted;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        if (IsExamined(i, samples.size()) && samples[i]) {
-            sum += static_cast<std::int64_t>(*samples[i]);
-            counted.push_back(*samples[i]);
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (IsExaminedLine(i, shapes.size()) && shapes[i].Indent) {
+            sum += static_cast<std::int64_t>(*shapes[i].Indent);
+            counted.push_back(*shapes[i].Indent);
         }
     }
     if (counted.empty())
@@ -97,8 +91,7 @@ int DetectIndentOfSamples(const std::vector<TIndentSample>& samples)
     // A few lines set far in (an epigraph, a poem) pull the mean above the indent
     // of most paragraphs, which would then be none: the most common indent is
     // the width instead. Many lines at the mean or just above it are paragraphs
-    // of their own, as in a text whose wrapped lines are indented less than its
-    // paragraphs, and the mean stays.
+    // of their own, and the mean stays.
     const auto reach = static_cast<std::size_t>(width);
     std::size_t reaching = 0;
     std::size_t nearest = std::numeric_limits<std::size_t>::max(); // the least indent that reaches the mean
@@ -112,28 +105,19 @@ int DetectIndentOfSamples(const std::vector<TIndentSample>& samples)
     return fewAndFar ? static_cast<int>(MostCommon(counted)) : width;
 }
 
-namespace {
-
-std::vector<TIndentSample> IndentSamplesOf(const std::vector<TLineShape>& shapes)
+// A line indented more than the wrapped lines starts a paragraph.
+int DetectIndentOfShapes(const std::vector<TLineShape>& shapes)
 {
-    std::vector<TIndentSample> samples;
-    samples.reserve(shapes.size());
-    for (const TLineShape& shape : shapes)
-        samples.push_back(shape.Indent);
-    return samples;
+    if (const auto continuation = ContinuationIndent(shapes); continuation && *continuation < 64)
+        return static_cast<int>(*continuation) + 1;
+    return MeanOrMostCommonIndent(shapes);
 }
 
 } // namespace
 
 int DetectIndent(const std::vector<std::string>& preview)
 {
-    return DetectIndentOfSamples(IndentSamplesOf(LineShapesOf(preview)));
-}
-
-std::vector<TIndentSample> ReadIndentSamples(const std::string& sourcePath, TEncodingGuess encoding,
-                                             FileSystem& fileSystem)
-{
-    return IndentSamplesOf(ReadLineShapes(sourcePath, encoding, fileSystem));
+    return DetectIndentOfShapes(LineShapesOf(preview));
 }
 
 int IndentWidthFor(const TConf& conf, const std::vector<std::string>& preview)
@@ -144,7 +128,7 @@ int IndentWidthFor(const TConf& conf, const std::vector<std::string>& preview)
 int IndentWidthOf(const TConf& conf, const std::vector<TLineShape>& shapes)
 {
     if (IsYes(conf.GetValue(ConfKey::Autodetect)))
-        return DetectIndentOfSamples(IndentSamplesOf(shapes));
+        return DetectIndentOfShapes(shapes);
     return TextToInteger(conf.GetValue(ConfKey::LeadingSpaces));
 }
 

@@ -56,18 +56,11 @@ TSourceKind ExamineSource(const std::string& sourcePath, TSourceEncoding chosen,
 std::vector<std::string> ReadPreview(const std::string& sourcePath, TEncodingGuess encoding = {},
                                      FileSystem& fileSystem = PlatformFileSystem());
 
-// The indent a line adds to the mean: its leading blanks, when it starts with a
-// blank and holds more than blanks; nothing otherwise.
-using TIndentSample = std::optional<std::size_t>;
-
-// The mean indent of the preview's inner lines, truncated; 4 when none is indented.
+// The indent width told from the preview's examined lines (TLineShape::Indent):
+// their mean indent, truncated; their most common indent where a few lines set
+// far in mislead the mean; one more than the indent of wrapped lines that are
+// indented less than the paragraphs (ContinuationIndent); 4 when none is indented.
 int DetectIndent(const std::vector<std::string>& preview);
-int DetectIndentOfSamples(const std::vector<TIndentSample>& samples);
-
-// The samples of the first PreviewLineCount lines of a text, read in pieces so
-// that no line is held whole. Throws EInOutError.
-std::vector<TIndentSample> ReadIndentSamples(const std::string& sourcePath, TEncodingGuess encoding = {},
-                                             FileSystem& fileSystem = PlatformFileSystem());
 
 // The indent width as Load settles it: detected when "Autodetect" is exactly "Yes",
 // else "Leading spaces" (EConvertError when that is no whole number).

@@ -86,7 +86,30 @@ TEST(ReadPreview, TakesTheFirst360Lines)
     EXPECT_EQ(preview.back(), "line 360");
 }
 
-TEST(ReadIndentSamples, DetectsAsThePreviewDoesWithoutHoldingLines)
+TEST(DetectIndent, WrappedLinesIndentedLessThanTheParagraphsGoOnWithThem)
+{
+    // Paragraphs of four lines wrapped at about seventy characters, the last shorter.
+    const auto book = [](int paragraph, int wrapped, int width, bool margin) {
+        Lines lines;
+        for (int i = 0; i < 40; ++i) {
+            for (int line = 0; line < 4; ++line) {
+                const int blanks = line == 0 ? paragraph : margin ? 0 : wrapped;
+                const int length = line == 3 ? width / 3 : width - (i + line) % 6;
+                lines.push_back(std::string(static_cast<std::size_t>(blanks), ' ') +
+                                std::string(static_cast<std::size_t>(length), 'x'));
+            }
+            if (margin && i % 10 == 0) // a poem set in
+                lines.insert(lines.end(), {std::string(10, ' ') + "verse", std::string(10, ' ') + "verse"});
+        }
+        return Framed(lines);
+    };
+    EXPECT_EQ(DetectIndent(book(5, 2, 72, false)), 3) << "the mean, 2, would make every line a paragraph";
+    EXPECT_EQ(DetectIndent(book(3, 2, 72, false)), 3);
+    EXPECT_EQ(DetectIndent(book(5, 2, 30, false)), 2) << "verse's width: the mean stays";
+    EXPECT_EQ(DetectIndent(book(5, 0, 72, true)), 5) << "wrapped lines at the margin, as in the library's texts";
+}
+
+TEST(IndentWidthOfText, DetectsAsThePreviewDoesWithoutHoldingLines)
 {
     TTempDir dir;
     const std::string path = dir.File("book.txt");
@@ -99,8 +122,7 @@ TEST(ReadIndentSamples, DetectsAsThePreviewDoesWithoutHoldingLines)
         lines.push_back(i % 2 == 0 ? "     five" : "  two");
     WriteFileBytes(path, test::CrLfLines(lines));
     const int expected = DetectIndent(ReadPreview(path));
-    EXPECT_EQ(DetectIndentOfSamples(ReadIndentSamples(path)), expected);
-    EXPECT_EQ(ReadIndentSamples(path)[12], 200000u) << "the long indent counts, read in pieces";
+    EXPECT_EQ(ReadLineShapes(path)[12].Indent, 200000u) << "the long indent counts, read in pieces";
 
     TConf conf;
     conf.SetDefaults();
