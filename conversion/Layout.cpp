@@ -304,10 +304,10 @@ void TLayoutFeeder::Line(std::string_view line)
             GiveLine(line);
         return;
     case TParagraphLayout::OneLineEach:
-        if (WithoutLeadingBlanks(line).empty())
-            GiveLine(line);
-        else
+        if (!WithoutLeadingBlanks(line).empty())
             Paragraph(line);
+        else if (titleGiven_)
+            GiveLine(line);
         return;
     case TParagraphLayout::BlankLines:
         break;
@@ -315,7 +315,9 @@ void TLayoutFeeder::Line(std::string_view line)
     if (WithoutLeadingBlanks(line).empty()) {
         Finish();
         afterEmpty_ = true;
-        GiveLine(line);
+        // Empty lines before the first text are no title: the first text is.
+        if (titleGiven_)
+            GiveLine(line);
         return;
     }
     const bool starts = afterEmpty_;

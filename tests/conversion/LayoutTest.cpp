@@ -82,6 +82,10 @@ TEST(ParagraphLayout, EachLayoutIsToldAndGivesTheParagraphsAReaderWouldMark)
     }
     // A poem keeps its lines; a word broken at a line's end is whole again.
     blank.insert(blank.begin() + 6, {"Мороз и солнце; день чудесный!", "Ещё ты дремлешь, друг прелестный —", ""});
+    Lines oneEachAfterEmpty = oneEach;
+    oneEachAfterEmpty.insert(oneEachAfterEmpty.begin(), 2, "");
+    Lines blankAfterEmpty = blank;
+    blankAfterEmpty.insert(blankAfterEmpty.begin(), "   ");
     const struct {
         const char* Why;
         const Lines& Text;
@@ -92,6 +96,8 @@ TEST(ParagraphLayout, EachLayoutIsToldAndGivesTheParagraphsAReaderWouldMark)
         {"one line each, empty lines between", spaced, TParagraphLayout::OneLineEach, 30},
         {"one line each, empty lines around chapters", chapters, TParagraphLayout::OneLineEach, 33},
         {"blank lines, wrapped", blank, TParagraphLayout::BlankLines, 32},
+        {"one line each after empty lines", oneEachAfterEmpty, TParagraphLayout::OneLineEach, 30},
+        {"blank lines after an empty line", blankAfterEmpty, TParagraphLayout::BlankLines, 32},
         {"indented", indented, TParagraphLayout::Indented, 30},
     };
     for (const auto& row : rows) {
