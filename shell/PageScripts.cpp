@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/PageScripts.h"
 
+#include "files/OwnPage.h"
+
 #include <QFile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -41,6 +43,41 @@ QWebEngineScript TableFontScript()
                       "document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]); })();");
 }
 
+// The words of the comment that ends a page's header.
+QString HeaderEndComment()
+{
+    constexpr std::string_view Open = "<!--";
+    constexpr std::string_view Close = "-->";
+    const std::string_view words = HeaderEndMarker.substr(Open.size(), HeaderEndMarker.size() - Open.size() - Close.size());
+    return QString::fromLatin1(words.data(), static_cast<qsizetype>(words.size()));
+}
+
+// A page of this program aligns its paragraphs in its P rule (justified or not),
+// but its text stands outside any P: the body, and a narrow page's table cell,
+// take the rule's alignment. Other pages are left as they are.
+QWebEngineScript ParagraphAlignScript()
+{
+    QWebEngineScript script = PageScript(
+        "verdask-paragraph-align",
+        QStringLiteral("(function () { if (!document.body) return;"
+                       " var marks = document.createTreeWalker(document.body, NodeFilter.SHOW_COMMENT);"
+                       " var mark = marks.nextNode(); if (!mark || mark.data != '%1') return;"
+                       " var align = '';"
+                       " for (var s = 0; s < document.styleSheets.length; ++s) {"
+                       "  var rules = document.styleSheets[s].cssRules;"
+                       "  for (var r = 0; r < rules.length; ++r)"
+                       "   if (rules[r].selectorText && rules[r].selectorText.toUpperCase() == 'P' && rules[r].style.textAlign)"
+                       "    align = rules[r].style.textAlign; }"
+                       " if (!align) return;"
+                       " var sheet = new CSSStyleSheet();"
+                       " sheet.replaceSync('BODY, TD { text-align: ' + align + ' }');"
+                       " document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]); })();")
+            .arg(HeaderEndComment()));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
+
 // Every page tells of its scrolling on its console, at most ten times a second.
 QWebEngineScript ScrollReportScript()
 {
@@ -69,6 +106,7 @@ void AddPageScripts(QWebEngineScriptCollection& scripts)
     scripts.insert(NavigateScript());
     scripts.insert(NoWebRtcScript());
     scripts.insert(TableFontScript());
+    scripts.insert(ParagraphAlignScript());
     scripts.insert(ScrollReportScript());
 }
 

@@ -3,7 +3,8 @@
 
 // The scripts every page, and every frame a page makes, runs before any script of
 // its own: window.navigate for the pages' doLoad, no WebRTC, the body's font in
-// the table of a narrow page, and a word on the console when the page scrolls.
+// the table of a narrow page, the paragraphs' alignment for the text of a page of
+// this program, and a word on the console when the page scrolls.
 
 #include <QString>
 

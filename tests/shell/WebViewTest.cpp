@@ -108,6 +108,49 @@ TEST_F(WebView, ANarrowPagesTextHasTheBodysFontSizeAndLineHeight)
     EXPECT_EQ(sizes[2], "40px") << "30pt";
 }
 
+// The right ends of the lines of paragraph 1, in order.
+std::vector<int> LineEnds(TWebView& view)
+{
+    const QString ends = RunScript(view, "(function () { var r = document.createRange();"
+                                         " r.selectNodeContents(document.getElementsByName('a1')[0]);"
+                                         " var lines = {}; for (var b of r.getClientRects())"
+                                         "  lines[Math.round(b.top)] = Math.max(lines[Math.round(b.top)] || 0, Math.round(b.right));"
+                                         " return Object.keys(lines).sort(function (a, b) { return a - b; })"
+                                         "  .map(function (k) { return lines[k]; }).join(' '); })()")
+                             .toString();
+    std::vector<int> widths;
+    for (const QString& end : ends.split(' ', Qt::SkipEmptyParts))
+        widths.push_back(end.toInt());
+    return widths;
+}
+
+TEST_F(WebView, AJustifiedPagesParagraphsAreJustifiedInTheWindowAndInANarrowTable)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    const std::string paragraph = "<BR><A Name=a1>&nbsp;&nbsp;&nbsp;&nbsp;Paragraph one holds words of many lengths: a, an, "
+                                  "extraordinarily, the, incomprehensibilities, of, it, notwithstanding, so "
+                                  "that the ends of its lines would differ, were they not justified, by far "
+                                  "more than a pixel, all the way down to its last line.</A><BR><A Name=a2>Two\r\n";
+    for (const int width : {100, 60}) {
+        for (const bool justified : {true, false}) {
+            TViewStyle style;
+            style.Justification = justified;
+            style.TextWidth = width;
+            WriteFileBytes(path, PageHeaderText(path, style) + paragraph + PageFooterText());
+            ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+            std::vector<int> ends;
+            ASSERT_TRUE(WaitFor([&] { return (ends = LineEnds(View)).size() >= 3; })) << ends.size();
+            const auto lineEnd = [&](std::size_t line) { return ends[line]; };
+            bool even = true;
+            for (std::size_t line = 1; line + 1 < ends.size(); ++line)
+                even = even && std::abs(lineEnd(line) - lineEnd(0)) <= 1;
+            EXPECT_EQ(even, justified) << "width " << width << ", line ends " << ::testing::PrintToString(ends);
+            EXPECT_LT(ends.back(), ends.front() - 1) << "the last line is not stretched";
+        }
+    }
+}
+
 TEST_F(WebView, TheContextMenuHoldsNothingThatLeavesTheBook)
 {
     TTempDir dir;
