@@ -19,6 +19,8 @@
 #include <QComboBox>
 #include <QAbstractItemView>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QMenu>
@@ -89,14 +91,26 @@ public:
 
 } // namespace
 
+bool DrawsRussianAsItself(const QString& family)
+{
+    // An alias ("Sans Serif", "Monospace") stands for another face, which a page
+    // would not get: the view knows no such family and draws its own default.
+    if (QFontInfo(QFont(family)).family() != family)
+        return false;
+    // A symbol, math or far-eastern face draws a Russian text in other letters.
+    return QFontDatabase::writingSystems(family).contains(QFontDatabase::Cyrillic);
+}
+
 QStringList FontList()
 {
     // Qt tells faces of one family from several foundries apart as "C059 [urw]";
     // a page can only name the family, so each family is offered once, as a page names it.
     static const QRegularExpression Foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
     QStringList families;
-    for (const QString& family : QFontDatabase::families())
-        families << QString(family).remove(Foundry);
+    for (const QString& family : QFontDatabase::families()) {
+        if (DrawsRussianAsItself(family))
+            families << QString(family).remove(Foundry);
+    }
     families << "Default";
     families.removeDuplicates();
     // A family whose name a page cannot hold is not offered.
@@ -146,10 +160,16 @@ TStyleEditor::TStyleEditor(TMainWindow* mainWindow)
     setMinimumSize(400, 250);
     fontSize_->setValue(mainWindow_->DefaultStyle().FontSize);
     fontName_->addItems(FontList());
-    // The list opens as wide as its longest name, which the field itself is not.
+    // Each name is drawn in its own face, and the list opens as wide as its
+    // longest name, which the field itself is not.
     int widest = 0;
-    for (int i = 0; i < fontName_->count(); ++i)
-        widest = std::max(widest, fontName_->view()->fontMetrics().horizontalAdvance(fontName_->itemText(i)));
+    for (int i = 0; i < fontName_->count(); ++i) {
+        QFont face = fontName_->view()->font();
+        if (fontName_->itemText(i) != QStringLiteral("Default"))
+            face.setFamily(fontName_->itemText(i));
+        fontName_->setItemData(i, face, Qt::FontRole);
+        widest = std::max(widest, QFontMetrics(face).horizontalAdvance(fontName_->itemText(i)));
+    }
     fontName_->view()->setMinimumWidth(widest + fontName_->view()->verticalScrollBar()->sizeHint().width() + 16);
     const TViewStyle style = WithinEditorRanges(StyleToEdit());
     ShowStyleInEditor(style);

@@ -88,6 +88,12 @@ TEST(FontList, HoldsDefaultOnceSortedWithoutRegardToCase)
         EXPECT_LT(fonts[i - 1].compare(fonts[i], Qt::CaseInsensitive), 0) << "each name once";
     for (const QString& font : fonts)
         EXPECT_FALSE(font.contains('[')) << font.toStdString() << ": a page names the family alone";
+    // Only faces that draw Russian text as themselves: no alias for another face,
+    // no symbol or math face.
+    for (const char* alias : {"Sans Serif", "Serif", "Monospace", "Standard Symbols PS", "D050000L", "DejaVu Math TeX Gyre"})
+        EXPECT_FALSE(fonts.contains(alias)) << alias;
+    for (const char* face : {"DejaVu Serif", "Liberation Sans", "PT Serif"})
+        EXPECT_TRUE(fonts.contains(face)) << face;
 }
 
 TEST_F(StyleEditor, OpensOnThePagesStyleAndPreviewsItAfterItIsShown)
