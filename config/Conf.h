@@ -49,6 +49,11 @@ inline constexpr std::string_view Paragraphs = "Paragraphs";
 inline constexpr std::string_view Zoom = "Zoom";
 // "Yes" when the contents panel is shown beside the page.
 inline constexpr std::string_view Contents = "Contents";
+// The reader's theme over the pages' colours: "Page" (their own), "Day", "Night"
+// or "Sepia"; written when the program ends.
+inline constexpr std::string_view Theme = "Theme";
+// The margin beside the text in the reader, in per cent of its width on each side.
+inline constexpr std::string_view Margins = "Margins";
 } // namespace ConfKey
 
 struct TConfDefault {

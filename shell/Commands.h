@@ -33,6 +33,14 @@ enum class TCommand {
     ZoomIn,
     ZoomOut,
     ActualSize,
+    ThemePageOwn,
+    ThemeDay,
+    ThemeNight,
+    ThemeSepia,
+    NextTheme,
+    MarginsNone,
+    MarginsNarrow,
+    MarginsWide,
     Russian,
     English,
     Settings,
@@ -42,7 +50,7 @@ enum class TCommand {
 inline constexpr std::size_t CommandCount = static_cast<std::size_t>(TCommand::About) + 1;
 
 // The menu bar and its menus.
-enum class TMenu { Bar, File, RecentBooks, View, Setup, Language, Help };
+enum class TMenu { Bar, File, RecentBooks, View, Theme, Margins, Setup, Language, Help };
 inline constexpr std::size_t MenuCount = static_cast<std::size_t>(TMenu::Help) + 1;
 
 // Ready, or Loaded while a loaded text waits for Convert.

@@ -324,6 +324,13 @@ std::string UnknownEncodingText(int language, std::string_view value)
                          value);
 }
 
+std::string UnknownThemeText(int language, std::string_view value)
+{
+    return FormatMessage(language == RussianColumn ? "«%s» — не тема программы (Page, Day, Night, Sepia)."
+                                                   : "'%s' is no theme of the program (Page, Day, Night, Sepia).",
+                         value);
+}
+
 std::string ReaderText(int language, TReaderText which)
 {
     const bool russian = language == RussianColumn;

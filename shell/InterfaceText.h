@@ -139,6 +139,8 @@ std::string NotATextQuestionText(int language);
 std::string EncodingUsedText(int language, std::string_view name, bool detected);
 // "Source encoding" names no encoding the program knows.
 std::string UnknownEncodingText(int language, std::string_view value);
+// "Theme" names no theme of the reader.
+std::string UnknownThemeText(int language, std::string_view value);
 
 // The reader's texts beside its menu entries (Commands.cpp), in UTF-8.
 enum class TReaderText {

@@ -22,6 +22,22 @@
 #include <QStatusBar>
 
 namespace verdask {
+namespace {
+
+constexpr std::pair<TCommand, TTheme> ThemeCommands[] = {
+    {TCommand::ThemePageOwn, TTheme::PageOwn},
+    {TCommand::ThemeDay, TTheme::Day},
+    {TCommand::ThemeNight, TTheme::Night},
+    {TCommand::ThemeSepia, TTheme::Sepia},
+};
+
+constexpr std::pair<TCommand, int> MarginCommands[] = {
+    {TCommand::MarginsNone, NoMargins},
+    {TCommand::MarginsNarrow, NarrowMargins},
+    {TCommand::MarginsWide, WideMargins},
+};
+
+} // namespace
 
 TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* parent)
     : QMainWindow(parent),
@@ -93,6 +109,14 @@ void TMainWindow::RunCommand(TCommand command)
         case TCommand::ZoomIn: return reader_->StepZoom(1);
         case TCommand::ZoomOut: return reader_->StepZoom(-1);
         case TCommand::ActualSize: return reader_->SetZoomPercent(100);
+        case TCommand::ThemePageOwn:
+        case TCommand::ThemeDay:
+        case TCommand::ThemeNight:
+        case TCommand::ThemeSepia:
+        case TCommand::NextTheme:
+        case TCommand::MarginsNone:
+        case TCommand::MarginsNarrow:
+        case TCommand::MarginsWide: return ChooseLook(command);
         case TCommand::Russian: return ChooseLanguage(RussianColumn);
         case TCommand::English: return ChooseLanguage(EnglishColumn);
         case TCommand::Settings: return EditSettings();
@@ -102,10 +126,42 @@ void TMainWindow::RunCommand(TCommand command)
     });
 }
 
+void TMainWindow::ChooseLook(TCommand command)
+{
+    TReaderLook look = reader_->Look();
+    if (command == TCommand::NextTheme)
+        look.Theme = NextTheme(look.Theme);
+    for (const auto& [item, theme] : ThemeCommands) {
+        if (item == command)
+            look.Theme = theme;
+    }
+    for (const auto& [item, margin] : MarginCommands) {
+        if (item == command)
+            look.MarginPercent = margin;
+    }
+    reader_->SetLook(look);
+    MarkLook();
+}
+
+// The theme shown, and the margins nearest the ones shown, carry the check marks.
+void TMainWindow::MarkLook()
+{
+    const TReaderLook& look = reader_->Look();
+    for (const auto& [item, theme] : ThemeCommands)
+        commands_->Action(item)->setChecked(theme == look.Theme);
+    const auto nearest = std::min_element(std::begin(MarginCommands), std::end(MarginCommands),
+                                          [&look](const auto& a, const auto& b) {
+                                              return std::abs(a.second - look.MarginPercent) <
+                                                     std::abs(b.second - look.MarginPercent);
+                                          });
+    commands_->Action(nearest->first)->setChecked(true);
+}
+
 void TMainWindow::ApplyStartupSettings()
 {
     headerEndMarker_ = verdask::HeaderEndMarker;
     defaultStyle_ = settings_.ApplyAtStart(*geometry_, *commands_, *reader_, *opener_);
+    MarkLook();
     ApplyLanguage();
     sampleText_ = verdask::SampleText();
     noReadmePage_ = verdask::NoReadmePage(HomePageAddress);

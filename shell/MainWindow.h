@@ -48,6 +48,8 @@ public:
     void EditStyle();
     void Exit();
     void ChooseLanguage(int language);
+    // View > Theme, its next theme (F8), and View > Margins.
+    void ChooseLook(TCommand command);
     void EditSettings();
     void ViewReadme();
     void ShowAbout();
@@ -99,6 +101,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void MarkLook();
     void ApplyStartupSettings();
     void ApplyLanguage();
     void RunCommand(TCommand command);

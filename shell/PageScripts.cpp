@@ -4,6 +4,8 @@
 #include "files/OwnPage.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
@@ -52,6 +54,22 @@ QString HeaderEndComment()
     return QString::fromLatin1(words.data(), static_cast<qsizetype>(words.size()));
 }
 
+// A text as a script's string literal.
+QString JsonString(const QString& text)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
+
+// Script statements that end the function they stand in on any page but one of
+// this program's.
+QString LeaveOtherPages()
+{
+    return QStringLiteral(" if (!document.body) return;"
+                          " var marks = document.createTreeWalker(document.body, NodeFilter.SHOW_COMMENT);"
+                          " var mark = marks.nextNode(); if (!mark || mark.data != '%1') return;")
+        .arg(HeaderEndComment());
+}
+
 // A page of this program aligns its paragraphs in its P rule (justified or not),
 // but its text stands outside any P: the body, and a narrow page's table cell,
 // take the rule's alignment. Other pages are left as they are.
@@ -59,9 +77,7 @@ QWebEngineScript ParagraphAlignScript()
 {
     QWebEngineScript script = PageScript(
         "verdask-paragraph-align",
-        QStringLiteral("(function () { if (!document.body) return;"
-                       " var marks = document.createTreeWalker(document.body, NodeFilter.SHOW_COMMENT);"
-                       " var mark = marks.nextNode(); if (!mark || mark.data != '%1') return;"
+        QStringLiteral("(function () {%1"
                        " var align = '';"
                        " for (var s = 0; s < document.styleSheets.length; ++s) {"
                        "  var rules = document.styleSheets[s].cssRules;"
@@ -72,7 +88,7 @@ QWebEngineScript ParagraphAlignScript()
                        " var sheet = new CSSStyleSheet();"
                        " sheet.replaceSync('BODY, TD { text-align: ' + align + ' }');"
                        " document.adoptedStyleSheets = document.adoptedStyleSheets.concat([sheet]); })();")
-            .arg(HeaderEndComment()));
+            .arg(LeaveOtherPages()));
     script.setInjectionPoint(QWebEngineScript::DocumentReady);
     script.setRunsOnSubFrames(false);
     return script;
@@ -100,6 +116,29 @@ QWebEngineScript NoWebRtcScript()
 } // namespace
 
 const QString PageScrolledMessage = QStringLiteral("verdask: scrolled");
+const QString LookScriptName = QStringLiteral("verdask-look");
+
+QString LookScriptSource(const QString& css)
+{
+    // The sheet is kept in the program's world, where this runs each time.
+    return QStringLiteral("(function (css) {%1"
+                          " if (!window.verdaskLook) {"
+                          "  window.verdaskLook = new CSSStyleSheet();"
+                          "  document.adoptedStyleSheets = document.adoptedStyleSheets.concat([window.verdaskLook]); }"
+                          " window.verdaskLook.replaceSync(css); })(%2);")
+        .arg(LeaveOtherPages(), JsonString(css));
+}
+
+QWebEngineScript LookScript(const QString& css)
+{
+    QWebEngineScript script;
+    script.setName(LookScriptName);
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(LookScriptSource(css));
+    return script;
+}
 
 void AddPageScripts(QWebEngineScriptCollection& scripts)
 {

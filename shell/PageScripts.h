@@ -7,6 +7,7 @@
 // this program, and a word on the console when the page scrolls.
 
 #include <QString>
+#include <QWebEngineScript>
 
 class QWebEngineScriptCollection;
 
@@ -17,5 +18,12 @@ namespace verdask {
 extern const QString PageScrolledMessage;
 
 void AddPageScripts(QWebEngineScriptCollection& scripts);
+
+// The look the reader gives a page of this program over its own style (css), as
+// a script a document runs when it is ready, run again on the shown document
+// when the look changes. Other pages are left as they are.
+extern const QString LookScriptName;
+QString LookScriptSource(const QString& css);
+QWebEngineScript LookScript(const QString& css);
 
 } // namespace verdask

@@ -47,6 +47,7 @@ TReader::TReader(Prompts& prompts, QWidget* parent)
       find_(new TPageFind(*view_, *place_, *findBar_, this)),
       printing_(new TPrintQueue(this))
 {
+    view_->SetLook(LookCss(look_));
     // The contents beside the page, the find bar under it.
     auto* page = new QWidget(this);
     auto* pageLayout = new QVBoxLayout(page);
@@ -262,6 +263,18 @@ void TReader::SetZoomPercent(int percent)
     // is nothing to hold.
     place_->HoldCurrent();
     view_->SetZoom(percent / 100.0);
+    place_->HoldPlace();
+}
+
+void TReader::SetLook(const TReaderLook& look)
+{
+    if (look == look_)
+        return;
+    place_->MeasureNow();
+    look_ = look;
+    // New margins lay the page out anew, as a zoom does.
+    place_->HoldCurrent();
+    view_->SetLook(LookCss(look));
     place_->HoldPlace();
 }
 

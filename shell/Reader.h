@@ -10,6 +10,7 @@
 
 #include "files/FileSystem.h"
 #include "files/Prompts.h"
+#include "shell/ReaderLook.h"
 #include "shell/ReadingPlace.h"
 #include "shell/WebView.h"
 
@@ -91,6 +92,10 @@ public:
     int ZoomPercent() const { return zoomPercent_; }
     // One step larger (1) or smaller (-1) on the usual scale of zooms.
     void StepZoom(int direction);
+    // The theme and margins every page of this program is shown in, over its own
+    // style; its file is not touched. The paragraph at the top stays at the top.
+    void SetLook(const TReaderLook& look);
+    const TReaderLook& Look() const { return look_; }
 
     // The contents panel beside the page (View > Contents, F9).
     void ShowContents(bool shown);
@@ -160,6 +165,7 @@ private:
     TReadingPlace* place_;
     TPageFind* find_;
     int zoomPercent_ = 100;
+    TReaderLook look_;
 
     std::string currentPage_;
     QUrl currentUrl_;

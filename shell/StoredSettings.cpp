@@ -17,6 +17,8 @@
 #include <QAction>
 
 #include <algorithm>
+
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -130,6 +132,24 @@ std::optional<int> TStoredSettings::ZoomPercent()
     return std::nullopt;
 }
 
+TReaderLook TStoredSettings::Look()
+{
+    TReaderLook look;
+    const std::string theme = conf_.GetValue(ConfKey::Theme);
+    if (const auto named = ThemeNamed(theme))
+        look.Theme = *named;
+    else if (!theme.empty())
+        ReportBadSetting(ConfKey::Theme, UnknownThemeText(Language(), FromWindows1251(theme).toStdString()),
+                         ThemeName(look.Theme));
+    const std::string margins = conf_.GetValue(ConfKey::Margins);
+    if (const auto percent = TryTextToInteger(margins))
+        look.MarginPercent = std::clamp(*percent, NoMargins, WidestMargins);
+    else if (!margins.empty())
+        ReportBadSetting(ConfKey::Margins, EConvertError(FromWindows1251(margins).toStdString()).what(),
+                         IntegerToText(look.MarginPercent));
+    return look;
+}
+
 TViewStyle TStoredSettings::ApplyAtStart(TWindowGeometry& geometry, TCommands& commands, TReader& reader,
                                          TFileOpener& opener)
 {
@@ -143,6 +163,7 @@ TViewStyle TStoredSettings::ApplyAtStart(TWindowGeometry& geometry, TCommands& c
     if (const auto zoom = ZoomPercent())
         reader.SetZoomPercent(*zoom);
     commands.Action(TCommand::Contents)->setChecked(IsYes(conf_.GetValue(ConfKey::Contents)));
+    reader.SetLook(Look());
     opener.SetRecentBooks(RecentBooks(conf_));
     return defaultStyle;
 }
@@ -155,6 +176,11 @@ void TStoredSettings::StoreAtClose(const TReader& reader, const TFileOpener& ope
         conf_.SetValue(ConfKey::Zoom, IntegerToText(reader.ZoomPercent()));
     if (reader.ContentsShown() || !conf_.GetValue(ConfKey::Contents).empty())
         conf_.SetValue(ConfKey::Contents, reader.ContentsShown() ? "Yes" : "No");
+    const TReaderLook look = reader.Look();
+    if (look.Theme != TReaderLook{}.Theme || !conf_.GetValue(ConfKey::Theme).empty())
+        conf_.SetValue(ConfKey::Theme, ThemeName(look.Theme));
+    if (look.MarginPercent != TReaderLook{}.MarginPercent || !conf_.GetValue(ConfKey::Margins).empty())
+        conf_.SetValue(ConfKey::Margins, IntegerToText(look.MarginPercent));
     StoreRecentBooks(conf_, opener.RecentBooks());
 }
 

@@ -5,6 +5,7 @@
 // at the end. A value the window cannot use is told, with its key and file, and
 // healed in the store, so that the file is whole again when it is next written.
 
+#include "shell/ReaderLook.h"
 #include "style/ViewStyle.h"
 
 #include <QRect>
@@ -38,10 +39,11 @@ public:
 
     // Puts the stored settings into the window's parts, in this order, for bad
     // values are told in it: the source encoding, the geometry, the language,
-    // the default style (returned), the zoom, the contents panel, the books read.
+    // the default style (returned), the zoom, the contents panel, the reader's
+    // theme and margins, the books read.
     TViewStyle ApplyAtStart(TWindowGeometry& geometry, TCommands& commands, TReader& reader, TFileOpener& opener);
     // Closing: the page being read (the one read last), the zoom, the contents
-    // panel and the books read.
+    // panel, the reader's theme and margins, and the books read.
     void StoreAtClose(const TReader& reader, const TFileOpener& opener);
     // Destruction: the outer geometry, unless the window is maximized.
     void StoreGeometry(const QRect& outer, bool maximized);
@@ -58,6 +60,7 @@ private:
     void CheckSourceEncoding();
     QRect Geometry();
     std::optional<int> ZoomPercent();
+    TReaderLook Look();
     void ReportBadSetting(std::string_view key, const std::string& what, std::string_view healed);
 
     TConf& conf_;

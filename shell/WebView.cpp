@@ -464,6 +464,15 @@ void TWebView::ReturnTo(const TPlace& place)
     RunScriptLater(script, [](const QVariant&) {}, ProgramWorld);
 }
 
+void TWebView::SetLook(const QString& css)
+{
+    QWebEngineScriptCollection& scripts = view_->page()->scripts();
+    for (const QWebEngineScript& old : scripts.find(LookScriptName))
+        scripts.remove(old);
+    scripts.insert(LookScript(css));
+    RunScriptLater(LookScriptSource(css), [](const QVariant&) {}, ProgramWorld);
+}
+
 void TWebView::SetZoom(double factor)
 {
     view_->setZoomFactor(factor);

@@ -81,6 +81,8 @@ public:
     void ReturnTo(const TPlace& place);
     // The size of every page the view shows: 1 is 100%.
     void SetZoom(double factor);
+    // The look of every page of this program the view shows, the one shown too.
+    void SetLook(const QString& css);
     double Zoom() const;
     // Marks text in the page, in any letter case, and shows the next match (or the
     // one before); answer gets the match shown, from 1, and how many there are.

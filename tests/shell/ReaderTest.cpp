@@ -1005,6 +1005,52 @@ TEST_F(Reader, TheRecentBooksKeepTheirOrderAndLeaveOutMissingFiles)
 }
 
 
+TEST_F(Reader, ThemesAndMarginsChangeTheViewNotThePageAndKeepThePlace)
+{
+    TMainWindow& window = BookOpenAt50();
+    const std::string page = ReadFileBytes(PagePath);
+    const auto shown = [&](const char* expression) { return RunScript(*window.Reader().View(), expression).toString(); };
+    const auto background = [&] { return shown("getComputedStyle(document.body).backgroundColor"); };
+    const QString own = background();
+
+    window.Commands().Action(TCommand::ThemeNight)->trigger();
+    EXPECT_TRUE(WaitFor([&] { return background() == "rgb(32, 36, 40)"; })) << background().toStdString();
+    QTest::keyClick(&window, Qt::Key_F8);
+    EXPECT_TRUE(WaitFor([&] { return background() == "rgb(244, 236, 216)"; })) << "F8: the next theme, Sepia";
+    EXPECT_TRUE(window.Commands().Action(TCommand::ThemeSepia)->isChecked());
+
+    // Wide margins lay the page out anew, and the paragraph at the top stays there.
+    const auto marginShare = [&] {
+        return shown("String(parseFloat(getComputedStyle(document.body).marginLeft) / window.innerWidth)").toDouble();
+    };
+    EXPECT_NEAR(marginShare(), 0.03, 0.005) << "narrow by default";
+    window.Commands().Action(TCommand::MarginsWide)->trigger();
+    EXPECT_TRUE(WaitFor([&] { return std::abs(marginShare() - 0.08) < 0.005; })) << marginShare();
+    EXPECT_TRUE(ShownAt(window, 50)) << "at " << Top(window);
+    QTest::keyClick(&window, Qt::Key_F8);
+    EXPECT_TRUE(WaitFor([&] { return background() == own; })) << "the page's own colours again";
+    QTest::keyClick(&window, Qt::Key_F8);
+    EXPECT_TRUE(WaitFor([&] { return background() == "rgb(255, 255, 255)"; })) << "Day";
+
+    // Another program's page keeps its own look.
+    const std::string other = Dir.File("other.html");
+    WriteFileBytes(other, "<HTML><BODY>the other page</BODY></HTML>");
+    Prompts.DialogAnswers = {other};
+    window.ReadPage();
+    ASSERT_TRUE(PageShown(window, other));
+    EXPECT_EQ(background().toStdString(), "rgba(0, 0, 0, 0)");
+
+    CloseAndDestroy();
+    std::string written = ReadFileBytes(PagePath);
+    EXPECT_EQ(written, page) << "the page's file is not touched";
+    TConf conf = StoredConfig();
+    EXPECT_EQ(conf.GetValue("Theme"), "Day");
+    EXPECT_EQ(conf.GetValue("Margins"), "8");
+    TMainWindow& again = StartShown();
+    EXPECT_EQ(ReaderOf(again).Look(), (TReaderLook{TTheme::Day, WideMargins}));
+    EXPECT_TRUE(again.Commands().Action(TCommand::MarginsWide)->isChecked());
+}
+
 TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
 {
     std::vector<std::string> lines = {"Автор", "Книга", "", "ЧАСТЬ ПЕРВАЯ", "ГЛАВА I", ""};
