@@ -54,6 +54,8 @@ inline constexpr std::string_view Contents = "Contents";
 inline constexpr std::string_view Theme = "Theme";
 // The margin beside the text in the reader, in per cent of its width on each side.
 inline constexpr std::string_view Margins = "Margins";
+// "No" when justified pages are shown without hyphenation; else they are hyphenated.
+inline constexpr std::string_view Hyphenation = "Hyphenation";
 } // namespace ConfKey
 
 struct TConfDefault {

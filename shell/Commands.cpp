@@ -84,6 +84,7 @@ constexpr TEntry Entries[] = {
     {Margins, MarginsNone, "&Без полей", "&None", {}, Always, Exclusive},
     {Margins, MarginsNarrow, "&Узкие", "N&arrow", {}, Always, Exclusive},
     {Margins, MarginsWide, "&Широкие", "&Wide", {}, Always, Exclusive},
+    {View, Hyphenation, "П&ереносы", "&Hyphenation", {}, Always, Checkable},
     {Bar, Setup, "&Установки", "&Settings"},
     {Setup, Language, "&Язык/Language", "&Language/Язык"},
     // The languages are named in their own language, whichever is chosen.

@@ -41,6 +41,7 @@ enum class TCommand {
     MarginsNone,
     MarginsNarrow,
     MarginsWide,
+    Hyphenation,
     Russian,
     English,
     Settings,

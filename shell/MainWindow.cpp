@@ -117,6 +117,8 @@ void TMainWindow::RunCommand(TCommand command)
         case TCommand::MarginsNone:
         case TCommand::MarginsNarrow:
         case TCommand::MarginsWide: return ChooseLook(command);
+        case TCommand::Hyphenation:
+            return reader_->SetHyphenation(commands_->Action(TCommand::Hyphenation)->isChecked());
         case TCommand::Russian: return ChooseLanguage(RussianColumn);
         case TCommand::English: return ChooseLanguage(EnglishColumn);
         case TCommand::Settings: return EditSettings();

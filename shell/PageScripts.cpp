@@ -129,6 +129,95 @@ QString LookScriptSource(const QString& css)
         .arg(LeaveOtherPages(), JsonString(css));
 }
 
+namespace {
+
+// The paragraph anchors, in order, and the last one at or above the view's top;
+// then work(), after which that anchor is put back where it was in the view.
+const QString KeepingTheTopAnchor = QStringLiteral(
+    " var anchors = document.querySelectorAll('a[name^=\"a\"]');"
+    " function topAnchor() { var low = 0, high = anchors.length - 1, found = null;"
+    "  while (low <= high) { var middle = (low + high) >> 1;"
+    "   if (anchors[middle].getBoundingClientRect().top <= 1) { found = anchors[middle]; low = middle + 1; }"
+    "   else high = middle - 1; }"
+    "  return found; }"
+    " function keeping(work) { var a = topAnchor(), before = a ? a.getBoundingClientRect().top : 0; work();"
+    "  if (a) window.scrollBy(0, a.getBoundingClientRect().top - before); }");
+
+// The page's text nodes, in order, and the first of those in view: the one after
+// the top anchor.
+const QString TextNodes = QStringLiteral(
+    " var nodes = [], walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);"
+    " for (var n = walker.nextNode(); n; n = walker.nextNode()) nodes.push(n);"
+    " function firstInView() { var a = topAnchor(); if (!a) return 0; var low = 0, high = nodes.length;"
+    "  while (low < high) { var middle = (low + high) >> 1;"
+    "   if (a.compareDocumentPosition(nodes[middle]) & Node.DOCUMENT_POSITION_FOLLOWING) high = middle;"
+    "   else low = middle + 1; }"
+    "  return low; }");
+
+const QString RussianWord = QStringLiteral("/[\\u0410-\\u044F\\u0401\\u0451]{5,}/g");
+
+// The text nodes a screen holds at most, and those hyphenated at a time in the
+// background, the window's events let through between.
+constexpr int ScreenNodes = 300;
+constexpr int ChunkNodes = 1500;
+
+// The nodes of a part of the page: from the first in view on for the screen,
+// all of them for the page.
+QString PartOf(THyphenPart part)
+{
+    return part == THyphenPart::Screen
+               ? QStringLiteral(" var from = firstInView(), to = Math.min(nodes.length, from + %1);").arg(ScreenNodes)
+               : QStringLiteral(" var from = 0, to = nodes.length;");
+}
+
+} // namespace
+
+QString HyphenWordsScript(THyphenPart part)
+{
+    return QStringLiteral("(function () {%1"
+                          " if (getComputedStyle(document.body).textAlign != 'justify') return;%2%3%4"
+                          " var words = new Set();"
+                          " for (var i = from; i < to; ++i) { var found = nodes[i].data.match(%5);"
+                          "  if (found) for (var w of found) words.add(w); }"
+                          " return Array.from(words); })()")
+        .arg(LeaveOtherPages(), KeepingTheTopAnchor, TextNodes, PartOf(part), RussianWord);
+}
+
+QString SoftHyphensScript(const QString& hyphensJson, THyphenPart part)
+{
+    // A node that holds a soft hyphen has had them; each run stops when another
+    // begins, and when the hyphens are taken out.
+    return QStringLiteral("(function (hyphens) { var run = window.verdaskHyphenRun = (window.verdaskHyphenRun || 0) + 1;"
+                          " if (!window.verdaskPlainCopy) { window.verdaskPlainCopy = true;"
+                          "  document.addEventListener('copy', function (event) {"
+                          "   var text = window.getSelection().toString(); if (text.indexOf('\\u00AD') < 0) return;"
+                          "   event.clipboardData.setData('text/plain', text.replace(/\\u00AD/g, ''));"
+                          "   event.preventDefault(); }); }%1%2%3"
+                          " function hyphenate(from, to) { keeping(function () {"
+                          "  for (var i = from; i < to; ++i) { var text = nodes[i].data; if (text.indexOf('\\u00AD') >= 0) continue;"
+                          "   var changed = text.replace(%4, function (w) { return hyphens[w] || w; });"
+                          "   if (changed !== text) nodes[i].data = changed; } }); }"
+                          " if (to - from <= %5) { hyphenate(from, to); return; }"
+                          // The page: what is in view first, then the rest.
+                          " var shown = firstInView(), ranges = [[shown, Math.min(to, shown + %5)]];"
+                          " for (var i = shown + %5; i < to; i += %6) ranges.push([i, Math.min(to, i + %6)]);"
+                          " for (var i = 0; i < shown; i += %6) ranges.push([i, Math.min(shown, i + %6)]);"
+                          " (function next() { var range = ranges.shift(); if (!range || run != window.verdaskHyphenRun) return;"
+                          "  hyphenate(range[0], range[1]); setTimeout(next, 0); })(); })(%7);")
+        .arg(KeepingTheTopAnchor, TextNodes, PartOf(part), RussianWord)
+        .arg(ScreenNodes)
+        .arg(ChunkNodes)
+        .arg(hyphensJson);
+}
+
+QString NoSoftHyphensScript()
+{
+    return QStringLiteral("(function () { window.verdaskHyphenRun = (window.verdaskHyphenRun || 0) + 1;%1%2"
+                          " keeping(function () { for (var node of nodes)"
+                          "  if (node.data.indexOf('\\u00AD') >= 0) node.data = node.data.replace(/\\u00AD/g, ''); }); })();")
+        .arg(KeepingTheTopAnchor, TextNodes);
+}
+
 QWebEngineScript LookScript(const QString& css)
 {
     QWebEngineScript script;

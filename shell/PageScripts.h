@@ -23,6 +23,18 @@ void AddPageScripts(QWebEngineScriptCollection& scripts);
 // a script a document runs when it is ready, run again on the shown document
 // when the look changes. Other pages are left as they are.
 extern const QString LookScriptName;
+
+// What is hyphenated: the text nodes in view, or the whole page.
+enum class THyphenPart { Screen, Page };
+// The Russian words of five letters or more of the part of a justified page of
+// this program, each once; undefined for any other page.
+QString HyphenWordsScript(THyphenPart part);
+// Puts the soft hyphens of hyphens (a word, the word with its soft hyphens) into
+// the part's text, the page's in the background with what is in view first,
+// keeping the paragraph at the top where it is; copying the text leaves them out.
+QString SoftHyphensScript(const QString& hyphensJson, THyphenPart part);
+// Takes every soft hyphen out of the page's text again.
+QString NoSoftHyphensScript();
 QString LookScriptSource(const QString& css);
 QWebEngineScript LookScript(const QString& css);
 

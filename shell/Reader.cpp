@@ -14,7 +14,9 @@
 #include "shell/ReadingPlace.h"
 #include "shell/WebView.h"
 
+#include <QCoreApplication>
 #include <QPrinter>
+#include <QThreadPool>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -28,6 +30,22 @@
 
 namespace verdask {
 namespace {
+
+// The words and their hyphenated forms as a script's object. The words are
+// Russian letters alone, which need no escaping.
+QString HyphensOf(const THyphenator& hyphenator, const QStringList& words)
+{
+    QString hyphens = QStringLiteral("{");
+    for (const QString& word : words) {
+        const QString hyphenated = hyphenator.Hyphenated(word);
+        if (hyphenated.size() == word.size())
+            continue;
+        if (hyphens.size() > 1)
+            hyphens += ',';
+        hyphens += '"' + word + QStringLiteral("\":\"") + hyphenated + '"';
+    }
+    return hyphens + '}';
+}
 
 // The contents panel's width when it is first shown.
 constexpr int ContentsWidth = 220;
@@ -248,8 +266,53 @@ void TReader::LoadFinished(bool ok)
     if (currentLoaded_) {
         place_->HoldPlace();
         place_->CountParagraphs();
+        HyphenateShown(THyphenPart::Screen);
     }
     find_->FindAgain();
+}
+
+void TReader::SetHyphenation(bool on)
+{
+    if (on == hyphenation_)
+        return;
+    hyphenation_ = on;
+    if (!CurrentPageShown())
+        return;
+    if (on)
+        HyphenateShown(THyphenPart::Screen);
+    else
+        view_->RemoveSoftHyphens();
+}
+
+// The words in view go to the patterns first and come back with their soft
+// hyphens at once; then those of the whole page, hyphenated on another thread
+// (some tens of thousands of words) and put in the background.
+void TReader::HyphenateShown(THyphenPart part)
+{
+    if (!hyphenation_)
+        return;
+    if (!hyphenator_)
+        hyphenator_ = std::make_shared<const THyphenator>();
+    view_->HyphenWordsLater(part, [reader = QPointer<TReader>(this), url = currentUrl_, part](const QStringList& words) {
+        if (!reader || words.isEmpty() || !reader->StillHyphenating(url))
+            return;
+        if (part == THyphenPart::Screen) {
+            reader->view_->PutSoftHyphens(HyphensOf(*reader->hyphenator_, words), part);
+            return reader->HyphenateShown(THyphenPart::Page);
+        }
+        QThreadPool::globalInstance()->start([reader, url, words, hyphenator = reader->hyphenator_] {
+            QString hyphens = HyphensOf(*hyphenator, words);
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [reader, url, hyphens = std::move(hyphens)] {
+                if (reader && reader->StillHyphenating(url))
+                    reader->view_->PutSoftHyphens(hyphens, THyphenPart::Page);
+            });
+        });
+    });
+}
+
+bool TReader::StillHyphenating(const QUrl& url) const
+{
+    return currentUrl_ == url && CurrentPageShown() && hyphenation_;
 }
 
 void TReader::SetZoomPercent(int percent)

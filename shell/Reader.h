@@ -10,6 +10,7 @@
 
 #include "files/FileSystem.h"
 #include "files/Prompts.h"
+#include "shell/Hyphenation.h"
 #include "shell/ReaderLook.h"
 #include "shell/ReadingPlace.h"
 #include "shell/WebView.h"
@@ -96,6 +97,10 @@ public:
     // style; its file is not touched. The paragraph at the top stays at the top.
     void SetLook(const TReaderLook& look);
     const TReaderLook& Look() const { return look_; }
+    // Russian hyphenation of justified pages of this program in the view, with
+    // soft hyphens the page files never get (View > Hyphenation).
+    void SetHyphenation(bool on);
+    bool Hyphenation() const { return hyphenation_; }
 
     // The contents panel beside the page (View > Contents, F9).
     void ShowContents(bool shown);
@@ -153,6 +158,8 @@ private:
     void LeavePage();
     void LoadContents();
     void ApplyZoom();
+    void HyphenateShown(THyphenPart part);
+    bool StillHyphenating(const QUrl& url) const;
 
     Prompts& prompts_;
     FileSystem* files_ = &PlatformFileSystem();
@@ -166,6 +173,8 @@ private:
     TPageFind* find_;
     int zoomPercent_ = 100;
     TReaderLook look_;
+    bool hyphenation_ = true;
+    std::shared_ptr<const THyphenator> hyphenator_; // read when first needed, shared with a worker
 
     std::string currentPage_;
     QUrl currentUrl_;

@@ -164,6 +164,8 @@ TViewStyle TStoredSettings::ApplyAtStart(TWindowGeometry& geometry, TCommands& c
         reader.SetZoomPercent(*zoom);
     commands.Action(TCommand::Contents)->setChecked(IsYes(conf_.GetValue(ConfKey::Contents)));
     reader.SetLook(Look());
+    reader.SetHyphenation(conf_.GetValue(ConfKey::Hyphenation) != "No");
+    commands.Action(TCommand::Hyphenation)->setChecked(reader.Hyphenation());
     opener.SetRecentBooks(RecentBooks(conf_));
     return defaultStyle;
 }
@@ -181,6 +183,8 @@ void TStoredSettings::StoreAtClose(const TReader& reader, const TFileOpener& ope
         conf_.SetValue(ConfKey::Theme, ThemeName(look.Theme));
     if (look.MarginPercent != TReaderLook{}.MarginPercent || !conf_.GetValue(ConfKey::Margins).empty())
         conf_.SetValue(ConfKey::Margins, IntegerToText(look.MarginPercent));
+    if (!reader.Hyphenation() || !conf_.GetValue(ConfKey::Hyphenation).empty())
+        conf_.SetValue(ConfKey::Hyphenation, reader.Hyphenation() ? "Yes" : "No");
     StoreRecentBooks(conf_, opener.RecentBooks());
 }
 

@@ -473,6 +473,22 @@ void TWebView::SetLook(const QString& css)
     RunScriptLater(LookScriptSource(css), [](const QVariant&) {}, ProgramWorld);
 }
 
+void TWebView::HyphenWordsLater(THyphenPart part, std::function<void(const QStringList&)> answer)
+{
+    RunScriptLater(HyphenWordsScript(part),
+                   [answer = std::move(answer)](const QVariant& words) { answer(words.toStringList()); }, ProgramWorld);
+}
+
+void TWebView::PutSoftHyphens(const QString& hyphensJson, THyphenPart part)
+{
+    RunScriptLater(SoftHyphensScript(hyphensJson, part), [](const QVariant&) {}, ProgramWorld);
+}
+
+void TWebView::RemoveSoftHyphens()
+{
+    RunScriptLater(NoSoftHyphensScript(), [](const QVariant&) {}, ProgramWorld);
+}
+
 void TWebView::SetZoom(double factor)
 {
     view_->setZoomFactor(factor);

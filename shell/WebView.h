@@ -3,6 +3,8 @@
 
 // The embedded web view, with exactly the operations the program needs of it.
 
+#include "shell/PageScripts.h"
+
 #include <QUrl>
 #include <QWidget>
 
@@ -83,6 +85,13 @@ public:
     void SetZoom(double factor);
     // The look of every page of this program the view shows, the one shown too.
     void SetLook(const QString& css);
+    // The Russian words of the part of a justified page of this program, each
+    // once (none for any other page); answer gets them when the view gives them.
+    void HyphenWordsLater(THyphenPart part, std::function<void(const QStringList&)> answer);
+    // Soft hyphens into the part of the shown text (hyphensJson: an object of each
+    // word and the word hyphenated), the paragraph at the top kept; and out of it again.
+    void PutSoftHyphens(const QString& hyphensJson, THyphenPart part);
+    void RemoveSoftHyphens();
     double Zoom() const;
     // Marks text in the page, in any letter case, and shows the next match (or the
     // one before); answer gets the match shown, from 1, and how many there are.

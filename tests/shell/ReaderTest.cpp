@@ -20,6 +20,7 @@
 #include "style/PageFrame.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -1049,6 +1050,61 @@ TEST_F(Reader, ThemesAndMarginsChangeTheViewNotThePageAndKeepThePlace)
     TMainWindow& again = StartShown();
     EXPECT_EQ(ReaderOf(again).Look(), (TReaderLook{TTheme::Day, WideMargins}));
     EXPECT_TRUE(again.Commands().Action(TCommand::MarginsWide)->isChecked());
+}
+
+TEST_F(Reader, AJustifiedPageIsHyphenatedInTheViewAloneAndKeepsItsPlace)
+{
+    // A narrow justified page of Russian paragraphs, read at paragraph 50.
+    TViewStyle style;
+    style.Justification = true;
+    style.TextWidth = 40;
+    style.FontSize = 16;
+    std::string body;
+    for (int i = 1; i <= 300; ++i)
+        body += (i == 1 ? "" : "</A>") + std::string("<BR><A Name=a") + std::to_string(i) +
+                ">&nbsp;&nbsp;&nbsp;&nbsp;Абзац " + std::to_string(i) +
+                ": его превосходительство рассматривал переменчивую погоду и высокопревосходительство"
+                " неподвижно стояло у окна.\r\n";
+    std::string page = PageHeaderText(PagePath, style) + test::Recoded(body, "UTF-8", "CP1251") + PageFooterText();
+    page.replace(page.find(PlainScriptLine), PlainScriptLine.size(), MakeBookmarkScript(50));
+    WriteFileBytes(PagePath, page);
+    TMainWindow& window = StartShown();
+    window.OpenFile(PagePath);
+    ASSERT_TRUE(PageShown(window, PagePath));
+    TWebView& view = *window.Reader().View();
+    // Every paragraph gets its soft hyphens, the last ones in the background.
+    const QString lastHyphenated = QString::fromUtf8(
+        "document.getElementsByName('a300')[0].textContent.indexOf('пе\u00ADре') >= 0");
+    ASSERT_TRUE(WaitFor([&] { return RunScript(view, lastHyphenated).toBool(); }));
+    EXPECT_TRUE(ShownAt(window, 50)) << "the place is kept while the text reflows; at " << Top(window);
+
+    // The long word breaks at one of its hyphen points rather than standing out of its column.
+    const QString wordLines = QString::fromUtf8(
+        "(function () { var a = document.getElementsByName('a50')[0], node = a.firstChild;"
+        " while (node && node.nodeType != Node.TEXT_NODE) node = node.nextSibling;"
+        " var word = 'вы\u00ADсо\u00ADко\u00ADпре\u00ADвос\u00ADхо\u00ADди\u00ADтель\u00ADство';"
+        " var at = node.data.indexOf('вы\u00ADсо'); if (at < 0) return -1;"
+        " var end = at; while (end < node.data.length && /[\u0430-\u044F\u00AD]/.test(node.data[end])) ++end;"
+        " var r = document.createRange(); r.setStart(node, at); r.setEnd(node, end);"
+        " var tops = new Set(); for (var b of r.getClientRects()) tops.add(Math.round(b.top)); return tops.size; })()");
+    EXPECT_GE(RunScript(view, wordLines).toInt(), 2);
+
+    // Copying gives the text without its soft hyphens.
+    QGuiApplication::clipboard()->clear();
+    RunScript(view, "window.getSelection().selectAllChildren(document.getElementsByName('a50')[0])");
+    view.View()->page()->triggerAction(QWebEnginePage::Copy);
+    ASSERT_TRUE(WaitFor([] { return !QGuiApplication::clipboard()->text().isEmpty(); }));
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_FALSE(copied.contains(QChar(0x00AD)));
+    EXPECT_TRUE(copied.contains(QString::fromUtf8("высокопревосходительство"))) << copied.toStdString();
+
+    window.Commands().Action(TCommand::Hyphenation)->trigger();
+    EXPECT_TRUE(WaitFor([&] { return !RunScript(view, "document.body.textContent.indexOf('\\u00AD') >= 0").toBool(); }))
+        << "View > Hyphenation off takes them out";
+    EXPECT_TRUE(ShownAt(window, 50)) << "at " << Top(window);
+    CloseAndDestroy();
+    EXPECT_EQ(ReadFileBytes(PagePath), page) << "the page's file never gets them";
+    EXPECT_EQ(StoredConfig().GetValue("Hyphenation"), "No");
 }
 
 TEST_F(Reader, TheContentsPanelTakesTheReaderToAHeadingAndFollowsTheReading)
