@@ -151,6 +151,19 @@ TEST_F(WebView, AJustifiedPagesParagraphsAreJustifiedInTheWindowAndInANarrowTabl
     }
 }
 
+TEST_F(WebView, FindSeesAWordThroughItsSoftHyphens)
+{
+    TTempDir dir;
+    const std::string path = dir.File("book.html");
+    WriteFileBytes(path, "<HTML><BODY>\xEF\xE5&shy;\xF0\xE5\xEC\xE5\xED&shy;\xED\xE0\xFF, "
+                         "\xEF\xE5\xF0\xE5\xEC\xE5\xED\xED\xE0\xFF</BODY></HTML>");
+    ASSERT_TRUE(Load([&] { View.NavigateToFile(path); }));
+    int matches = -1;
+    View.Find(QString::fromUtf8("переменная"), false, [&](int, int count) { matches = count; });
+    ASSERT_TRUE(WaitFor([&] { return matches >= 0; }));
+    EXPECT_EQ(matches, 2);
+}
+
 TEST_F(WebView, TheContextMenuHoldsNothingThatLeavesTheBook)
 {
     TTempDir dir;
