@@ -24,38 +24,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// What a script gives in the shown page, once the view answers.
+QVariant Evaluated(verdask::TWebView& view, const QString& script)
+{
+    QVariant value;
+    bool answered = false;
+    view.View()->page()->runJavaScript(script, [&](const QVariant& result) {
+        value = result;
+        answered = true;
+    });
+    while (!answered)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return value;
+}
+
 // Whether paragraph anchor's text holds a soft hyphen yet.
 bool Hyphenated(verdask::TWebView& view, const QString& anchor)
 {
-    bool answered = false;
-    bool hyphenated = false;
-    view.View()->page()->runJavaScript(
-        QStringLiteral("(function () { var a = document.getElementsByName('%1')[0];"
-                       " return !!a && a.textContent.indexOf('\\u00AD') >= 0; })()")
-            .arg(anchor),
-        [&](const QVariant& result) {
-            hyphenated = result.toBool();
-            answered = true;
-        });
-    while (!answered)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return hyphenated;
+    return Evaluated(view, QStringLiteral("(function () { var a = document.getElementsByName('%1')[0];"
+                                          " return !!a && a.textContent.indexOf('\\u00AD') >= 0; })()")
+                               .arg(anchor))
+        .toBool();
 }
 
 // The page's last paragraph anchor.
 QString LastAnchor(verdask::TWebView& view)
 {
-    QString last;
-    bool answered = false;
-    view.View()->page()->runJavaScript("(function () { var all = document.querySelectorAll('a[name^=\"a\"]');"
-                                       " return all.length ? all[all.length - 1].name : ''; })()",
-                                       [&](const QVariant& result) {
-                                           last = result.toString();
-                                           answered = true;
-                                       });
-    while (!answered)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return last;
+    return Evaluated(view, "(function () { var all = document.querySelectorAll('a[name^=\"a\"]');"
+                           " return all.length ? all[all.length - 1].name : ''; })()")
+        .toString();
 }
 
 void TimeOn(verdask::TReader& reader, const std::string& page)

@@ -62,7 +62,8 @@ QString LookCss(const TReaderLook& look)
                               " A { color: inherit !important }")
                    .arg(QLatin1String(colours.Text), QLatin1String(colours.Background));
     }
-    return css;
+    // A printed page keeps its own look: no dark paper, no margins but the printer's.
+    return QStringLiteral("@media screen { %1 }").arg(css);
 }
 
 } // namespace verdask

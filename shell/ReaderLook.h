@@ -34,7 +34,7 @@ std::optional<TTheme> ThemeNamed(std::string_view name);
 // The theme after theme, the page's own after the last.
 TTheme NextTheme(TTheme theme);
 
-// The rules the view adds to a page of this program for look.
+// The rules the view adds to a page of this program for look, on screen only.
 QString LookCss(const TReaderLook& look);
 
 } // namespace verdask
