@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
@@ -134,6 +135,19 @@ double SecondsOf(const std::function<void()>& work)
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::vector<std::string> TextsOrMadeBooks(int argc, char** argv, const std::string& folder,
+                                          const std::vector<std::pair<std::string, std::size_t>>& made)
+{
+    std::vector<std::string> texts(argv + std::min(argc, 3), argv + argc);
+    if (!texts.empty())
+        return texts;
+    for (const auto& [name, bytes] : made) {
+        texts.push_back(folder + "/" + name);
+        MakeOrdinaryBook(texts.back(), bytes);
+    }
+    return texts;
 }
 
 } // namespace verdask::bench

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace verdask::bench {
@@ -28,6 +29,11 @@ void MakeOrdinaryBook(const std::string& path, std::size_t bytes);
 void MakeLongLineText(const std::string& path, const std::string& piece, std::size_t bytes);
 
 double MiB(const std::string& path);
+
+// The texts named after a bench's converter and folder (argv[3] on), or, when
+// none is named, the ordinary books of made (file name, bytes), made in folder.
+std::vector<std::string> TextsOrMadeBooks(int argc, char** argv, const std::string& folder,
+                                          const std::vector<std::pair<std::string, std::size_t>>& made);
 
 // How long work takes, in seconds.
 double SecondsOf(const std::function<void()>& work);

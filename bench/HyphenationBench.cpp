@@ -97,11 +97,8 @@ int main(int argc, char** argv)
     const std::string converter = argv[1];
     const fs::path folder = argv[2];
     fs::create_directories(folder);
-    std::vector<std::string> texts(argv + 3, argv + argc);
-    if (texts.empty()) {
-        texts.push_back((folder / "hyphenation-2.5MB.txt").string());
-        verdask::bench::MakeOrdinaryBook(texts.back(), 2500u * 1000);
-    }
+    const std::vector<std::string> texts =
+        verdask::bench::TextsOrMadeBooks(argc, argv, folder.string(), {{"hyphenation-2.5MB.txt", 2500u * 1000}});
     const std::string style = (folder / "justified.sty").string();
     std::ofstream(style, std::ios::binary) << "FontColor=#000000\r\nBackColor=#FFFFFF\r\nFontName=PT Serif\r\n"
                                               "FontSize=14\r\nLineHeight=20\r\nLetterSpacing=0\r\nJustification=1\r\n"

@@ -100,15 +100,10 @@ int main(int argc, char** argv)
     const std::string converter = argv[1];
     const fs::path folder = argv[2];
     fs::create_directories(folder);
-    std::vector<std::string> texts(argv + 3, argv + argc);
-    if (texts.empty()) {
-        for (const auto& [name, bytes] : {std::pair{"measure-2.5MB.txt", 2500u * 1000},
-                                          {"measure-50MB.txt", 50u * 1000 * 1000},
-                                          {"measure-100MB.txt", 100u * 1000 * 1000}}) {
-            texts.push_back((folder / name).string());
-            verdask::bench::MakeOrdinaryBook(texts.back(), bytes);
-        }
-    }
+    const std::vector<std::string> texts = verdask::bench::TextsOrMadeBooks(
+        argc, argv, folder.string(),
+        {{"measure-2.5MB.txt", 2500u * 1000}, {"measure-50MB.txt", 50u * 1000 * 1000},
+         {"measure-100MB.txt", 100u * 1000 * 1000}});
     verdask::TWebView view;
     view.resize(800, 600);
     view.show();

@@ -74,12 +74,14 @@ std::string PageNameFor(std::string_view sourcePath)
     return ProgramFileWithExt(sourcePath, ".html");
 }
 
-void WritePageInto(TTextWriter& page, std::string_view pageName, const TConf& conf, const TSourceState& source,
-                   const TViewStyle& style, const TConversionEvents& events, FileSystem& fileSystem)
+std::int64_t WritePageInto(TTextWriter& page, std::string_view pageName, const TConf& conf, const TSourceState& source,
+                           const TViewStyle& style, const TConversionEvents& events, FileSystem& fileSystem,
+                           std::int64_t position)
 {
-    WritePageHeader(page, pageName, style);
-    ConvertBody(conf, source, page, events, fileSystem);
+    WritePageHeader(page, pageName, style, position);
+    const std::int64_t paragraphs = ConvertBody(conf, source, page, events, fileSystem);
     AppendPageFooter(page);
+    return paragraphs;
 }
 
 std::int64_t CarriedPlace(const TPagePlace& before, std::int64_t paragraphs)
@@ -101,8 +103,8 @@ void WritePage(const std::string& pagePath, const TConf& conf, const TSourceStat
         // Written whole beside its place before it takes it: a failing disk or text
         // never leaves half a page, nor takes the page it replaces.
         TFileReplacement page(fileSystem, pagePath, LinkAtTarget::FollowToOwnPage, whenTaken);
-        WritePageHeader(page.Writer(), pagePath, style, position);
-        const std::int64_t paragraphs = ConvertBody(conf, source, page.Writer(), events, fileSystem);
+        const std::int64_t paragraphs =
+            WritePageInto(page.Writer(), pagePath, conf, source, style, events, fileSystem, position);
         const std::int64_t carried = CarriedPlace(before, paragraphs);
         // The bookmark stands in the head: a book whose paragraphs are not the ones
         // it had is written again once they are counted.
@@ -110,7 +112,6 @@ void WritePage(const std::string& pagePath, const TConf& conf, const TSourceStat
             position = carried;
             continue;
         }
-        AppendPageFooter(page.Writer());
         page.Commit();
         return;
     }

@@ -54,9 +54,10 @@ void WritePage(const std::string& pagePath, const TConf& conf, const TSourceStat
                const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem(),
                WhenTaken whenTaken = WhenTaken::Replace);
 
-// The page into a writer of the caller's (standard output); pageName gives its title.
-void WritePageInto(TTextWriter& page, std::string_view pageName, const TConf& conf, const TSourceState& source,
-                   const TViewStyle& style, const TConversionEvents& events,
-                   FileSystem& fileSystem = PlatformFileSystem());
+// The page into a writer of the caller's (standard output); pageName gives its
+// title, position its bookmark. Returns the number of paragraphs written.
+std::int64_t WritePageInto(TTextWriter& page, std::string_view pageName, const TConf& conf, const TSourceState& source,
+                           const TViewStyle& style, const TConversionEvents& events,
+                           FileSystem& fileSystem = PlatformFileSystem(), std::int64_t position = 0);
 
 } // namespace verdask
