@@ -8,6 +8,7 @@ namespace verdask::cli {
 
 const char* const UsageText =
     "Usage: verdask-convert [-c FILE] [-s FILE.sty] [--encoding NAME] [--paragraphs KIND] [-o PAGE] [-f] TEXT...\n"
+    "       verdask-convert -t epub|fb2 [--title T] [--author A] [--lang L] [-o BOOK] [-f] TEXT-OR-PAGE...\n"
     "       verdask-convert [--config FILE] --print-style PAGE\n"
     "       verdask-convert --contents PAGE\n"
     "       verdask-convert --restyle --style FILE.sty PAGE...\n"
@@ -31,6 +32,15 @@ const char* const UsageText =
     "  -o, --out PAGE      the page of the one TEXT (default: TEXT with the extension .html;\n"
     "                      - writes it to standard output)\n"
     "  -f, --force         replace existing pages (a page never replaces its own text)\n"
+    "  -t, --to FORMAT     html (pages, the default), epub (EPUB 3) or fb2 (FictionBook 2):\n"
+    "                      a book for e-readers with a chapter for each heading of the\n"
+    "                      contents, from a text or from a page of this program; -o names\n"
+    "                      the book (default: the file with the extension .epub or .fb2)\n"
+    "  --title TITLE       the book's title (default: the page's title line, else the file name)\n"
+    "  --author NAME       the book's author (default: line 1 of a text in the library's\n"
+    "                      layout, else Unknown)\n"
+    "  --lang CODE         the book's language (default: ru when most letters are Cyrillic,\n"
+    "                      else und)\n"
     "  --print-style PAGE  print the style of a page as the lines of a style file\n"
     "  --contents PAGE     print the headings of a page of this program, one a line: the\n"
     "                      paragraph to go to, a tab, two blanks a level, the heading\n"
@@ -47,7 +57,8 @@ namespace {
 bool TakesValue(const std::string& option)
 {
     return option == "--config" || option == "--style" || option == "--out" || option == "--print-style" ||
-           option == "--encoding" || option == "--contents" || option == "--paragraphs";
+           option == "--encoding" || option == "--contents" || option == "--paragraphs" || option == "--to" ||
+           option == "--title" || option == "--author" || option == "--lang";
 }
 
 // An empty text, or why the value makes no command.
@@ -61,6 +72,24 @@ std::string SetValue(TCommandLine& line, const std::string& option, const std::s
         line.Paragraphs = LayoutNamed(value);
         if (!line.Paragraphs)
             return "unknown paragraph layout " + value + " (auto, indented, lines or blank)";
+    } else if (option == "--to") {
+        if (value == "epub")
+            line.To = TBookFormat::Epub;
+        else if (value == "fb2")
+            line.To = TBookFormat::Fb2;
+        else if (value == "html")
+            line.To.reset();
+        else
+            return "unknown format " + value + " (html, epub or fb2)";
+    } else if (option == "--title") {
+        line.Book.Title = value;
+    } else if (option == "--author") {
+        line.Book.Author = value;
+    } else if (option == "--lang") {
+        if (value.size() > 35 || value.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-") !=
+                                     std::string::npos)
+            return "--lang takes a language code such as ru, en or uk, not " + value;
+        line.Book.Language = value;
     } else if (option == "--contents") {
         line.ContentsPage = value;
     } else if (option == "--config")
@@ -88,6 +117,13 @@ std::string CheckCombination(const TCommandLine& line)
         return {};
     if (NamesStandardInput(line))
         return "- (standard input) is not read; name a file";
+    const bool namesBook = line.Book.Title || line.Book.Author || line.Book.Language;
+    if (namesBook && !line.To)
+        return "--title, --author and --lang go with --to epub or --to fb2";
+    if (line.To && (line.Restyle || line.PrintStylePage || line.ContentsPage))
+        return "--to goes with texts and pages to export, not with --restyle, --print-style or --contents";
+    if (line.To && line.OutPath == "-")
+        return "a book is written to a file, not to standard output (-o -)";
     if (line.ContentsPage) {
         if (line.Restyle || line.PrintStylePage || line.OutPath || line.StylePath || line.Force || line.Encoding ||
             line.Paragraphs || !line.Texts.empty())
@@ -121,7 +157,7 @@ std::string CheckCombination(const TCommandLine& line)
 std::string LongForm(const std::string& argument)
 {
     static const std::pair<const char*, const char*> shortForms[] = {
-        {"-o", "--out"}, {"-f", "--force"}, {"-s", "--style"}, {"-c", "--config"}, {"-h", "--help"}, {"-V", "--version"}};
+        {"-o", "--out"}, {"-t", "--to"}, {"-f", "--force"}, {"-s", "--style"}, {"-c", "--config"}, {"-h", "--help"}, {"-V", "--version"}};
     for (const auto& [shortForm, longForm] : shortForms) {
         if (argument == shortForm)
             return longForm;

@@ -4,6 +4,7 @@
 // The arguments of verdask-convert.
 
 #include "conversion/Layout.h"
+#include "export/Export.h"
 #include "files/SourceEncoding.h"
 
 #include <optional>
@@ -24,6 +25,8 @@ struct TCommandLine {
     std::optional<std::string> ContentsPage;
     std::optional<TSourceEncoding> Encoding; // given: also texts that look like no text are converted
     std::optional<TParagraphLayout> Paragraphs;
+    std::optional<TBookFormat> To; // nothing: pages
+    TExportRequest Book;           // what --title, --author and --lang name
     std::vector<std::string> Texts;
 };
 

@@ -6,6 +6,7 @@
 #include "conversion/Contents.h"
 #include "conversion/ConvertAndSave.h"
 #include "conversion/Source.h"
+#include "export/Export.h"
 #include "files/Cp1251.h"
 #include "files/Errors.h"
 #include "files/FileReplacement.h"
@@ -110,6 +111,72 @@ std::string ExistingPageText(const std::string& page)
     return "the page " + page + " exists; not converted (--force replaces it)";
 }
 
+constexpr const char* NotAPage = "not a page of this program";
+
+// Throws EInOutError when the file cannot be read.
+bool IsPageOfThisProgram(const std::string& path)
+{
+    TFile file = TFile::OpenForReading(PlatformFileSystem(), path);
+    return IsOwnPage(file);
+}
+
+// The source state of a text, as Load settles it; nothing when it is not to be read.
+std::optional<TSourceState> LoadedText(const TCommandLine& line, const TConf& conf, const std::string& text)
+{
+    const TSourceKind kind = ExamineSource(text, line.Encoding.value_or(ChosenEncoding(conf)));
+    if (kind.Binary && !line.Encoding) {
+        Complain(text, "does not look like a text: it holds bytes that no text holds; not converted "
+                       "(--encoding converts it anyway)");
+        return std::nullopt;
+    }
+    TSourceState source;
+    source.SourcePath = text;
+    source.Encoding = kind.Encoding;
+    const std::vector<TLineShape> shapes = ReadLineShapes(text, kind.Encoding);
+    source.IndentWidth = IndentWidthOf(conf, shapes);
+    source.Layout = LayoutOfText(line.Paragraphs.value_or(ChosenLayout(conf)), shapes);
+    return source;
+}
+
+// Exports one text or page of this program as a book; false when it was not exported.
+bool ExportBook(const TCommandLine& line, const TConf& conf, const TViewStyle& style, const std::string& file)
+{
+    const TBookFormat format = *line.To;
+    const std::string book = line.OutPath ? *line.OutPath : BookNameFor(file, format);
+    if (IsSameFile(book, file)) {
+        Complain(file, "the book " + book + " would replace the file itself; not exported");
+        return false;
+    }
+    if (PlatformFileSystem().Exists(book) && !line.Force) {
+        Complain(file, "the book " + book + " exists; not exported (--force replaces it)");
+        return false;
+    }
+    LookAroundFolderOf(book);
+    TExportRequest request = line.Book;
+    request.Format = format;
+    const WhenTaken whenTaken = line.Force ? WhenTaken::Replace : WhenTaken::Refuse;
+    try {
+        if (IsPageOfThisProgram(file)) {
+            ExportPage(file, book, request, style, {}, PlatformFileSystem(), whenTaken);
+        } else {
+            const auto source = LoadedText(line, conf, file);
+            if (!source)
+                return false;
+            ExportText(conf, *source, style, book, request, {}, PlatformFileSystem(), whenTaken);
+        }
+    } catch (const EInOutError& error) {
+        Complain(file, error.Code() == EEXIST && !line.Force
+                           ? "the book " + book + " exists; not exported (--force replaces it)"
+                           : error.what());
+        return false;
+    } catch (const EVerdaskError& error) {
+        Complain(file, error.what());
+        return false;
+    }
+    std::cout << book << '\n';
+    return true;
+}
+
 // Converts one text; false when it was not converted.
 bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& style, const std::string& text)
 {
@@ -127,23 +194,14 @@ bool ConvertText(const TCommandLine& line, const TConf& conf, const TViewStyle& 
     if (!toStandardOutput)
         LookAroundFolderOf(page);
     try {
-        const TSourceKind kind = ExamineSource(text, line.Encoding.value_or(ChosenEncoding(conf)));
-        if (kind.Binary && !line.Encoding) {
-            Complain(text, "does not look like a text: it holds bytes that no text holds; not converted "
-                           "(--encoding converts it anyway)");
+        const auto source = LoadedText(line, conf, text);
+        if (!source)
             return false;
-        }
-        TSourceState source;
-        source.SourcePath = text;
-        source.Encoding = kind.Encoding;
-        const std::vector<TLineShape> shapes = ReadLineShapes(text, kind.Encoding);
-        source.IndentWidth = IndentWidthOf(conf, shapes);
-        source.Layout = LayoutOfText(line.Paragraphs.value_or(ChosenLayout(conf)), shapes);
         if (toStandardOutput) {
-            WritePageToStandardOutput(conf, source, style);
+            WritePageToStandardOutput(conf, *source, style);
             return true;
         }
-        WritePage(page, conf, source, style, {}, PlatformFileSystem(),
+        WritePage(page, conf, *source, style, {}, PlatformFileSystem(),
                   line.Force ? WhenTaken::Replace : WhenTaken::Refuse);
     } catch (const EInOutError& error) {
         // Another run took the name since it was looked at.
@@ -182,15 +240,6 @@ bool RestyleOnePage(const TViewStyle& style, const std::string& page)
     }
     std::cout << page << '\n';
     return true;
-}
-
-constexpr const char* NotAPage = "not a page of this program";
-
-// Throws EInOutError when the file cannot be read.
-bool IsPageOfThisProgram(const std::string& path)
-{
-    TFile file = TFile::OpenForReading(PlatformFileSystem(), path);
-    return IsOwnPage(file);
 }
 
 int PrintStyle(const TConf& conf, const std::string& page)
@@ -251,7 +300,10 @@ int Run(const TCommandLine& line, const std::string& programPath)
     }
     bool allDone = true;
     for (const auto& text : line.Texts)
-        allDone = (line.Restyle ? RestyleOnePage(style, text) : ConvertText(line, conf, style, text)) && allDone;
+        allDone = (line.Restyle ? RestyleOnePage(style, text)
+                   : line.To    ? ExportBook(line, conf, style, text)
+                                : ConvertText(line, conf, style, text)) &&
+                  allDone;
     return allDone ? 0 : 1;
 }
 

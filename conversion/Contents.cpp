@@ -200,7 +200,9 @@ std::optional<THeadingKind> KindOf(std::string_view text)
 
 // Finds the headings line by line. A line of capitals is a heading of its own only
 // between blank lines, or the name of the numbered chapter just above it.
-class TContentsFinder {
+} // namespace
+
+class TContentsFinder::TState {
 public:
     void Add(const TBodyLine& line)
     {
@@ -247,6 +249,7 @@ public:
             if (number.ends_with('.'))
                 number.pop_back();
             number += ". " + line.Text;
+            headings_.back().NameLine = lineNumber_;
             namesChapter_ = false;
             return;
         }
@@ -354,7 +357,19 @@ private:
     bool afterHeading_ = false; // the last line was a heading
 };
 
-} // namespace
+TContentsFinder::TContentsFinder() : state_(std::make_unique<TState>()) {}
+
+TContentsFinder::~TContentsFinder() = default;
+
+void TContentsFinder::AddLine(std::string_view line)
+{
+    state_->Add(ParseLine(line));
+}
+
+std::vector<THeading> TContentsFinder::Finish()
+{
+    return state_->Finish();
+}
 
 std::vector<THeading> ReadContents(const std::string& pagePath, FileSystem& fileSystem)
 {
@@ -367,7 +382,7 @@ std::vector<THeading> ReadContents(const std::string& pagePath, FileSystem& file
     }
     TContentsFinder finder;
     while (reader.ReadLineHead(line, MostOfALine))
-        finder.Add(ParseLine(line));
+        finder.AddLine(line);
     reader.Close();
     return finder.Finish();
 }

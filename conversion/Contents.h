@@ -8,7 +8,9 @@
 #include "files/FileSystem.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace verdask {
@@ -25,8 +27,27 @@ struct THeading {
     // No paragraph starts after the heading: Anchor is the last one before it (0 for
     // a page without anchors), and the heading's own line is found from there on.
     bool AfterAnchor = false;
+    std::int64_t NameLine = 0; // the line of a chapter's name joined to its number; 0 for none
 
     bool operator==(const THeading&) const = default;
+};
+
+// Finds the headings of a page's body given its lines in order, without their
+// line ends; only a line's first bytes are looked at.
+class TContentsFinder {
+public:
+    TContentsFinder();
+    TContentsFinder(const TContentsFinder&) = delete;
+    TContentsFinder& operator=(const TContentsFinder&) = delete;
+    ~TContentsFinder();
+
+    void AddLine(std::string_view line);
+    // The headings in order, as ReadContents gives them.
+    std::vector<THeading> Finish();
+
+private:
+    class TState;
+    std::unique_ptr<TState> state_;
 };
 
 // The headings in order. A book without volume, part or chapter lines has no

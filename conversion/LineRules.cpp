@@ -180,7 +180,13 @@ std::int64_t ConvertBody(const TConf& conf, const TSourceState& source, TTextWri
                  FileSystem& fileSystem, std::size_t blockSize)
 {
     TPageSink sink(page);
-    TLineConverter converter(ConversionOptionsFrom(conf, source.IndentWidth), sink, events.Pending);
+    return ConvertBodyInto(conf, source, sink, events, fileSystem, blockSize);
+}
+
+std::int64_t ConvertBodyInto(const TConf& conf, const TSourceState& source, TLineSink& body,
+                             const TConversionEvents& events, FileSystem& fileSystem, std::size_t blockSize)
+{
+    TLineConverter converter(ConversionOptionsFrom(conf, source.IndentWidth), body, events.Pending);
     TLineReader reader(fileSystem, source.SourcePath, LineEnds::SourceText, source.Encoding, blockSize);
     // The library's own layout goes to the rules line by line, as it always has.
     const bool libraryLayout = source.Layout.Paragraphs == TParagraphLayout::Indented && !source.Layout.TabIndent;

@@ -116,5 +116,9 @@ struct TConversionEvents {
 // blockSize is the reader's: a line longer than that is read in pieces.
 std::int64_t ConvertBody(const TConf& conf, const TSourceState& source, TTextWriter& page, const TConversionEvents& events,
                  FileSystem& fileSystem = PlatformFileSystem(), std::size_t blockSize = FileBlockSize);
+// The same into a sink of the caller's: the body's lines as the page would hold them.
+std::int64_t ConvertBodyInto(const TConf& conf, const TSourceState& source, TLineSink& body,
+                             const TConversionEvents& events, FileSystem& fileSystem = PlatformFileSystem(),
+                             std::size_t blockSize = FileBlockSize);
 
 } // namespace verdask
