@@ -85,8 +85,11 @@ TAuthorName PartedName(std::string_view author)
     if (words.size() < 2)
         return {};
     TAuthorName name{std::string(words.front()), {}, std::string(words.back())};
-    for (std::size_t index = 1; index + 1 < words.size(); ++index)
-        name.Middle += (name.Middle.empty() ? "" : " ") + std::string(words[index]);
+    for (std::size_t index = 1; index + 1 < words.size(); ++index) {
+        if (!name.Middle.empty())
+            name.Middle += ' ';
+        name.Middle += words[index];
+    }
     return name;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace verdask {
@@ -91,14 +92,14 @@ char32_t HtmlCodePoint(char32_t c)
     return c;
 }
 
-// The character an entity stands for, 0 for none that a page's reader would know.
-char32_t EntityCodePoint(std::string_view name)
+// The character an entity stands for, nothing for none that a page's reader would know.
+std::optional<char32_t> EntityCodePoint(std::string_view name)
 {
     if (name.size() >= 2 && name[0] == '#') {
         const bool hex = name[1] == 'x' || name[1] == 'X';
         const std::string_view digits = name.substr(hex ? 2 : 1);
         if (digits.empty() || digits.size() > 7)
-            return 0;
+            return std::nullopt;
         char32_t value = 0;
         for (const char digit : digits) {
             int d = -1;
@@ -109,7 +110,7 @@ char32_t EntityCodePoint(std::string_view name)
             else if (hex && digit >= 'A' && digit <= 'F')
                 d = digit - 'A' + 10;
             if (d < 0)
-                return 0;
+                return std::nullopt;
             value = value * (hex ? 16 : 10) + static_cast<char32_t>(d);
         }
         return HtmlCodePoint(value);
@@ -123,7 +124,7 @@ char32_t EntityCodePoint(std::string_view name)
         if (entity == name)
             return c;
     }
-    return 0;
+    return std::nullopt;
 }
 
 bool IsBlankByte(char byte)
@@ -184,6 +185,9 @@ std::size_t TXmlText::PutMarkup(std::string_view text, bool more)
         for (const std::string_view tag : {LineBreakTag, AnchorEnd, EmptyLineTag}) {
             if (text.starts_with(tag)) {
                 if (tag != AnchorEnd) {
+                    // The blanks before a break are the indent of the line that was joined here.
+                    while (run_.ends_with(' '))
+                        run_.pop_back();
                     output_.Text(std::exchange(run_, {}));
                     output_.LineBreak();
                     atLineStart_ = true;
@@ -209,8 +213,8 @@ std::size_t TXmlText::PutMarkup(std::string_view text, bool more)
     if (end == std::string_view::npos && more && text.size() <= LongestEntity)
         return 0;
     if (end != std::string_view::npos) {
-        if (const char32_t c = EntityCodePoint(text.substr(1, end - 1))) {
-            PutCodePoint(c);
+        if (const auto c = EntityCodePoint(text.substr(1, end - 1))) {
+            PutCodePoint(*c);
             return end + 1;
         }
     }
@@ -284,10 +288,10 @@ std::string XmlTextOf(std::string_view pageText)
     text.StartParagraph();
     text.Put(pageText);
     text.EndLine();
-    std::string& xml = collect.Xml;
+    std::string_view xml = collect.Xml;
     while (xml.ends_with(' ') || xml.ends_with("\xC2\xA0"))
-        xml.resize(xml.size() - (xml.back() == ' ' ? 1 : 2));
-    return xml;
+        xml.remove_suffix(xml.back() == ' ' ? 1 : 2);
+    return std::string(xml);
 }
 
 std::string EscapedXml(std::string_view utf8)

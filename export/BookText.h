@@ -47,6 +47,8 @@ public:
     // Blanks at the start of a paragraph and after a line break are left out:
     // the book's style indents.
     void StartParagraph() { atLineStart_ = true; }
+    // The next line goes on the paragraph, after a blank (the page's line end).
+    void JoinLine() { run_ += ' '; }
     void Put(std::string_view part);
     // The line is over: what is held is text.
     void EndLine();

@@ -188,7 +188,7 @@ void TBookWalk::LineHead(std::string_view head)
         if (text.find_first_not_of(' ') == std::string_view::npos)
             return;
         if (inParagraph_)
-            writer_.Text(" ");
+            text_.JoinLine();
         else
             OpenParagraph(0);
         break;

@@ -33,7 +33,9 @@ std::string XhtmlHead(const TBookMeta& meta, std::string_view title, std::string
 
 std::string HeadingId(std::size_t index)
 {
-    return "h" + std::to_string(index);
+    std::string id = "h";
+    id += std::to_string(index);
+    return id;
 }
 
 } // namespace
@@ -104,6 +106,7 @@ void TEpubWriter::Heading(std::size_t index)
         buffer_ += "<h1 class=\"title\" id=\"" + id + "\">" + HeadingText(index) + "</h1>\n";
         if (meta_.Author != "Unknown")
             buffer_ += "<p class=\"author\">" + meta_.Author + "</p>\n";
+        content_ = true; // the title page stands alone
         break;
     case THeadingKind::Break:
         EnsureFile();

@@ -33,9 +33,12 @@ public:
     // Kept for the file callbacks of the library, which cannot throw.
     struct TSink {
         TFile& File;
-        std::uint64_t Position = 0;
+        std::uint64_t Position = 0; // where the library stands, with what is buffered
         std::uint64_t End = 0;
+        std::string Buffer;         // the library writes its headers a few bytes at a time
         std::exception_ptr Failure;
+
+        void Flush();
     };
 
 private:

@@ -18,8 +18,9 @@ namespace {
 struct TSeparator {};
 using TItem = std::variant<TCommand, TMenu, TSeparator>;
 
-// When a command is offered: in every state, or in one of the program's states only.
-enum class TOffered { Always, WhenReady, WhenLoaded };
+// When a command is offered: in every state, in one of the program's states only,
+// or in Ready while a page of this program is shown.
+enum class TOffered { Always, WhenReady, WhenLoaded, WithOwnPage };
 
 enum TFlags : unsigned {
     Plain = 0,
@@ -56,6 +57,9 @@ constexpr TEntry Entries[] = {
     {File, Read, "&Читать", "&Read", {Qt::Key_F3, Qt::CTRL | Qt::Key_O}, Always, Waits},
     {File, RecentBooks, "&Недавние книги", "Recent &books"},
     {File, Print, "&Печатать", "&Print", {Qt::CTRL | Qt::Key_P}, WhenReady, Waits},
+    // The formats' names are Latin in either language, and so are their letters.
+    {File, ExportEpub, "Экспорт в &EPUB...", "Export as &EPUB...", {}, WithOwnPage, Waits},
+    {File, ExportFb2, "Экспорт в &FB2...", "Export as &FB2...", {}, WithOwnPage, Waits},
     {File, Separator},
     {File, Style, "&Стиль", "&Style", {}, WhenReady, Waits},
     {File, Separator},
@@ -205,14 +209,34 @@ void TCommands::SetLanguage(int language)
 
 void TCommands::OfferFor(TProgramState state)
 {
-    ForEachCommand([this, state](const TEntry& entry, TCommand command) {
-        if (entry.Offered != Always)
-            Action(command)->setEnabled((entry.Offered == WhenReady) == (state == TProgramState::Ready));
+    state_ = state;
+    Offer();
+}
+
+void TCommands::OfferForShownPage(bool ownPage)
+{
+    ownPageShown_ = ownPage;
+    Offer();
+}
+
+// A command held for a conversion gets what is offered once the conversion ends.
+void TCommands::Offer()
+{
+    const bool ready = state_ == TProgramState::Ready;
+    ForEachCommand([this, ready](const TEntry& entry, TCommand command) {
+        if (entry.Offered == Always)
+            return;
+        const bool offered = entry.Offered == WhenLoaded ? !ready : ready && (entry.Offered == WhenReady || ownPageShown_);
+        if (held_ && (entry.Flags & Waits) != 0)
+            enabledBeforeHold_[Index(command)] = offered;
+        else
+            Action(command)->setEnabled(offered);
     });
 }
 
 void TCommands::HoldForConversion()
 {
+    held_ = true;
     ForEachCommand([this](const TEntry& entry, TCommand command) {
         if ((entry.Flags & Waits) != 0) {
             enabledBeforeHold_[Index(command)] = Action(command)->isEnabled();
@@ -223,6 +247,7 @@ void TCommands::HoldForConversion()
 
 void TCommands::ReleaseAfterConversion()
 {
+    held_ = false;
     ForEachCommand([this](const TEntry& entry, TCommand command) {
         if ((entry.Flags & Waits) != 0)
             Action(command)->setEnabled(enabledBeforeHold_[Index(command)]);

@@ -23,6 +23,8 @@ enum class TCommand {
     LoadAndConvert,
     Read,
     Print,
+    ExportEpub,
+    ExportFb2,
     Style,
     Exit,
     Contents,
@@ -72,8 +74,11 @@ public:
     // Offers the commands of the state and withdraws those of the other; the
     // commands of every state are left as they are.
     void OfferFor(TProgramState state);
+    // Whether the page shown is a page of this program, which the commands that
+    // read one (Export) need besides the state Ready.
+    void OfferForShownPage(bool ownPage);
     // While a conversion runs, the commands that would touch its text or page
-    // wait; afterwards each is as it was before.
+    // wait; afterwards each is as it was before, or as offered meanwhile.
     void HoldForConversion();
     void ReleaseAfterConversion();
 
@@ -82,9 +87,14 @@ signals:
     void Triggered(TCommand command);
 
 private:
+    void Offer();
+
     std::array<QAction*, CommandCount> actions_{};
     std::array<QMenu*, MenuCount> menus_{};
     std::array<bool, CommandCount> enabledBeforeHold_{};
+    TProgramState state_ = TProgramState::Ready;
+    bool ownPageShown_ = false;
+    bool held_ = false;
     // Alt and the key of a Russian menu's letter in a Latin keyboard layout.
     std::array<QShortcut*, MenuCount> latinMnemonics_{};
 };

@@ -213,6 +213,16 @@ std::string ReplaceFileQuestion(int language, std::string_view path)
                          path);
 }
 
+std::string ExportTitleText(int language, std::string_view format)
+{
+    return FormatMessage(language == RussianColumn ? "Экспорт в %s" : "Export as %s", format);
+}
+
+std::string ExportedText(int language, std::string_view path)
+{
+    return FormatMessage(language == RussianColumn ? "Книга сохранена: %s" : "Exported to %s", path);
+}
+
 std::string BookmarkNotSavedText(int language, std::string_view reason)
 {
     return std::string(language == RussianColumn ? Rows[Row::BookmarkError].Russian : Rows[Row::BookmarkError].English) +

@@ -110,6 +110,11 @@ std::string PageStyleUnreadableText(int language, std::string_view reason);
 // A save dialog chose a file that exists. UTF-8, as the path is.
 std::string ReplaceFileQuestion(int language, std::string_view path);
 
+// File > Export: the save dialog's title for a format ("EPUB"), and the status
+// line once the book is written. UTF-8, as the path is.
+std::string ExportTitleText(int language, std::string_view format);
+std::string ExportedText(int language, std::string_view path);
+
 // The reader's texts beyond the table, in UTF-8 (they may name paths, which are UTF-8).
 // Row 50 ("I/O error while saving a bookmark") and what went wrong.
 std::string BookmarkNotSavedText(int language, std::string_view reason);

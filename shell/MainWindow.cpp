@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/MainWindow.h"
 
+#include "files/Cp1251.h"
 #include "files/Misc.h"
+#include "files/OwnPage.h"
 #include "shell/AboutDialog.h"
+#include "shell/BookExport.h"
 #include "shell/ErrorReport.h"
 #include "shell/FileOpener.h"
 #include "shell/LeftoverCopyNotice.h"
@@ -21,6 +24,8 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+#include <filesystem>
+
 namespace verdask {
 namespace {
 
@@ -36,6 +41,9 @@ constexpr std::pair<TCommand, int> MarginCommands[] = {
     {TCommand::MarginsNarrow, NarrowMargins},
     {TCommand::MarginsWide, WideMargins},
 };
+
+// How long the status line tells where a book went.
+constexpr int ExportedMessageMs = 15000;
 
 } // namespace
 
@@ -58,6 +66,7 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     connect(reader_, &TReader::PageDropped, this, &TMainWindow::ForgetDroppedPage);
     connect(reader_, &TReader::ShownChanged, this, &TMainWindow::ShowTitle);
     connect(reader_, &TReader::JumpsChanged, this, &TMainWindow::OfferJumps);
+    connect(reader_, &TReader::ShownChanged, this, &TMainWindow::OfferExport);
     leftovers_ = new TLeftoverCopyNotice(prompts_, [this] { return LanguageIndex(); }, this);
     converter_ = new TTextConverter(*this, *commands_, conf_, prompts_, [this] { SaveReadingPosition(); });
     connect(views_, &TViewStack::LayoutChosen, this, [this](TParagraphLayout choice) {
@@ -95,6 +104,8 @@ void TMainWindow::RunCommand(TCommand command)
         case TCommand::LoadAndConvert: return LoadAndConvert();
         case TCommand::Read: return ReadPage();
         case TCommand::Print: return Print();
+        case TCommand::ExportEpub: return ExportBook(TBookFormat::Epub);
+        case TCommand::ExportFb2: return ExportBook(TBookFormat::Fb2);
         case TCommand::Style: return EditStyle();
         case TCommand::Exit: return Exit();
         case TCommand::Contents:
@@ -204,6 +215,13 @@ void TMainWindow::OfferJumps()
 {
     commands_->Action(TCommand::Back)->setEnabled(reader_->CanGoBack());
     commands_->Action(TCommand::Forward)->setEnabled(reader_->CanGoForward());
+}
+
+// Export reads a page of this program, and only such a page.
+void TMainWindow::OfferExport()
+{
+    const std::string shown = reader_->ShownFile();
+    commands_->OfferForShownPage(!shown.empty() && IsOwnPage(shown));
 }
 
 // The window's title starts with the name of the page being read, or of the page
@@ -418,6 +436,27 @@ void TMainWindow::ShowHomePage()
 void TMainWindow::Print()
 {
     reader_->Print();
+}
+
+void TMainWindow::ExportBook(TBookFormat format)
+{
+    const std::string page = reader_->ShownFile();
+    if (Converting() || page.empty())
+        return;
+    TFileDialog dialog;
+    dialog.Title = Utf8ToHtml1251(ExportTitleText(LanguageIndex(), BookFormatName(format)));
+    const std::optional<TBookTarget> book =
+        ChooseBookName(prompts_, dialog, page, format, {Text(Row::OverwriteQuestion), Text(Row::ChooseAnotherName)});
+    if (!book)
+        return;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(page, error);
+    TExportRequest request;
+    request.Format = format;
+    converter_->RunLikeConversion(error ? 0 : size, [&](const TConversionEvents& events) {
+        ExportPage(page, book->Path, request, defaultStyle_, events, PlatformFileSystem(), book->Taken);
+    });
+    statusBar()->showMessage(ToDisplay(ExportedText(LanguageIndex(), book->Path)), ExportedMessageMs);
 }
 
 void TMainWindow::ShowAbout()

@@ -5,6 +5,7 @@
 // the reader, the program's states Ready and Loaded, and what each command does.
 
 #include "config/Conf.h"
+#include "export/Export.h"
 #include "files/Prompts.h"
 #include "shell/Commands.h"
 #include "shell/FileOpener.h"
@@ -45,6 +46,8 @@ public:
     void LoadAndConvert();
     void ReadPage();
     void Print();
+    // The page shown as a book, under a name the save dialog asks for; the page stays shown.
+    void ExportBook(TBookFormat format);
     void EditStyle();
     void Exit();
     void ChooseLanguage(int language);
@@ -118,6 +121,7 @@ private:
 
     void ShowTitle();
     void OfferJumps();
+    void OfferExport();
     void ForgetDroppedPage(const QString& path);
 
     std::string programPath_;

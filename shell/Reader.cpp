@@ -252,6 +252,14 @@ QString TReader::ShownName() const
     return shown.isLocalFile() ? shown.fileName() : shown.toDisplayString(QUrl::RemoveQuery | QUrl::RemoveFragment);
 }
 
+std::string TReader::ShownFile() const
+{
+    if (!awayFromPage_)
+        return currentPage_;
+    const QUrl shown = view_->FileUrl();
+    return shown.isEmpty() ? std::string() : ToPath(shown.toLocalFile());
+}
+
 void TReader::LoadFinished(bool ok)
 {
     loading_ = false;

@@ -66,6 +66,9 @@ public:
     // The name of the page shown: the current page's file name, or, while a link's
     // page (or the home page) is shown instead, that one's; empty for none.
     QString ShownName() const;
+    // The file of the page shown: the current page's, or a link's page's while
+    // that is shown instead; empty for what is no file (the home page, the built-in page).
+    std::string ShownFile() const;
 
     // The number of the paragraph anchor at the top of what the view shows, or 0.
     std::int64_t GetReadingPosition();

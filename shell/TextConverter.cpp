@@ -77,30 +77,36 @@ bool TTextConverter::ChooseLayout(TParagraphLayout choice)
 std::optional<std::string> TTextConverter::Convert(const TViewStyle& style, const TSaveTexts& texts)
 {
     saveDialog_.InitialDir = conf_.GetValue(ConfKey::SaveDirectory);
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(source_.SourcePath, error);
+    std::optional<std::string> page;
+    RunLikeConversion(error ? 0 : size, [&](const TConversionEvents& events) {
+        page = ConvertAndSave(conf_, source_, style, saveDialog_, prompts_, texts, events);
+    });
+    return page;
+}
+
+void TTextConverter::RunLikeConversion(std::uint64_t size, const std::function<void(const TConversionEvents&)>& work)
+{
     TConversionEvents events;
     events.Pending = [this] { LetEventsThrough(); };
-    events.Progress = [this](std::uint64_t done) { sourceDone_ = done; };
-    Begin();
-    std::optional<std::string> page;
+    events.Progress = [this](std::uint64_t done) { workDone_ = done; };
+    Begin(size);
     try {
-        page = ConvertAndSave(conf_, source_, style, saveDialog_, prompts_, texts, events);
+        work(events);
     } catch (...) {
         End();
         throw;
     }
     End();
-    return page;
 }
 
-void TTextConverter::Begin()
+void TTextConverter::Begin(std::uint64_t size)
 {
     running_ = true;
     commands_.HoldForConversion();
-    std::error_code error;
-    sourceSize_ = std::filesystem::file_size(source_.SourcePath, error);
-    if (error)
-        sourceSize_ = 0;
-    sourceDone_ = 0;
+    workSize_ = size;
+    workDone_ = 0;
     calls_ = 0;
     progress_->setValue(0);
     progress_->show();
@@ -122,8 +128,8 @@ void TTextConverter::LetEventsThrough()
     // The rules call this for every line and replacement: look at the clock only now and then.
     if ((++calls_ & 0xFF) != 0 || sinceEvents_.elapsed() < EventIntervalMs)
         return;
-    if (sourceSize_ > 0)
-        progress_->setValue(static_cast<int>(std::min(sourceDone_, sourceSize_) * ProgressSteps / sourceSize_));
+    if (workSize_ > 0)
+        progress_->setValue(static_cast<int>(std::min(workDone_, workSize_) * ProgressSteps / workSize_));
     QCoreApplication::processEvents();
     sinceEvents_.restart();
 }

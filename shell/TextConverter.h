@@ -45,6 +45,10 @@ public:
     // Converts the text loaded into a page in style, from the save dialog at
     // "Save directory"; the page written, or nothing when the save was given up.
     std::optional<std::string> Convert(const TViewStyle& style, const TSaveTexts& texts);
+    // Runs work that writes a file of the window's as a conversion runs (an
+    // export): with the progress bar over size bytes, the events let through, the
+    // commands held and a close put off until it ends.
+    void RunLikeConversion(std::uint64_t size, const std::function<void(const TConversionEvents&)>& work);
 
     const TSourceState& Source() const { return source_; }
     // The encoding of the text was told from it, not chosen in the settings.
@@ -65,7 +69,7 @@ public:
 
 private:
     bool Loaded(bool loaded);
-    void Begin();
+    void Begin(std::uint64_t size);
     void End();
     void LetEventsThrough();
 
@@ -83,8 +87,8 @@ private:
     QProgressBar* progress_;
     bool running_ = false;
     bool closeAfterwards_ = false;
-    std::uint64_t sourceSize_ = 0;
-    std::uint64_t sourceDone_ = 0;
+    std::uint64_t workSize_ = 0;
+    std::uint64_t workDone_ = 0;
     unsigned calls_ = 0;
     QElapsedTimer sinceEvents_;
 };

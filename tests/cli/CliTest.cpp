@@ -419,6 +419,47 @@ TEST(VerdaskConvert, AConverterKilledAtAnyMomentLeavesTheOldPageOrTheNewOne)
     }
 }
 
+TEST(VerdaskConvert, ExportsBooksAndAKilledExportLeavesNoPartOfOne)
+{
+    TTempDir dir;
+    const std::string text = dir.File("book.txt");
+    const std::string book = dir.File("book.epub");
+    WriteFileBytes(text, NumberedBook(1, 2 * 1000 * 1000));
+    TRun run = RunConverter(dir, {"-t", "epub", text});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, book + "\n");
+    const std::string whole = ReadFileBytes(book);
+    EXPECT_EQ(whole.substr(0, 4), "PK\x03\x04");
+    EXPECT_EQ(whole.substr(30, 28), "mimetypeapplication/epub+zip");
+    run = RunConverter(dir, {"-t", "epub", text});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("exists; not exported (--force replaces it)"), std::string::npos) << run.Err;
+    ASSERT_EQ(RunConverter(dir, {text}).Status, 0);
+    run = RunConverter(dir, {"--to=fb2", "-o", dir.File("page.fb2"), dir.File("book.html")});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(ReadFileBytes(dir.File("page.fb2")).starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunConverter(dir, {"-f", "-t", "epub", text}).Status, 0);
+    const auto lasts = std::chrono::steady_clock::now() - start;
+    constexpr int Moments = 6;
+    for (int moment = 0; moment < Moments; ++moment) {
+        WriteFileBytes(book, "old");
+        const pid_t exporting = StartConverter(dir, {"-f", "-t", "epub", text}, false);
+        std::this_thread::sleep_for(lasts * moment / Moments);
+        kill(exporting, SIGKILL);
+        ExitStatusOf(exporting);
+        const std::string now = ReadFileBytes(book);
+        EXPECT_TRUE(now == "old" || now.size() == whole.size()) << "killed at moment " << moment;
+        const bool left = !test::TemporaryFilesIn(dir.Path()).empty();
+        const TRun next = RunConverter(dir, {"-f", "-t", "epub", text});
+        EXPECT_EQ(next.Status, 0) << next.Err;
+        EXPECT_EQ(next.Err.find("removed 1 temporary file left by stopped runs") != std::string::npos, left)
+            << next.Err;
+        EXPECT_EQ(test::TemporaryFilesIn(dir.Path()), std::vector<std::string>{});
+    }
+}
+
 TEST(VerdaskConvert, UsageErrors)
 {
     TTempDir dir;

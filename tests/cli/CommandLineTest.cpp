@@ -34,6 +34,11 @@ std::string Described(const TCommandLine& line)
         add("encoding");
     if (line.Paragraphs)
         add("paragraphs=" + std::string(LayoutName(*line.Paragraphs)));
+    if (line.To)
+        add(std::string("to=") + (*line.To == TBookFormat::Epub ? "epub" : "fb2"));
+    addValue("title", line.Book.Title);
+    addValue("author", line.Book.Author);
+    addValue("lang", line.Book.Language);
     for (const auto& text : line.Texts)
         add("[" + text + "]");
     return text;
@@ -62,6 +67,10 @@ TEST(ParseCommandLine, TakesEveryFormOfEveryOption)
         {{"--contents=p.html"}, "contents=p.html"},
         {{"-h"}, "help"},
         {{"--version", "a.txt"}, "version [a.txt]"},
+        {{"-t", "epub", "--title=T", "--author", "A B", "--lang", "en-GB", "a.txt", "p.html"},
+         "to=epub title=T author=A B lang=en-GB [a.txt] [p.html]"},
+        {{"--to=fb2", "-o", "b.fb2", "a.txt"}, "out=b.fb2 to=fb2 [a.txt]"},
+        {{"--to", "html", "a.txt"}, "[a.txt]"},
     };
     for (const auto& row : rows) {
         const TParseResult result = ParseCommandLine(row.Arguments);
@@ -95,6 +104,12 @@ TEST(ParseCommandLine, NamesWhatMakesNoCommand)
         {{"--print-style", "p.html", "a.txt"},
          "--print-style takes no texts and no --style, --out, --encoding, --paragraphs or --force"},
         {{"-"}, "- (standard input) is not read; name a file"},
+        {{"-t", "pdf", "a.txt"}, "unknown format pdf (html, epub or fb2)"},
+        {{"--title", "T", "a.txt"}, "--title, --author and --lang go with --to epub or --to fb2"},
+        {{"-t", "epub", "-o", "-", "a.txt"}, "a book is written to a file, not to standard output (-o -)"},
+        {{"-t", "fb2", "--contents", "p.html"},
+         "--to goes with texts and pages to export, not with --restyle, --print-style or --contents"},
+        {{"-t", "epub", "--lang", "ru\"x", "a.txt"}, "--lang takes a language code such as ru, en or uk, not ru\"x"},
         {{"-c", "-", "a.txt"}, "- (standard input) is not read; name a file"},
         {{"--contents", "-"}, "- (standard input) is not read; name a file"},
     };

@@ -4,6 +4,9 @@
 #include "files/Cp1251.h"
 #include "shell/InterfaceText.h"
 
+#include <QAction>
+#include <QMenuBar>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,6 +48,37 @@ TEST(Commands, CaptionsAreTheRowsWithAMnemonic)
     }
     EXPECT_EQ(CommandCaption(TCommand::Russian, EnglishColumn), "Русский") << "a language keeps its own name";
     EXPECT_EQ(CommandCaption(TCommand::ZoomIn, EnglishColumn), "Zoom &in");
+}
+
+// Export needs the state Ready and a page of this program shown; what changes
+// during a conversion's hold takes effect when it ends.
+TEST(Commands, ExportIsOfferedWithAPageOfThisProgramAndAfterAHold)
+{
+    QMenuBar bar;
+    TCommands commands(bar, nullptr);
+    const QAction& exportEpub = *commands.Action(TCommand::ExportEpub);
+    const QAction& convert = *commands.Action(TCommand::Convert);
+    commands.OfferFor(TProgramState::Ready);
+    EXPECT_FALSE(exportEpub.isEnabled());
+    commands.OfferForShownPage(true);
+    EXPECT_TRUE(exportEpub.isEnabled());
+    commands.OfferFor(TProgramState::Loaded);
+    EXPECT_FALSE(exportEpub.isEnabled());
+    commands.OfferFor(TProgramState::Ready);
+
+    commands.HoldForConversion();
+    commands.OfferForShownPage(false);
+    commands.OfferForShownPage(true);
+    EXPECT_FALSE(exportEpub.isEnabled()) << "held";
+    commands.ReleaseAfterConversion();
+    EXPECT_TRUE(exportEpub.isEnabled());
+
+    commands.HoldForConversion();
+    commands.OfferFor(TProgramState::Loaded);
+    EXPECT_FALSE(convert.isEnabled()) << "held";
+    commands.ReleaseAfterConversion();
+    EXPECT_TRUE(convert.isEnabled());
+    EXPECT_FALSE(exportEpub.isEnabled());
 }
 
 TEST(Commands, ARussianLetterHasTheLatinLetterOfItsKey)

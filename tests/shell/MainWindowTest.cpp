@@ -497,6 +497,74 @@ TEST_F(MainWindow, LoadConvertAndSaveWithACancelledSaveLeavesTheList)
     EXPECT_EQ(StateOf(window), ReadyMenu);
 }
 
+// An EPUB's first entry is "mimetype", stored, so its name and content stand at fixed places.
+bool StartsAsAnEpub(std::string_view bytes)
+{
+    return bytes.starts_with("PK\x03\x04") && bytes.substr(30, 8) == "mimetype" &&
+           bytes.substr(38, 20) == "application/epub+zip";
+}
+
+TEST_F(MainWindow, ExportWritesTheShownPageAsABookAndAsksBeforeReplacingAFile)
+{
+    WriteConfig(test::DefaultConfigLines());
+    const std::string text = Dir.File("tale.txt");
+    WriteFileBytes(text, Book(5));
+    TMainWindow& window = Start();
+    QAction& epub = *window.Commands().Action(TCommand::ExportEpub);
+    QAction& fb2 = *window.Commands().Action(TCommand::ExportFb2);
+    EXPECT_FALSE(epub.isEnabled()) << "the built-in page is no page of this program";
+    Prompts.DialogAnswers = {text};
+    window.LoadText();
+    EXPECT_FALSE(fb2.isEnabled()) << "a text waits for Convert";
+    window.ConvertText();
+    const std::string page = Dir.File("tale.html");
+    ASSERT_EQ(window.CurrentPage(), page);
+    ASSERT_TRUE(epub.isEnabled() && fb2.isEnabled());
+    const std::string pageBytes = ReadFileBytes(page);
+
+    const std::string book = Dir.File("tale.epub");
+    Prompts.DialogAnswers = {book};
+    epub.trigger();
+    EXPECT_EQ(Prompts.Errors, Lines{});
+    const TFileDialog& asked = Prompts.SaveDialogsShown.back();
+    EXPECT_EQ(asked.Title, "Export as EPUB");
+    EXPECT_EQ(asked.FileName, book) << "the page's name, in its folder";
+    EXPECT_EQ(asked.Filter, "EPUB (*.epub)|*.epub");
+    EXPECT_EQ(asked.DefaultExt, "epub");
+    const std::string written = ReadFileBytes(book);
+    EXPECT_TRUE(StartsAsAnEpub(std::string_view(written).substr(0, 60)));
+    EXPECT_EQ(Utf8(window.statusBar()->currentMessage()), "Exported to " + book);
+    EXPECT_EQ(window.CurrentPage(), page) << "the page stays shown";
+    EXPECT_TRUE(epub.isEnabled()) << "offered again once the book is written";
+
+    // A name taken: No asks for another one, and giving that up leaves the file.
+    Prompts.DialogAnswers = {book, std::nullopt};
+    Prompts.YesNoAnswers = {false};
+    epub.trigger();
+    ASSERT_EQ(Prompts.Questions.size(), 1u);
+    EXPECT_EQ(Prompts.Questions[0].Text, "Overwrite the existing file?");
+    EXPECT_EQ(Prompts.SaveDialogsShown.back().Title, "File exists. Choose another name.");
+    EXPECT_EQ(ReadFileBytes(book), written);
+
+    // Yes replaces it; the page's own name is taken without a question.
+    const std::string fb2Book = Dir.File("tale.fb2");
+    WriteFileBytes(fb2Book, "an older file");
+    Prompts.DialogAnswers = {fb2Book, page, std::nullopt};
+    Prompts.YesNoAnswers = {true};
+    fb2.trigger();
+    EXPECT_NE(ReadFileBytes(fb2Book).find("<FictionBook"), std::string::npos);
+    fb2.trigger();
+    EXPECT_EQ(Prompts.Questions.size(), 2u);
+    EXPECT_EQ(ReadFileBytes(page), pageBytes);
+
+    // A failure is the usual error report, and the commands are offered again.
+    Prompts.DialogAnswers = {Dir.File("missing/tale.epub")};
+    epub.trigger();
+    EXPECT_EQ(Prompts.Errors.size(), 1u);
+    EXPECT_TRUE(epub.isEnabled());
+    EXPECT_TRUE(Prompts.DialogAnswers.empty());
+}
+
 TEST_F(MainWindow, TheF1DisplayOrder)
 {
     WriteConfig(test::DefaultConfigLines());
