@@ -45,7 +45,6 @@ private:
     std::vector<int> levels_;
     std::vector<bool> hasSections_;
     std::vector<TOpenSection> open_;
-    std::int64_t anchor_ = 0;
     bool gap_ = false;
     bool bodyTitled_ = false;
 };
