@@ -178,10 +178,15 @@ std::int64_t StoredBookmark(const std::string& pagePath, FileSystem& fileSystem)
 
 std::int64_t LastParagraph(const std::string& pagePath, FileSystem& fileSystem)
 {
+    TFile page = TFile::OpenForReading(fileSystem, pagePath);
+    return LastParagraph(page);
+}
+
+std::int64_t LastParagraph(TFile& page)
+{
     constexpr std::string_view AnchorTag = "<A Name=a";
     // A tag begun in one block may end in the one after it.
     constexpr std::size_t LongestTag = AnchorTag.size() + std::numeric_limits<std::int64_t>::digits10 + 2;
-    TFile page = TFile::OpenForReading(fileSystem, pagePath);
     std::string text;
     for (std::uint64_t end = page.Size(); end > 0;) {
         const std::uint64_t start = end > FileBlockSize ? end - FileBlockSize : 0;

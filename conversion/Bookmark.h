@@ -6,6 +6,7 @@
 
 #include "files/FileSystem.h"
 #include "files/OwnPage.h"
+#include "files/TextFile.h"
 #include "style/PageFrame.h"
 
 #include <cstdint>
@@ -41,6 +42,8 @@ std::optional<TPagePlace> PlaceInPage(const std::string& pagePath, FileSystem& f
 // The number of the page's last paragraph anchor, 0 for none. Reads from its end
 // back, a block at a time. Throws EInOutError.
 std::int64_t LastParagraph(const std::string& pagePath, FileSystem& fileSystem = PlatformFileSystem());
+// The same for a page the caller holds open.
+std::int64_t LastParagraph(TFile& page);
 
 // Rewrites the page with the script line of position: the rewritten page is
 // written beside it and takes its place in one step (TFileReplacement). Throws

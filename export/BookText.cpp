@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <utility>
 
 namespace verdask {
@@ -40,25 +39,6 @@ bool IsXmlCharacter(char32_t c)
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-void AppendUtf8(char32_t c, std::string& out)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Each byte of the page as UTF-8 for XML; empty for a byte XML has no place for.
 const std::array<std::string, 256>& ByteTable()
 {
@@ -78,53 +58,6 @@ const std::array<std::string, 256>& ByteTable()
         return made;
     }();
     return table;
-}
-
-// A browser reads the references 128..159 as the characters windows-1252 has there.
-char32_t HtmlCodePoint(char32_t c)
-{
-    static constexpr std::array<char32_t, 32> Windows1252 = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    if (c >= 0x80 && c < 0xA0)
-        return Windows1252[c - 0x80];
-    return c;
-}
-
-// The character an entity stands for, nothing for none that a page's reader would know.
-std::optional<char32_t> EntityCodePoint(std::string_view name)
-{
-    if (name.size() >= 2 && name[0] == '#') {
-        const bool hex = name[1] == 'x' || name[1] == 'X';
-        const std::string_view digits = name.substr(hex ? 2 : 1);
-        if (digits.empty() || digits.size() > 7)
-            return std::nullopt;
-        char32_t value = 0;
-        for (const char digit : digits) {
-            int d = -1;
-            if (digit >= '0' && digit <= '9')
-                d = digit - '0';
-            else if (hex && digit >= 'a' && digit <= 'f')
-                d = digit - 'a' + 10;
-            else if (hex && digit >= 'A' && digit <= 'F')
-                d = digit - 'A' + 10;
-            if (d < 0)
-                return std::nullopt;
-            value = value * (hex ? 16 : 10) + static_cast<char32_t>(d);
-        }
-        return HtmlCodePoint(value);
-    }
-    static constexpr std::array<std::pair<std::string_view, char32_t>, 12> Named = {{
-        {"nbsp", 0xA0}, {"amp", U'&'}, {"lt", U'<'}, {"gt", U'>'}, {"quot", U'"'}, {"apos", U'\''},
-        {"laquo", 0xAB}, {"raquo", 0xBB}, {"mdash", 0x2014}, {"ndash", 0x2013}, {"hellip", 0x2026},
-        {"copy", 0xA9},
-    }};
-    for (const auto& [entity, c] : Named) {
-        if (entity == name)
-            return c;
-    }
-    return std::nullopt;
 }
 
 bool IsBlankByte(char byte)
@@ -213,7 +146,7 @@ std::size_t TXmlText::PutMarkup(std::string_view text, bool more)
     if (end == std::string_view::npos && more && text.size() <= LongestEntity)
         return 0;
     if (end != std::string_view::npos) {
-        if (const auto c = EntityCodePoint(text.substr(1, end - 1))) {
+        if (const auto c = HtmlEntityCodePoint(text.substr(1, end - 1))) {
             PutCodePoint(*c);
             return end + 1;
         }

@@ -5,6 +5,7 @@
 // matching keys, and file names (UTF-8 on this platform) written into pages.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,17 @@ void AppendHtml1251(char32_t c, std::string& out);
 
 // windows-1251 text in UTF-8 (the one unassigned byte becomes U+FFFD).
 std::string Windows1251ToUtf8(std::string_view text);
+
+// The character an HTML entity's name stands for ("nbsp", "#150", "#x2550"),
+// as a browser reads it: the references 128..159 are windows-1252's characters.
+// Nothing for a name that no page's reader would know.
+std::optional<char32_t> HtmlEntityCodePoint(std::string_view name);
+
+// A character in UTF-8.
+void AppendUtf8(char32_t c, std::string& out);
+
+// Text of a page, windows-1251 with its entities, in UTF-8 as a browser shows it.
+std::string PageTextToUtf8(std::string_view text);
 
 // UTF-8 text as windows-1251 bytes for an HTML page: ASCII stays as it is, a
 // character the code page lacks becomes a numeric character reference, and a
