@@ -12,6 +12,7 @@ const char* const UsageText =
     "       verdask-convert [--config FILE] --print-style PAGE\n"
     "       verdask-convert --contents PAGE\n"
     "       verdask-convert --restyle --style FILE.sty PAGE...\n"
+    "       verdask-convert --progress PAGE-OR-FOLDER...\n"
     "       verdask-convert --help | --version\n"
     "\n"
     "Converts book texts into pages, exactly as the program's Convert does.\n"
@@ -46,6 +47,11 @@ const char* const UsageText =
     "                      paragraph to go to, a tab, two blanks a level, the heading\n"
     "  --restyle           give pages of this program the style of the style file, keeping\n"
     "                      their text (other programs' pages and readme.html are left alone)\n"
+    "  --progress          print how far each page of this program has been read, one a\n"
+    "                      line: the percent, a tab, the bookmark's paragraph/the last\n"
+    "                      paragraph, a tab, the title, a tab, the path; folders are read\n"
+    "                      with their subfolders; sorted by path; exit status 1 when no\n"
+    "                      file was a page of this program\n"
     "  -h, --help          show this help\n"
     "  -V, --version       show the version\n"
     "Options take their value after a blank or after \"=\" (--out=PAGE).\n"
@@ -124,6 +130,14 @@ std::string CheckCombination(const TCommandLine& line)
         return "--to goes with texts and pages to export, not with --restyle, --print-style or --contents";
     if (line.To && line.OutPath == "-")
         return "a book is written to a file, not to standard output (-o -)";
+    if (line.Progress) {
+        if (line.Restyle || line.PrintStylePage || line.ContentsPage || line.OutPath || line.StylePath ||
+            line.ConfigPath || line.Force || line.Encoding || line.Paragraphs || line.To)
+            return "--progress takes pages and folders and nothing else";
+        if (line.Texts.empty())
+            return "--progress needs a page or a folder";
+        return {};
+    }
     if (line.ContentsPage) {
         if (line.Restyle || line.PrintStylePage || line.OutPath || line.StylePath || line.Force || line.Encoding ||
             line.Paragraphs || !line.Texts.empty())
@@ -191,6 +205,8 @@ TParseResult ParseCommandLine(const std::vector<std::string>& arguments)
             line.Force = true;
         } else if (argument == "--restyle") {
             line.Restyle = true;
+        } else if (argument == "--progress") {
+            line.Progress = true;
         } else if (TakesValue(argument)) {
             if ((!attached && i + 1 == arguments.size()) || (attached && attached->empty()))
                 return {std::nullopt, argument + " needs a value"};

@@ -18,6 +18,7 @@ struct TCommandLine {
     bool Version = false;
     bool Force = false;
     bool Restyle = false; // Texts are then pages to restyle with the style file
+    bool Progress = false; // Texts are then pages and folders whose books are listed
     std::optional<std::string> ConfigPath;
     std::optional<std::string> StylePath;
     std::optional<std::string> OutPath;

@@ -5,6 +5,7 @@
 #include "config/Conf.h"
 #include "conversion/Contents.h"
 #include "conversion/ConvertAndSave.h"
+#include "conversion/Shelf.h"
 #include "conversion/Source.h"
 #include "export/Export.h"
 #include "files/Cp1251.h"
@@ -275,6 +276,27 @@ int PrintContents(const std::string& page)
     }
 }
 
+// One line a page of this program among paths: the percent read, the place of
+// the last paragraph, the title and the path.
+int PrintProgress(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (!std::filesystem::exists(path, error))
+            Complain(path, "no such file or folder");
+    }
+    const std::vector<TShelfBook> books = ScanShelf(paths, {true, nullptr, nullptr});
+    for (const TShelfBook& book : books) {
+        std::cout << book.Percent() << '\t' << book.Anchor << '/' << book.Paragraphs << '\t' << book.Title << '\t'
+                  << book.Path << '\n';
+    }
+    if (books.empty()) {
+        std::cerr << Name << ": no page of this program was found\n";
+        return 1;
+    }
+    return 0;
+}
+
 int Run(const TCommandLine& line, const std::string& programPath)
 {
     if (line.Help) {
@@ -287,6 +309,8 @@ int Run(const TCommandLine& line, const std::string& programPath)
     }
     if (line.ContentsPage)
         return PrintContents(*line.ContentsPage);
+    if (line.Progress)
+        return PrintProgress(line.Texts);
     TConf conf;
     TViewStyle style;
     try {

@@ -39,8 +39,10 @@ THead ReadHead(TFile& page)
     bool afterMarker = false;
     for (int count = 0; count < HeadLinesRead && reader.ReadLineHead(line, MostOfALine); ++count) {
         if (afterMarker) {
-            if (line.starts_with(TitleStart) && line.ends_with(TitleEnd))
-                head.Title = line.substr(TitleStart.size(), line.size() - TitleStart.size() - TitleEnd.size());
+            // The rules may put more after the title's end ("&nbsp;" closing a spaced group).
+            const std::size_t end = line.find(TitleEnd);
+            if (line.starts_with(TitleStart) && end != std::string::npos)
+                head.Title = line.substr(TitleStart.size(), end - TitleStart.size());
             break;
         }
         if (line.starts_with(ScriptLinePrefix))

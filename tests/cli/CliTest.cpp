@@ -2,6 +2,7 @@
 // verdask-convert run as a user runs it: a real process on real files.
 
 #include "config/Conf.h"
+#include "conversion/Bookmark.h"
 #include "files/OwnPage.h"
 #include "style/PageFrame.h"
 #include "style/StyleFile.h"
@@ -458,6 +459,25 @@ TEST(VerdaskConvert, ExportsBooksAndAKilledExportLeavesNoPartOfOne)
             << next.Err;
         EXPECT_EQ(test::TemporaryFilesIn(dir.Path()), std::vector<std::string>{});
     }
+}
+
+TEST(VerdaskConvert, PrintsHowFarEachPageHasBeenRead)
+{
+    TTempDir dir;
+    std::filesystem::create_directories(dir.Path() / "sub");
+    WriteFileBytes(dir.File("a.txt"), CrLfLines({"Author", "Title", "     One"}));
+    WriteFileBytes(dir.File("sub/b.txt"), CrLfLines({"Author", "", "     One", "     Two", "     Three", "     Four"}));
+    ASSERT_EQ(RunConverter(dir, {dir.File("a.txt"), dir.File("sub/b.txt")}).Status, 0);
+    WriteFileBytes(dir.File("other.html"), "<HTML><BODY>not ours</BODY></HTML>");
+    ASSERT_EQ(SaveBookmark(dir.File("sub/b.html"), 2), TBookmarkResult::Saved);
+
+    TRun run = RunConverter(dir, {"--progress", dir.Path().string()});
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "0\t0/1\tTitle\t" + dir.File("a.html") + "\n50\t2/4\tb\t" + dir.File("sub/b.html") + "\n");
+    run = RunConverter(dir, {"--progress", dir.File("other.html"), dir.File("missing")});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_NE(run.Err.find(dir.File("missing") + ": no such file or folder"), std::string::npos) << run.Err;
 }
 
 TEST(VerdaskConvert, UsageErrors)

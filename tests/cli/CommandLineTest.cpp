@@ -25,6 +25,8 @@ std::string Described(const TCommandLine& line)
         add("force");
     if (line.Restyle)
         add("restyle");
+    if (line.Progress)
+        add("progress");
     addValue("config", line.ConfigPath);
     addValue("style", line.StylePath);
     addValue("out", line.OutPath);
@@ -71,6 +73,7 @@ TEST(ParseCommandLine, TakesEveryFormOfEveryOption)
          "to=epub title=T author=A B lang=en-GB [a.txt] [p.html]"},
         {{"--to=fb2", "-o", "b.fb2", "a.txt"}, "out=b.fb2 to=fb2 [a.txt]"},
         {{"--to", "html", "a.txt"}, "[a.txt]"},
+        {{"--progress", "books", "p.html"}, "progress [books] [p.html]"},
     };
     for (const auto& row : rows) {
         const TParseResult result = ParseCommandLine(row.Arguments);
@@ -105,6 +108,8 @@ TEST(ParseCommandLine, NamesWhatMakesNoCommand)
          "--print-style takes no texts and no --style, --out, --encoding, --paragraphs or --force"},
         {{"-"}, "- (standard input) is not read; name a file"},
         {{"-t", "pdf", "a.txt"}, "unknown format pdf (html, epub or fb2)"},
+        {{"--progress"}, "--progress needs a page or a folder"},
+        {{"--progress", "-f", "books"}, "--progress takes pages and folders and nothing else"},
         {{"--title", "T", "a.txt"}, "--title, --author and --lang go with --to epub or --to fb2"},
         {{"-t", "epub", "-o", "-", "a.txt"}, "a book is written to a file, not to standard output (-o -)"},
         {{"-t", "fb2", "--contents", "p.html"},
