@@ -58,6 +58,12 @@ std::string Fixed(double value)
 
 } // namespace
 
+std::string HeadingXml(const THeading& heading)
+{
+    std::string xml = XmlTextOf(heading.Text);
+    return xml.empty() ? std::string("* * *") : xml;
+}
+
 std::vector<int> NavigationLevels(const std::vector<THeading>& headings)
 {
     std::vector<int> levels;

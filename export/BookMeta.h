@@ -21,6 +21,10 @@ struct TBookMeta {
     std::string Modified;   // "2026-12-09T07:30:00Z"
 };
 
+// A heading's text for the book; a heading of nothing a book can show (control
+// characters alone) is shown as its kind's mark, so that no entry is empty.
+std::string HeadingXml(const THeading& heading);
+
 // Where each heading of the contents stands in the navigation: its level from 1,
 // one below the heading it belongs to; the title stands beside the top headings.
 std::vector<int> NavigationLevels(const std::vector<THeading>& headings);

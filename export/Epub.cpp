@@ -61,7 +61,7 @@ std::string TEpubWriter::FileName(std::size_t file) const
 
 std::string TEpubWriter::HeadingText(std::size_t index) const
 {
-    return XmlTextOf(headings_[index].Text);
+    return HeadingXml(headings_[index]);
 }
 
 void TEpubWriter::Flush()

@@ -76,7 +76,7 @@ void TFb2Writer::EnsureTextSection()
 void TFb2Writer::Heading(std::size_t index)
 {
     const THeading& heading = headings_[index];
-    const std::string text = XmlTextOf(heading.Text);
+    const std::string text = HeadingXml(heading);
     if (heading.Kind == THeadingKind::Title && open_.empty() && !bodyTitled_) {
         out_.Write("<title><p>" + text + "</p></title>\n");
         bodyTitled_ = true;
