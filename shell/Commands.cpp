@@ -56,6 +56,8 @@ constexpr TEntry Entries[] = {
     {File, LoadAndConvert, "Загрузить &и преобразовать", "Load &and convert", {Qt::Key_F2}, WhenReady, Waits},
     {File, Read, "&Читать", "&Read", {Qt::Key_F3, Qt::CTRL | Qt::Key_O}, Always, Waits},
     {File, RecentBooks, "&Недавние книги", "Recent &books"},
+    // B is Recent books' letter, and П Print's.
+    {File, Bookshelf, "&Книжная полка...", "Boo&kshelf...", {Qt::CTRL | Qt::Key_B}, Always, Waits},
     {File, Print, "&Печатать", "&Print", {Qt::CTRL | Qt::Key_P}, WhenReady, Waits},
     // The formats' names are Latin in either language, and so are their letters.
     {File, ExportEpub, "Экспорт в &EPUB...", "Export as &EPUB...", {}, WithOwnPage, Waits},

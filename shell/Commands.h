@@ -22,6 +22,7 @@ enum class TCommand {
     Convert,
     LoadAndConvert,
     Read,
+    Bookshelf,
     Print,
     ExportEpub,
     ExportFb2,

@@ -387,6 +387,59 @@ std::string PositionText(int language, std::int64_t paragraph, std::int64_t para
                          std::to_string(share));
 }
 
+std::string ShelfText(int language, TShelfText which)
+{
+    const bool russian = language == RussianColumn;
+    switch (which) {
+    case TShelfText::Title:
+        return russian ? "Книжная полка" : "Bookshelf";
+    case TShelfText::Folders:
+        return russian ? "&Папки:" : "&Folders:";
+    case TShelfText::AddFolder:
+        return russian ? "&Добавить папку..." : "&Add folder...";
+    case TShelfText::RemoveFolder:
+        return russian ? "&Убрать папку" : "&Remove folder";
+    case TShelfText::Subfolders:
+        return russian ? "И &вложенные папки" : "Subfolders &too";
+    case TShelfText::Filter:
+        return russian ? "&Фильтр:" : "F&ilter:";
+    case TShelfText::Stop:
+        return russian ? "Ос&тановить" : "&Stop";
+    case TShelfText::Open:
+        return russian ? "&Открыть" : "&Open";
+    case TShelfText::Close:
+        return russian ? "&Закрыть" : "&Close";
+    case TShelfText::TitleColumn:
+        return russian ? "Название" : "Title";
+    case TShelfText::ProgressColumn:
+        return russian ? "Прочитано" : "Read";
+    case TShelfText::DateColumn:
+        return russian ? "Дата" : "Date";
+    case TShelfText::FolderColumn:
+        return russian ? "Папка" : "Folder";
+    case TShelfText::NotStarted:
+        return russian ? "не начата" : "not started";
+    case TShelfText::Finished:
+        return russian ? "✓ прочитана" : "✓ finished";
+    case TShelfText::NoFolders:
+        return russian ? "Добавьте папку с книгами." : "Add a folder of your books.";
+    }
+    return {};
+}
+
+std::string FoundBooksText(int language, std::size_t books, TShelfScanState state)
+{
+    const std::string number = std::to_string(books);
+    const bool russian = language == RussianColumn;
+    std::string text = russian ? "Найдено книг: " + number
+                               : "Found: " + number + (books == 1 ? " book" : " books");
+    if (state == TShelfScanState::Scanning)
+        text += "…";
+    else if (state == TShelfScanState::Stopped)
+        text += russian ? " (поиск остановлен)" : " (stopped)";
+    return text;
+}
+
 std::string SampleText()
 {
     return Utf8ToHtml1251(SampleTextUtf8);

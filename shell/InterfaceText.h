@@ -167,6 +167,32 @@ std::string FindWrappedText(int language, bool backward);
 // how many, and the share read.
 std::string PositionText(int language, std::int64_t paragraph, std::int64_t paragraphs);
 
+// File > Bookshelf, in UTF-8: the dialog's title, its controls with their
+// mnemonics, its columns, and how far a book has been read.
+enum class TShelfText {
+    Title,
+    Folders,
+    AddFolder,
+    RemoveFolder,
+    Subfolders,
+    Filter,
+    Stop,
+    Open,
+    Close,
+    TitleColumn,
+    ProgressColumn,
+    DateColumn,
+    FolderColumn,
+    NotStarted,
+    Finished,
+    NoFolders,
+};
+std::string ShelfText(int language, TShelfText which);
+// The shelf's count of the books found so far, while the scan goes on, once it
+// was stopped, or once it is done.
+enum class TShelfScanState { Scanning, Stopped, Done };
+std::string FoundBooksText(int language, std::size_t books, TShelfScanState state);
+
 // The body of the style preview: a passage of Russian prose marked up as a page body.
 std::string SampleText();
 

@@ -13,6 +13,7 @@
 #include "shell/QtStrings.h"
 #include "shell/Reader.h"
 #include "shell/SettingsDialog.h"
+#include "shell/ShelfDialog.h"
 #include "shell/StyleEditor.h"
 #include "shell/TextConverter.h"
 #include "shell/ViewStack.h"
@@ -75,7 +76,7 @@ TMainWindow::TMainWindow(std::string programPath, Prompts& prompts, QWidget* par
     });
     opener_ = new TFileOpener(*this, *commands_->Menu(TMenu::RecentBooks), [this] { return Converting(); });
     connect(opener_, &TFileOpener::FileDropped, this, &TMainWindow::OpenFile);
-    connect(opener_, &TFileOpener::RecentBookChosen, this, &TMainWindow::OpenRecentBook);
+    connect(opener_, &TFileOpener::RecentBookChosen, this, &TMainWindow::ReadChosenBook);
     readmePath_ = FileBeside(DirectoryPart(programPath_), "readme.html");
     opener_->KeepBooksReadIn(*reader_, readmePath_);
     geometry_ = new TWindowGeometry(*this);
@@ -103,6 +104,7 @@ void TMainWindow::RunCommand(TCommand command)
         case TCommand::Convert: return ConvertText();
         case TCommand::LoadAndConvert: return LoadAndConvert();
         case TCommand::Read: return ReadPage();
+        case TCommand::Bookshelf: return OpenBookshelf();
         case TCommand::Print: return Print();
         case TCommand::ExportEpub: return ExportBook(TBookFormat::Epub);
         case TCommand::ExportFb2: return ExportBook(TBookFormat::Fb2);
@@ -322,6 +324,24 @@ void TMainWindow::ReadPage()
         OpenPage(dialog.FileName);
 }
 
+// Window-modal, and left at once: the window goes on drawing while the shelf is scanned.
+void TMainWindow::OpenBookshelf()
+{
+    if (Converting() || shelf_)
+        return;
+    // The shelf reads each book's place from its file: the page being read gives its own first.
+    SaveReadingPosition();
+    shelf_ = new TShelfDialog(*this);
+    shelf_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(shelf_, &TShelfDialog::BookChosen, this, &TMainWindow::ReadChosenBook);
+    shelf_->open();
+}
+
+TShelfDialog* TMainWindow::Bookshelf() const
+{
+    return shelf_;
+}
+
 // A page read from any state: the text waiting, if any, is given up.
 void TMainWindow::OpenPage(const std::string& page)
 {
@@ -346,9 +366,12 @@ void TMainWindow::OpenFile(const std::string& path)
     });
 }
 
-void TMainWindow::OpenRecentBook(const std::string& page)
+// A book chosen from Recent books or the shelf; the shelf's may have gone since it was scanned.
+void TMainWindow::ReadChosenBook(const std::string& page)
 {
     RunGuarded(prompts_, [this, page] {
+        if (!PlatformFileSystem().Exists(page))
+            return prompts_.ShowError(MissingFileText(LanguageIndex(), page));
         SaveReadingPosition();
         OpenPage(page);
     });

@@ -26,6 +26,7 @@ namespace verdask {
 
 class TLeftoverCopyNotice;
 class TReader;
+class TShelfDialog;
 class TTextConverter;
 class TViewStack;
 class TWindowGeometry;
@@ -45,6 +46,8 @@ public:
     void ConvertText();
     void LoadAndConvert();
     void ReadPage();
+    // File > Bookshelf: the books of the shelf's folders, one of which opens at its place.
+    void OpenBookshelf();
     void Print();
     // The page shown as a book, under a name the save dialog asks for; the page stays shown.
     void ExportBook(TBookFormat format);
@@ -99,6 +102,8 @@ public:
     const TCommands& Commands() const { return *commands_; }
     const TViewStack& Views() const { return *views_; }
     TReader& Reader() const { return *reader_; }
+    // The bookshelf while it is open, else null.
+    TShelfDialog* Bookshelf() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -113,7 +118,7 @@ private:
     bool ShowLoadedText(bool loaded);
     bool ConvertAndSave();
     void OpenPage(const std::string& page);
-    void OpenRecentBook(const std::string& page);
+    void ReadChosenBook(const std::string& page);
     void ConvertFile(const std::string& path);
     void EnterLoaded();
     void EnterReady();
@@ -147,6 +152,7 @@ private:
     TFileOpener* opener_ = nullptr;
     TWindowGeometry* geometry_ = nullptr;
     QPointer<QDialog> styleEditor_;
+    QPointer<TShelfDialog> shelf_;
 };
 
 } // namespace verdask

@@ -3,6 +3,7 @@
 
 #include "config/Conf.h"
 #include "config/RecentBooks.h"
+#include "config/ShelfFolders.h"
 #include "files/Errors.h"
 #include "files/Misc.h"
 #include "files/Prompts.h"
@@ -65,9 +66,16 @@ void TStoredSettings::Load()
 
 void TStoredSettings::ReadAgainKeeping(int language, const TViewStyle& defaultStyle)
 {
+    const std::vector<std::string> shelf = ShelfFolders(conf_);
+    const bool shelfSubfolders = ShelfSubfolders(conf_);
     conf_.Load(programPath_, prompts_);
     conf_.SetValue(ConfKey::Language, language == EnglishColumn ? "English" : "Russian");
     StoreDefaultStyle(conf_, defaultStyle);
+    // Only what differs is written back: a file without the shelf's keys gets none.
+    if (ShelfFolders(conf_) != shelf)
+        StoreShelfFolders(conf_, shelf);
+    if (ShelfSubfolders(conf_) != shelfSubfolders)
+        StoreShelfSubfolders(conf_, shelfSubfolders);
 }
 
 void TStoredSettings::Save()

@@ -47,8 +47,8 @@ public:
     void StoreAtClose(const TReader& reader, const TFileOpener& opener);
     // Destruction: the outer geometry, unless the window is maximized.
     void StoreGeometry(const QRect& outer, bool maximized);
-    // Reads the file again, for changes made to it meanwhile; the language and the
-    // default style chosen in this run stay this run's.
+    // Reads the file again, for changes made to it meanwhile; the language, the
+    // default style and the bookshelf's folders chosen in this run stay this run's.
     void ReadAgainKeeping(int language, const TViewStyle& defaultStyle);
 
 private:

@@ -6,6 +6,7 @@
 #include "shell/FindBar.h"
 #include "shell/GoToField.h"
 #include "shell/MainWindow.h"
+#include "shell/ShelfDialog.h"
 #include "shell/StyleEditor.h"
 #include "shell/ViewStack.h"
 
@@ -718,6 +719,12 @@ TEST_F(Reader, EveryKeyRunsItsCommand)
     press(Qt::CTRL | Qt::Key_P);
     EXPECT_TRUE(Prompts.Messages.empty()) << "Ctrl+P asks with the print dialog, which the script cancels";
     EXPECT_FALSE(ReaderOf(window).Printing());
+    press(Qt::CTRL | Qt::Key_B);
+    ASSERT_NE(window.Bookshelf(), nullptr) << "Ctrl+B opens the shelf";
+    window.Bookshelf()->reject();
+    EXPECT_TRUE(WaitFor([&] { return window.Bookshelf() == nullptr; }));
+    window.activateWindow(); // the offscreen screen gives no window the keys back by itself
+    ASSERT_TRUE(WaitFor([&] { return window.isActiveWindow(); }));
 
     press(Qt::CTRL | Qt::Key_F);
     EXPECT_TRUE(ReaderOf(window).FindBar()->isVisible());
